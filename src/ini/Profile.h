@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <optional>
+#include <vector>
+
+#include "platform/Result.h"
+#include "platform/Text.h"
+
+// Rendix's own profile layer: it reads and edits INI files the way Windows'
+// GetPrivateProfileString and WritePrivateProfileString do, editing in place so that a
+// write changes only the lines it must and every other byte of the file stays.
+//
+// Reading rules: leading and trailing blanks of a line do not count. A header is a line
+// whose first non-blank character is "["; its name runs to the first "]" (or the end of the
+// line), blanks at both ends removed. A key line holds "="; name and value are the text
+// before and after the first "=", blanks at both ends removed, and a value of two or more
+// characters that starts and ends with the same quote (' or ") loses that pair. A line whose
+// first non-blank character is ";" is a comment, never a key. Names compare under ASCII
+// case folding after the caller's names are trimmed; only the first section of a name is
+// searched, and in it only the first key of a name. Lines before the first header belong to
+// no section.
+namespace rendix::ini {
+
+// The longest value a read returns (the original's 255-character buffer).
+inline constexpr int kMaxValueLength = 254;
+
+// The value of `key` in `section` of parsed content, cut to kMaxValueLength; nothing when
+// the section or the key is missing.
+std::optional<QByteArray> profileValue(const platform::TextFile& file, QByteArrayView section,
+                                       QByteArrayView key);
+
+// The same for a file on disk; nothing also when the file is missing or cannot be read.
+std::optional<QByteArray> readProfileString(const QByteArray& path, QByteArrayView section,
+                                            QByteArrayView key);
+
+// One write as WritePrivateProfileString takes it: a key and value set the key; an absent
+// value removes the key; an absent key (and value) removes the whole section, its header
+// and every line up to the next header except comment lines, which stay.
+struct ProfileWrite {
+    QByteArray section;
+    std::optional<QByteArray> key;
+    std::optional<QByteArray> value;
+};
+
+// Applies writes to a file's lines in memory.
+//  - An existing key (the first of that name in the first section of that name): its line
+//    becomes the key as spelled in the file, "=", and the value, keeping its terminator.
+//    Writing the text that already stands after the "=" changes nothing.
+//  - A new key in an existing section goes right after the section's last non-blank line.
+//  - A new section goes at the end, as its header and the key line; a terminator is added
+//    first where the file does not end with one, and a blank line where the file is not
+//    empty and does not already end with a blank line.
+//  - Added lines take the file's terminator (LF when its first line ends with a lone LF,
+//    otherwise CR LF).
+class ProfileEditor {
+public:
+    explicit ProfileEditor(platform::TextFile file);
+
+    // Fails, changing nothing, when a name or the value holds CR or LF.
+    Result apply(const ProfileWrite& write);
+    bool changed() const { return m_changed; }
+    const platform::TextFile& file() const { return m_file; }
+
+private:
+    platform::TextFile m_file;
+    bool m_changed = false;
+};
+
+// Applies the writes in order to the file at `path` and rewrites it once, safely, when
+// anything changed; leaves it untouched (not even rewritten) when nothing did. A missing
+// file is created (CR LF lines); a missing folder, a name or value holding CR or LF, a file
+// that starts with a UTF-16 byte order mark, or a failed rewrite make it fail, and the file
+// then is byte for byte as it was. The path is resolved first, so an existing file of
+// another letter case is the one written.
+Result writeProfileStrings(const QByteArray& path, const std::vector<ProfileWrite>& writes);
+
+}  // namespace rendix::ini

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "app/ModMain.h"
+#include "platform/Messages.h"
+#include "platform/Result.h"
+
+namespace rendix {
+
+// Copies UTDir + "/system/UnrealTournament.ini" to a new backup beside it named
+// "Rendix_UnrealTournament" + month + day + hour + minute + second + ".ini" (local time,
+// no leading zeros), or with "_2", "_3", ... before ".ini" where that name is taken in any
+// letter case. The copy is complete or absent and never replaces a file. On success sets
+// LastBackup to the new file's full path; on failure leaves LastBackup alone and returns
+// the failure (the caller then must not change the file).
+Result BackupGameConfig(ModMain& state);
+
+// The command of cmdDelete, with the busy pointer: "Nothing to do" when no file matches
+// rendix_unrealtournament*.ini (any case) in UTDir + "/system"; otherwise asks "Continue?"
+// (Yes the default) and on Yes deletes every match.
+void DeleteBackups(ModMain& state, Messages& messages);
+
+}  // namespace rendix

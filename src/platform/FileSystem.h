@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <initializer_list>
+#include <optional>
+#include <vector>
+
+#include "platform/Result.h"
+
+// Files and folders. Paths and names are 8-bit byte strings in the file system's own
+// encoding, never decoded here, so a name that is not valid UTF-8 round-trips.
+//
+// Every lookup goes through one resolver that matches names the way Windows does:
+// each component of a path is resolved in turn (empty components are skipped); an entry
+// named exactly like the component wins, otherwise the entries equal to it under ASCII
+// case folding are candidates and the first of them in byte order wins.
+namespace rendix::platform {
+
+// The native separator: "/" on Linux.
+QByteArray separator();
+
+// `base` followed by the separator and each part in turn: joinPath(utDir, {"system",
+// "UnrealTournament.ini"}) is utDir + "/system/UnrealTournament.ini". Nothing is trimmed
+// from `base`, so a trailing separator gives a doubled one, which the resolver skips.
+QByteArray joinPath(const QByteArray& base, std::initializer_list<QByteArrayView> parts);
+
+// ASCII case folding: only A-Z change.
+QByteArray foldCase(QByteArrayView text);
+bool equalsFolded(QByteArrayView a, QByteArrayView b);
+
+// The path with every existing component replaced by the name stored on disk, or nothing
+// when some component does not exist. Symbolic links count as what they point to.
+std::optional<QByteArray> resolvePath(const QByteArray& path);
+
+// The path a write to `path` must use: the folder resolved, and the last component
+// resolved when a file of that name exists in any letter case, kept as given otherwise.
+// Nothing when the folder does not exist. Rendix never creates a second case variant.
+std::optional<QByteArray> resolveForWrite(const QByteArray& path);
+
+// A plain file found by a case-insensitive lookup.
+struct FoundFile {
+    QByteArray path;        // resolved full path
+    QByteArray storedName;  // the last component as the folder stores it
+};
+
+// Looks up one plain file: a regular file or a symbolic link to one, not hidden (no
+// leading "."), not a folder. Nothing when there is no such file.
+std::optional<FoundFile> lookupFile(const QByteArray& path);
+
+// Whether `dir` resolves to an existing folder.
+bool folderExists(const QByteArray& dir);
+
+// "*" matches any run of characters and "?" one character, under ASCII case folding.
+bool wildcardMatch(QByteArrayView pattern, QByteArrayView name);
+
+// The listing order: names compared with a-z folded to A-Z, ties broken by byte order.
+bool listingLess(QByteArrayView a, QByteArrayView b);
+
+struct Listing {
+    bool ok = true;                 // false when the folder could not be listed
+    std::vector<QByteArray> names;  // bare names, in listing order
+};
+
+// The plain files of folder `dir` (resolved first) whose names match `pattern`, in
+// listing order. Hidden files, folders and other special files are left out. A folder
+// that does not exist gives an empty, successful listing; one that cannot be read gives
+// ok = false. Counts as one List operation of the test seam.
+Listing listFiles(const QByteArray& dir, QByteArrayView pattern);
+
+// The whole content of a plain file, or nothing when it is missing, is not a plain file
+// or cannot be read (the test seam's Open and Read).
+std::optional<QByteArray> readFile(const QByteArray& path);
+
+// Writes `bytes` as the whole new content of `path`, safely: to a hidden temporary file
+// in the same folder, checking every write, then flush, sync and rename over the target.
+// An existing target keeps its owner, group and permission bits (where they cannot be
+// kept the file is left unchanged and the failure reported); a symbolic link has the file
+// it points to rewritten. A missing file is created (folder must exist). On failure the
+// old file is byte for byte as it was and no temporary file is left.
+Result replaceFile(const QByteArray& path, const QByteArray& bytes);
+
+// Copies `source` to `target`, complete or not at all: to a hidden temporary name first,
+// with every read and write checked, then renamed to `target` without ever replacing an
+// existing file (fails when `target` exists). Counts as one Copy operation of the seam
+// besides the opens, reads, writes, flushes, syncs and renames it makes.
+Result copyFileNew(const QByteArray& source, const QByteArray& target);
+
+// Deletes one file (resolved first). Fails when it is missing or cannot be deleted.
+Result removeFile(const QByteArray& path);
+
+// Deletes every plain file of folder `dir` that matches `pattern`. Fails when the folder
+// cannot be listed or any match cannot be deleted (the others are still deleted).
+Result removeMatching(const QByteArray& dir, QByteArrayView pattern);
+
+// Whether a file could be created (and was removed again) in folder `dir`.
+bool canCreateFileIn(const QByteArray& dir);
+
+// The folder of the running executable, without a trailing separator.
+QByteArray programDirectory();
+
+// The per-user configuration folder (QStandardPaths::AppConfigLocation; on Linux
+// ~/.config/Rendix), not created here.
+QByteArray userConfigFolder();
+
+// Starts the program at `path` detached, in a normal window. False when it cannot start.
+bool startProgram(const QByteArray& path);
+
+}  // namespace rendix::platform

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <optional>
+
+namespace rendix::platform {
+
+inline constexpr std::uint32_t kHkeyLocalMachine = 0x80000002u;
+inline constexpr std::uint32_t kRegistryString = 1;
+inline constexpr std::uint32_t kRegistryDword = 4;
+
+// A value as the registry's query reports it: its type and the n characters stored
+// (for a string usually including its terminating zero).
+struct RegistryValue {
+    std::uint32_t type = kRegistryString;
+    QByteArray data;
+};
+
+// Opens `key` under `root` and queries the value `name` into a 1024-byte buffer.
+// Returns nothing when the key cannot be opened or the value cannot be read. On Linux
+// the registry holds no keys, so only the test seam's fake registry answers.
+std::optional<RegistryValue> queryRegistryValue(std::uint32_t root, const QByteArray& key,
+                                                const QByteArray& name);
+
+}  // namespace rendix::platform

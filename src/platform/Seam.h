@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <tuple>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/Registry.h"
+
+namespace rendix::platform {
+
+// The operations of the platform layer that a test can make fail.
+enum class Operation {
+    Open,
+    Read,
+    Write,
+    Flush,
+    Sync,
+    Rename,
+    Copy,
+    Delete,
+    List,
+};
+inline constexpr int kOperationCount = 9;
+
+// Platform code calls this right before each operation of that kind. It counts the
+// operation and returns true when the active seam says this one must fail, in which case
+// the caller behaves exactly as if the operating system had refused it.
+bool injectFault(Operation op);
+
+// The one seam through which tests reach the platform. While an instance lives (at most
+// one at a time) it counts every operation, makes the ones it was told to fail, records
+// the programs and documents that would have been started instead of starting them, and
+// stands in for the local time, the steady clock, the program directory, the per-user
+// configuration folder and the registry. Destroying it restores the real platform.
+class TestSeam {
+public:
+    TestSeam();
+    ~TestSeam();
+    TestSeam(const TestSeam&) = delete;
+    TestSeam& operator=(const TestSeam&) = delete;
+
+    // Makes the nth operation of that kind (1-based, counted from the seam's creation or
+    // the last resetCounts()) fail. May be called for several n and kinds.
+    void failNth(Operation op, int n);
+    // Makes every operation of that kind fail from now on.
+    void failAll(Operation op);
+    int count(Operation op) const;
+    // Clears the counts and every planned failure.
+    void resetCounts();
+
+    // Programs started by path (startProgram) and documents opened (openDocument), in order.
+    const std::vector<QByteArray>& startedPrograms() const { return m_started; }
+    const std::vector<QByteArray>& openedDocuments() const { return m_opened; }
+    // Whether a recorded start or open reports success (default true).
+    void setStartsSucceed(bool succeed) { m_startsSucceed = succeed; }
+
+    void setLocalTime(const LocalDateTime& time) { m_localTime = time; }
+    // Freezes the steady clock: every reading gives this many nanoseconds.
+    void freezeSteadyClock(std::int64_t nanoseconds) { m_steadyNanos = nanoseconds; }
+    void setProgramDirectory(const QByteArray& dir) { m_programDir = dir; }
+    void setUserConfigFolder(const QByteArray& dir) { m_userConfigFolder = dir; }
+    // Puts a value into the fake registry that stands in for the real one (which on Linux
+    // holds nothing). `data` holds the n bytes the value query reports.
+    void setRegistryValue(std::uint32_t root, const QByteArray& key, const QByteArray& name,
+                          RegistryValue value);
+
+    // The active seam, or nullptr when the real platform is in use.
+    static TestSeam* active();
+
+    // Used by the platform layer only.
+    bool takeFault(Operation op);
+    bool recordStart(const QByteArray& program);
+    bool recordOpen(const QByteArray& document);
+    const std::optional<LocalDateTime>& localTime() const { return m_localTime; }
+    const std::optional<std::int64_t>& steadyNanos() const { return m_steadyNanos; }
+    const std::optional<QByteArray>& programDirectory() const { return m_programDir; }
+    const std::optional<QByteArray>& userConfigFolder() const { return m_userConfigFolder; }
+    std::optional<RegistryValue> registryValue(std::uint32_t root, const QByteArray& key,
+                                               const QByteArray& name) const;
+    bool registryKeyExists(std::uint32_t root, const QByteArray& key) const;
+
+private:
+    std::array<int, kOperationCount> m_counts{};
+    std::array<std::vector<int>, kOperationCount> m_failAt{};
+    std::array<bool, kOperationCount> m_failAll{};
+    std::vector<QByteArray> m_started;
+    std::vector<QByteArray> m_opened;
+    bool m_startsSucceed = true;
+    std::optional<LocalDateTime> m_localTime;
+    std::optional<std::int64_t> m_steadyNanos;
+    std::optional<QByteArray> m_programDir;
+    std::optional<QByteArray> m_userConfigFolder;
+    std::map<std::tuple<std::uint32_t, QByteArray, QByteArray>, RegistryValue> m_registry;
+};
+
+}  // namespace rendix::platform

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <vector>
+
+// Text lines of 8-bit files. A line ends at CR LF, at a lone CR, at a lone LF or at the
+// end of the file; the terminator is not part of the line. NUL and other control bytes are
+// ordinary bytes of a line.
+namespace rendix::platform {
+
+enum class LineEnd { None, CrLf, Cr, Lf };
+
+struct Line {
+    QByteArray text;
+    LineEnd end = LineEnd::CrLf;
+};
+
+struct TextFile {
+    QByteArray bom;  // a UTF-8 byte order mark that stood at the start, kept as it was
+    std::vector<Line> lines;
+};
+
+QByteArrayView lineEndBytes(LineEnd end);
+
+// Splits file content into lines. A UTF-8 byte order mark is moved to `bom`. An empty
+// file has no lines; content that ends with a terminator has no empty last line.
+TextFile splitLines(const QByteArray& bytes);
+
+// Joins the lines back, each with its own terminator, after the byte order mark.
+// joinLines(splitLines(b)) == b for every b.
+QByteArray joinLines(const TextFile& file);
+
+// The terminator for lines that Rendix adds to an existing file: LF when its first line
+// ends with a lone LF, otherwise CR LF.
+LineEnd fileLineEnd(const TextFile& file);
+
+// Whether content starts with a UTF-16 byte order mark (FF FE or FE FF); such a file is
+// never modified.
+bool hasUtf16Bom(QByteArrayView bytes);
+
+// Whether the text holds a CR or LF byte (which would inject a line into a file).
+bool holdsLineBreak(QByteArrayView text);
+
+// Whether the text holds any control byte (below 0x20, or 0x7F).
+bool holdsControlCharacter(QByteArrayView text);
+
+}  // namespace rendix::platform

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QTemporaryDir>
+
+#include <vector>
+
+namespace rendix::testing {
+
+// A temporary folder, removed with everything in it when the object dies.
+class TempDir {
+public:
+    TempDir();
+    // The folder's path as bytes, without a trailing separator.
+    QByteArray path() const { return m_path; }
+    // path() + "/" + relative.
+    QByteArray file(const QByteArray& relative) const;
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_path;
+};
+
+// Writes bytes as the whole content of a file, creating its folders. Aborts the test
+// program when it cannot (a test that cannot build its fixture must not go on).
+void writeBytes(const QByteArray& path, const QByteArray& bytes);
+// The whole content; an empty array for a missing file (see exists()).
+QByteArray readBytes(const QByteArray& path);
+bool exists(const QByteArray& path);
+void makeFolder(const QByteArray& path);
+// The names in a folder, sorted in byte order, hidden ones included.
+std::vector<QByteArray> folderNames(const QByteArray& dir);
+
+}  // namespace rendix::testing
