@@ -1,0 +1,709 @@
+#include "platform/FileSystem.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/Seam.h"
+
+namespace rendix::platform {
+
+namespace {
+
+// Writes and reads go in pieces of at most this size, so every piece is one operation of
+// the test seam and large files take several.
+constexpr std::size_t kChunk = 64 * 1024;
+
+char foldByte(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+unsigned char listingKey(char c) {
+    return static_cast<unsigned char>((c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c);
+}
+
+// Byte order: bytes compared as unsigned, a prefix before the longer name.
+bool byteLess(QByteArrayView a, QByteArrayView b) {
+    const qsizetype common = std::min(a.size(), b.size());
+    const int c = common ? std::memcmp(a.data(), b.data(), static_cast<size_t>(common)) : 0;
+    return c != 0 ? c < 0 : a.size() < b.size();
+}
+
+bool isHidden(QByteArrayView name) {
+    return !name.isEmpty() && name.front() == '.';
+}
+
+QString describe(const QByteArray& path) {
+    return QFile::decodeName(path);
+}
+
+QString systemError(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The folder part of a resolved path, for the calls that need one ("." when none).
+QByteArray folderOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0) {
+        return QByteArrayLiteral(".");
+    }
+    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+}
+
+QByteArray lastComponent(const QByteArray& path) {
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+// `dir` as the operating system calls want it: the current folder for the empty path.
+QByteArray osPath(const QByteArray& resolved) {
+    return resolved.isEmpty() ? QByteArrayLiteral(".") : resolved;
+}
+
+QByteArray appendComponent(const QByteArray& resolved, const QByteArray& name) {
+    if (resolved.isEmpty()) {
+        return name;
+    }
+    if (resolved.endsWith('/')) {
+        return resolved + name;
+    }
+    return resolved + '/' + name;
+}
+
+bool statPath(const QByteArray& path, struct stat& info) {
+    return ::stat(path.constData(), &info) == 0;
+}
+
+// The entry of folder `dir` that stands for `component`: the exact name when it exists,
+// otherwise the first entry in byte order that equals it under ASCII case folding.
+// Entries that lead nowhere (a dangling link) do not count.
+std::optional<QByteArray> findEntry(const QByteArray& dir, const QByteArray& component) {
+    struct stat info {};
+    if (statPath(appendComponent(dir, component), info)) {
+        return component;
+    }
+    DIR* handle = ::opendir(osPath(dir).constData());
+    if (handle == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<QByteArray> best;
+    while (const dirent* entry = ::readdir(handle)) {
+        const QByteArrayView name(entry->d_name);
+        if (!equalsFolded(name, component) || (best && !byteLess(name, *best))) {
+            continue;
+        }
+        const QByteArray candidate = name.toByteArray();
+        if (::fstatat(::dirfd(handle), entry->d_name, &info, 0) == 0) {
+            best = candidate;
+        }
+    }
+    ::closedir(handle);
+    return best;
+}
+
+// Splits a path into its non-empty components; `absolute` tells whether it starts at "/".
+std::vector<QByteArray> components(const QByteArray& path, bool& absolute) {
+    absolute = path.startsWith('/');
+    std::vector<QByteArray> parts;
+    for (const QByteArray& part : path.split('/')) {
+        if (!part.isEmpty()) {
+            parts.push_back(part);
+        }
+    }
+    return parts;
+}
+
+// Resolves `parts` in turn; every component but the last must be a folder.
+std::optional<QByteArray> resolveParts(const std::vector<QByteArray>& parts, bool absolute) {
+    QByteArray resolved = absolute ? QByteArrayLiteral("/") : QByteArray();
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) {
+            struct stat info {};
+            if (!statPath(resolved, info) || !S_ISDIR(info.st_mode)) {
+                return std::nullopt;
+            }
+        }
+        const std::optional<QByteArray> name = findEntry(resolved, parts[i]);
+        if (!name) {
+            return std::nullopt;
+        }
+        resolved = appendComponent(resolved, *name);
+    }
+    if (resolved.isEmpty()) {
+        resolved = QByteArrayLiteral(".");
+    }
+    return resolved;
+}
+
+bool isDirectory(const QByteArray& path) {
+    struct stat info {};
+    return statPath(path, info) && S_ISDIR(info.st_mode);
+}
+
+// Lists the plain files of an already resolved folder.
+Listing listResolved(const QByteArray& dir, QByteArrayView pattern) {
+    Listing listing;
+    DIR* handle = ::opendir(dir.constData());
+    if (handle == nullptr) {
+        listing.ok = false;
+        return listing;
+    }
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(handle);
+        if (entry == nullptr) {
+            listing.ok = errno == 0;
+            break;
+        }
+        const QByteArrayView name(entry->d_name);
+        if (isHidden(name) || !wildcardMatch(pattern, name)) {
+            continue;
+        }
+        // A symbolic link counts as what it points to; d_type alone cannot tell.
+        bool plain = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat info {};
+            plain =
+                ::fstatat(::dirfd(handle), entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
+        }
+        if (plain) {
+            listing.names.push_back(name.toByteArray());
+        }
+    }
+    ::closedir(handle);
+    if (!listing.ok) {
+        listing.names.clear();
+    }
+    std::sort(listing.names.begin(), listing.names.end(),
+              [](const QByteArray& a, const QByteArray& b) { return listingLess(a, b); });
+    return listing;
+}
+
+// An open file descriptor that closes itself.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    ~Descriptor() { reset(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+    bool valid() const { return m_fd >= 0; }
+    void reset(int fd = -1) {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+        m_fd = fd;
+    }
+    // Closes and reports whether the close succeeded (it can report a late write error).
+    bool close() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+// A hidden temporary file in a folder, removed unless it was kept.
+class TempFile {
+public:
+    explicit TempFile(const QByteArray& dir) {
+        QByteArray name = appendComponent(dir, QByteArrayLiteral(".Rendix-XXXXXX"));
+        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd >= 0) {
+            m_path = name;
+            m_fd.reset(fd);
+        } else {
+            m_error = errno;
+        }
+    }
+    ~TempFile() {
+        m_fd.reset();
+        if (!m_kept && !m_path.isEmpty()) {
+            ::unlink(m_path.constData());
+        }
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    bool valid() const { return m_fd.valid(); }
+    int error() const { return m_error; }
+    int fd() const { return m_fd.get(); }
+    const QByteArray& path() const { return m_path; }
+    bool close() { return m_fd.close(); }
+    void keep() { m_kept = true; }
+
+private:
+    Descriptor m_fd;
+    QByteArray m_path;
+    int m_error = 0;
+    bool m_kept = false;
+};
+
+// Writes all of `data`, one seam Write per write() call. Returns 0 or the error number.
+int writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        if (injectFault(Operation::Write)) {
+            return EIO;
+        }
+        const ssize_t written = ::write(fd, data, std::min(size, kChunk));
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (written == 0) {
+            return ENOSPC;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return 0;
+}
+
+// Flush, then sync: with a raw descriptor there is no user-space buffer to flush, but the
+// step stays so that a failing flush can be tested like a buffered one.
+int flushAndSync(int fd) {
+    if (injectFault(Operation::Flush)) {
+        return EIO;
+    }
+    if (injectFault(Operation::Sync)) {
+        return EIO;
+    }
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+// Makes the rename itself durable; a folder that cannot be synced changes nothing.
+void syncFolder(const QByteArray& dir) {
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+mode_t currentUmask() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+// The real file a write to `target` must change: the file a symbolic link points to.
+std::optional<QByteArray> followLink(const QByteArray& target, QString& why) {
+    struct stat info {};
+    if (::lstat(target.constData(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        return target;
+    }
+    char* real = ::realpath(target.constData(), nullptr);
+    if (real == nullptr) {
+        why = QStringLiteral("The link %1 leads to no file: %2")
+                  .arg(describe(target), systemError(errno));
+        return std::nullopt;
+    }
+    QByteArray result(real);
+    std::free(real);
+    return result;
+}
+
+}  // namespace
+
+QByteArray separator() {
+    return QByteArrayLiteral("/");
+}
+
+QByteArray joinPath(const QByteArray& base, std::initializer_list<QByteArrayView> parts) {
+    QByteArray path = base;
+    for (QByteArrayView part : parts) {
+        path += '/';
+        path += part;
+    }
+    return path;
+}
+
+QByteArray foldCase(QByteArrayView text) {
+    QByteArray folded(text.data(), text.size());
+    for (char& c : folded) {
+        c = foldByte(c);
+    }
+    return folded;
+}
+
+bool equalsFolded(QByteArrayView a, QByteArrayView b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (foldByte(a[i]) != foldByte(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<QByteArray> resolvePath(const QByteArray& path) {
+    bool absolute = false;
+    const std::vector<QByteArray> parts = components(path, absolute);
+    return resolveParts(parts, absolute);
+}
+
+std::optional<QByteArray> resolveForWrite(const QByteArray& path) {
+    bool absolute = false;
+    std::vector<QByteArray> parts = components(path, absolute);
+    if (parts.empty()) {
+        return std::nullopt;
+    }
+    const QByteArray name = parts.back();
+    parts.pop_back();
+    const std::optional<QByteArray> dir = resolveParts(parts, absolute);
+    if (!dir || !isDirectory(*dir)) {
+        return std::nullopt;
+    }
+    const QByteArray folder = parts.empty() && !absolute ? QByteArray() : *dir;
+    const std::optional<QByteArray> stored = findEntry(folder, name);
+    return appendComponent(folder, stored ? *stored : name);
+}
+
+std::optional<FoundFile> lookupFile(const QByteArray& path) {
+    const std::optional<QByteArray> resolved = resolvePath(path);
+    if (!resolved) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    const QByteArray name = lastComponent(*resolved);
+    if (isHidden(name) || !statPath(*resolved, info) || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return FoundFile{*resolved, name};
+}
+
+bool folderExists(const QByteArray& dir) {
+    const std::optional<QByteArray> resolved = resolvePath(dir);
+    return resolved && isDirectory(*resolved);
+}
+
+bool wildcardMatch(QByteArrayView pattern, QByteArrayView name) {
+    // Greedy matching with one backtrack point: the last "*" seen.
+    qsizetype p = 0;
+    qsizetype n = 0;
+    qsizetype starP = -1;
+    qsizetype starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || foldByte(pattern[p]) == foldByte(name[n]))) {
+            ++p;
+            ++n;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+bool listingLess(QByteArrayView a, QByteArrayView b) {
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const unsigned char x = listingKey(a[i]);
+        const unsigned char y = listingKey(b[i]);
+        if (x != y) {
+            return x < y;
+        }
+    }
+    if (a.size() != b.size()) {
+        return a.size() < b.size();
+    }
+    return byteLess(a, b);
+}
+
+Listing listFiles(const QByteArray& dir, QByteArrayView pattern) {
+    if (injectFault(Operation::List)) {
+        return {false, {}};
+    }
+    const std::optional<QByteArray> resolved = resolvePath(dir);
+    if (!resolved || !isDirectory(*resolved)) {
+        return {};
+    }
+    return listResolved(*resolved, pattern);
+}
+
+std::optional<QByteArray> readFile(const QByteArray& path) {
+    const std::optional<QByteArray> resolved = resolvePath(path);
+    if (!resolved || injectFault(Operation::Open)) {
+        return std::nullopt;
+    }
+    Descriptor fd(::open(resolved->constData(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    QByteArray bytes;
+    bytes.reserve(static_cast<qsizetype>(info.st_size));
+    char buffer[kChunk];
+    for (;;) {
+        if (injectFault(Operation::Read)) {
+            return std::nullopt;
+        }
+        ssize_t got = 0;
+        do {
+            got = ::read(fd.get(), buffer, sizeof buffer);
+        } while (got < 0 && errno == EINTR);
+        if (got < 0) {
+            return std::nullopt;
+        }
+        if (got == 0) {
+            break;
+        }
+        bytes.append(buffer, static_cast<qsizetype>(got));
+    }
+    return bytes;
+}
+
+Result replaceFile(const QByteArray& path, const QByteArray& bytes) {
+    const std::optional<QByteArray> writePath = resolveForWrite(path);
+    if (!writePath) {
+        return Result::failure(
+            QStringLiteral("The folder of %1 does not exist.").arg(describe(path)));
+    }
+    QString why;
+    const std::optional<QByteArray> target = followLink(*writePath, why);
+    if (!target) {
+        return Result::failure(why);
+    }
+    struct stat old {};
+    const bool existed = ::stat(target->constData(), &old) == 0;
+    if (existed && !S_ISREG(old.st_mode)) {
+        return Result::failure(QStringLiteral("%1 is not a plain file.").arg(describe(*target)));
+    }
+    const QByteArray dir = folderOf(*target);
+    TempFile temp(dir);
+    const auto fail = [&](const QString& step, int error) {
+        return Result::failure(
+            QStringLiteral("Cannot %1 %2: %3").arg(step, describe(*target), systemError(error)));
+    };
+    if (!temp.valid()) {
+        return fail(QStringLiteral("create a temporary file to write"), temp.error());
+    }
+    if (const int error =
+            writeAll(temp.fd(), bytes.constData(), static_cast<std::size_t>(bytes.size()))) {
+        return fail(QStringLiteral("write"), error);
+    }
+    if (existed) {
+        // Owner first: changing it may clear the set-id bits that the mode then restores.
+        struct stat now {};
+        if (::fstat(temp.fd(), &now) != 0) {
+            return fail(QStringLiteral("inspect the temporary file of"), errno);
+        }
+        if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) &&
+            ::fchown(temp.fd(), old.st_uid, old.st_gid) != 0) {
+            return fail(QStringLiteral("keep the owner of"), errno);
+        }
+        if (::fchmod(temp.fd(), old.st_mode & 07777) != 0) {
+            return fail(QStringLiteral("keep the permissions of"), errno);
+        }
+    } else if (::fchmod(temp.fd(), 0666 & ~currentUmask()) != 0) {
+        return fail(QStringLiteral("set the permissions of"), errno);
+    }
+    if (const int error = flushAndSync(temp.fd())) {
+        return fail(QStringLiteral("save"), error);
+    }
+    if (!temp.close()) {
+        return fail(QStringLiteral("save"), errno);
+    }
+    if (injectFault(Operation::Rename)) {
+        return fail(QStringLiteral("replace"), EIO);
+    }
+    if (::rename(temp.path().constData(), target->constData()) != 0) {
+        return fail(QStringLiteral("replace"), errno);
+    }
+    temp.keep();
+    syncFolder(dir);
+    return Result::success();
+}
+
+Result copyFileNew(const QByteArray& source, const QByteArray& target) {
+    if (injectFault(Operation::Copy)) {
+        return Result::failure(
+            QStringLiteral("Cannot copy %1 to %2.").arg(describe(source), describe(target)));
+    }
+    const std::optional<QByteArray> from = resolvePath(source);
+    struct stat info {};
+    if (!from || !statPath(*from, info) || !S_ISREG(info.st_mode)) {
+        return Result::failure(QStringLiteral("There is no file %1.").arg(describe(source)));
+    }
+    // Any letter case of the target counts as the target: the resolver finds it.
+    const std::optional<QByteArray> to = resolveForWrite(target);
+    if (!to) {
+        return Result::failure(
+            QStringLiteral("The folder of %1 does not exist.").arg(describe(target)));
+    }
+    struct stat existing {};
+    if (::lstat(to->constData(), &existing) == 0) {
+        return Result::failure(QStringLiteral("%1 already exists.").arg(describe(*to)));
+    }
+    const auto fail = [&](const QString& step, int error) {
+        return Result::failure(QStringLiteral("Cannot %1 while copying %2 to %3: %4")
+                                   .arg(step, describe(*from), describe(*to), systemError(error)));
+    };
+    if (injectFault(Operation::Open)) {
+        return fail(QStringLiteral("open the source"), EIO);
+    }
+    Descriptor in(::open(from->constData(), O_RDONLY | O_CLOEXEC));
+    if (!in.valid() || ::fstat(in.get(), &info) != 0) {
+        return fail(QStringLiteral("open the source"), errno);
+    }
+    const QByteArray dir = folderOf(*to);
+    TempFile temp(dir);
+    if (!temp.valid()) {
+        return fail(QStringLiteral("create a temporary file"), temp.error());
+    }
+    char buffer[kChunk];
+    for (;;) {
+        if (injectFault(Operation::Read)) {
+            return fail(QStringLiteral("read"), EIO);
+        }
+        const ssize_t got = ::read(in.get(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return fail(QStringLiteral("read"), errno);
+        }
+        if (got == 0) {
+            break;
+        }
+        if (const int error = writeAll(temp.fd(), buffer, static_cast<std::size_t>(got))) {
+            return fail(QStringLiteral("write"), error);
+        }
+    }
+    // The copy keeps the source's owner where allowed (a run under sudo should not leave
+    // root's files in the game's folder) and always its permission bits.
+    (void)!::fchown(temp.fd(), info.st_uid, info.st_gid);
+    if (::fchmod(temp.fd(), info.st_mode & 07777) != 0) {
+        return fail(QStringLiteral("set the permissions"), errno);
+    }
+    if (const int error = flushAndSync(temp.fd())) {
+        return fail(QStringLiteral("save"), error);
+    }
+    if (!temp.close()) {
+        return fail(QStringLiteral("save"), errno);
+    }
+    if (injectFault(Operation::Rename)) {
+        return fail(QStringLiteral("rename"), EIO);
+    }
+    // Never replaces: link() refuses an existing name. Where the file system has no hard
+    // links, renameat2 with RENAME_NOREPLACE gives the same guarantee.
+    if (::link(temp.path().constData(), to->constData()) != 0) {
+        const int linkError = errno;
+        if (linkError == EEXIST) {
+            return Result::failure(QStringLiteral("%1 already exists.").arg(describe(*to)));
+        }
+        if (::renameat2(AT_FDCWD, temp.path().constData(), AT_FDCWD, to->constData(),
+                        RENAME_NOREPLACE) != 0) {
+            return fail(QStringLiteral("rename"), errno == EINVAL ? linkError : errno);
+        }
+        temp.keep();
+    }
+    syncFolder(dir);
+    return Result::success();
+}
+
+Result removeFile(const QByteArray& path) {
+    const std::optional<QByteArray> resolved = resolvePath(path);
+    if (!resolved) {
+        return Result::failure(QStringLiteral("There is no file %1.").arg(describe(path)));
+    }
+    if (injectFault(Operation::Delete)) {
+        return Result::failure(QStringLiteral("Cannot delete %1.").arg(describe(*resolved)));
+    }
+    if (::unlink(resolved->constData()) != 0) {
+        return Result::failure(
+            QStringLiteral("Cannot delete %1: %2").arg(describe(*resolved), systemError(errno)));
+    }
+    return Result::success();
+}
+
+Result removeMatching(const QByteArray& dir, QByteArrayView pattern) {
+    const Listing listing = listFiles(dir, pattern);
+    if (!listing.ok) {
+        return Result::failure(QStringLiteral("Cannot list %1.").arg(describe(dir)));
+    }
+    if (listing.names.empty()) {
+        return Result::success();
+    }
+    const QByteArray folder = resolvePath(dir).value_or(dir);
+    QStringList failed;
+    for (const QByteArray& name : listing.names) {
+        const QByteArray path = appendComponent(folder, name);
+        if (injectFault(Operation::Delete) || ::unlink(path.constData()) != 0) {
+            failed.append(describe(path));
+        }
+    }
+    if (!failed.isEmpty()) {
+        return Result::failure(
+            QStringLiteral("Cannot delete %1.").arg(failed.join(QStringLiteral(", "))));
+    }
+    return Result::success();
+}
+
+bool canCreateFileIn(const QByteArray& dir) {
+    const std::optional<QByteArray> resolved = resolvePath(dir);
+    if (!resolved || !isDirectory(*resolved)) {
+        return false;
+    }
+    QByteArray probe = appendComponent(*resolved, QByteArrayLiteral(".Rendix-probe-XXXXXX"));
+    const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool closed = ::close(fd) == 0;
+    return ::unlink(probe.constData()) == 0 && closed;
+}
+
+QByteArray programDirectory() {
+    if (const TestSeam* seam = TestSeam::active(); seam && seam->programDirectory()) {
+        return *seam->programDirectory();
+    }
+    QByteArray dir = QFile::encodeName(QCoreApplication::applicationDirPath());
+    while (dir.size() > 1 && dir.endsWith('/')) {
+        dir.chop(1);
+    }
+    return dir;
+}
+
+QByteArray userConfigFolder() {
+    if (const TestSeam* seam = TestSeam::active(); seam && seam->userConfigFolder()) {
+        return *seam->userConfigFolder();
+    }
+    return QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+}
+
+bool startProgram(const QByteArray& path) {
+    if (TestSeam* seam = TestSeam::active()) {
+        return seam->recordStart(path);
+    }
+    return QProcess::startDetached(QFile::decodeName(path), {});
+}
+
+}  // namespace rendix::platform
