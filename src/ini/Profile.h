@@ -32,6 +32,11 @@ inline constexpr int kMaxValueLength = 254;
 std::optional<QByteArray> profileValue(const platform::TextFile& file, QByteArrayView section,
                                        QByteArrayView key);
 
+// The same for the whole content of a file, as read from disk (a UTF-8 byte order mark
+// at its start is skipped).
+std::optional<QByteArray> profileValue(QByteArrayView content, QByteArrayView section,
+                                       QByteArrayView key);
+
 // The same for a file on disk; nothing also when the file is missing or cannot be read.
 std::optional<QByteArray> readProfileString(const QByteArray& path, QByteArrayView section,
                                             QByteArrayView key);

@@ -1,0 +1,372 @@
+#include "ini/Profile.h"
+
+#include <algorithm>
+
+#include <cstring>
+
+#include "platform/FileSystem.h"
+
+// The profile layer works on the raw bytes of a file rather than on split lines: a lookup
+// finds headers by searching for "[" and looks at single lines only inside the section it
+// needs, and an edit replaces one byte range. So a read or a write costs little more than
+// reading or writing the file, and every byte outside the edited range stays as it was.
+namespace rendix::ini {
+
+namespace {
+
+using platform::LineEnd;
+
+constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF", 3);
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool isBreak(char c) {
+    return c == '\r' || c == '\n';
+}
+
+QByteArrayView trimmed(QByteArrayView text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && isBlank(text[first])) {
+        ++first;
+    }
+    while (last > first && isBlank(text[last - 1])) {
+        --last;
+    }
+    return text.sliced(first, last - first);
+}
+
+bool isBlankText(QByteArrayView text) {
+    return trimmed(text).isEmpty();
+}
+
+// One line of the content: its text is [start, textEnd), its terminator [textEnd, next).
+struct LineSpan {
+    qsizetype start = 0;
+    qsizetype textEnd = 0;
+    qsizetype next = 0;
+};
+
+LineSpan lineAt(QByteArrayView bytes, qsizetype start) {
+    const qsizetype size = bytes.size();
+    qsizetype p = start;
+    while (p < size) {
+        const auto c = static_cast<unsigned char>(bytes[p]);
+        if (c <= '\r' && (c == '\r' || c == '\n')) {
+            break;
+        }
+        ++p;
+    }
+    LineSpan line{start, p, p};
+    if (p < size) {
+        line.next = (bytes[p] == '\r' && p + 1 < size && bytes[p + 1] == '\n') ? p + 2 : p + 1;
+    }
+    return line;
+}
+
+// The content of a file as the profile layer reads it: the bytes after a UTF-8 byte order
+// mark, which stays where it is.
+struct Content {
+    QByteArrayView bytes;
+    qsizetype begin = 0;
+
+    explicit Content(QByteArrayView all)
+        : bytes(all), begin(all.startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0) {}
+
+    QByteArrayView text(const LineSpan& line) const {
+        return bytes.sliced(line.start, line.textEnd - line.start);
+    }
+};
+
+// A header line: the line and the position of its "[".
+struct Header {
+    LineSpan line;
+    qsizetype bracket = 0;
+};
+
+// The first header line that starts at or after `from`, which must be a line start. A "["
+// begins a header when only blanks stand between it and the start of its line.
+std::optional<Header> nextHeader(const Content& content, qsizetype from) {
+    const QByteArrayView bytes = content.bytes;
+    const char* const data = bytes.data();
+    while (from < bytes.size()) {
+        const void* found = std::memchr(data + from, '[', static_cast<size_t>(bytes.size() - from));
+        if (!found) {
+            break;
+        }
+        const qsizetype bracket = static_cast<const char*>(found) - data;
+        qsizetype before = bracket - 1;
+        while (before >= content.begin && isBlank(data[before])) {
+            --before;
+        }
+        if (before < content.begin || isBreak(data[before])) {
+            return Header{lineAt(bytes, before + 1), bracket};
+        }
+        from = bracket + 1;
+    }
+    return std::nullopt;
+}
+
+QByteArrayView headerName(const Content& content, const Header& header) {
+    const QByteArrayView rest =
+        content.bytes.sliced(header.bracket + 1, header.line.textEnd - header.bracket - 1);
+    const qsizetype close = rest.indexOf(']');
+    return trimmed(close < 0 ? rest : rest.first(close));
+}
+
+// A section: its header line, and its body from the line after the header up to the start
+// of the next header line (or the end of the content).
+struct SectionSpan {
+    LineSpan header;
+    qsizetype end = 0;
+};
+
+std::optional<SectionSpan> findSection(const Content& content, QByteArrayView name) {
+    qsizetype from = content.begin;
+    while (std::optional<Header> header = nextHeader(content, from)) {
+        if (platform::equalsFolded(headerName(content, *header), name)) {
+            const std::optional<Header> following = nextHeader(content, header->line.next);
+            return SectionSpan{header->line,
+                               following ? following->line.start : content.bytes.size()};
+        }
+        from = header->line.next;
+    }
+    return std::nullopt;
+}
+
+// A key line: the line, the key name as spelled (blanks removed) and the raw value text.
+struct KeyLine {
+    LineSpan line;
+    QByteArrayView name;
+    QByteArrayView value;  // blanks at both ends removed, quotes kept
+};
+
+std::optional<KeyLine> parseKeyLine(const Content& content, const LineSpan& line) {
+    const QByteArrayView text = content.text(line);
+    const QByteArrayView lead = trimmed(text);
+    if (lead.isEmpty() || lead.front() == ';') {
+        return std::nullopt;
+    }
+    const qsizetype equals = text.indexOf('=');
+    if (equals < 0) {
+        return std::nullopt;
+    }
+    return KeyLine{line, trimmed(text.first(equals)), trimmed(text.sliced(equals + 1))};
+}
+
+std::optional<KeyLine> findKey(const Content& content, const SectionSpan& section,
+                               QByteArrayView name) {
+    for (qsizetype p = section.header.next; p < section.end;) {
+        const LineSpan line = lineAt(content.bytes, p);
+        if (std::optional<KeyLine> key = parseKeyLine(content, line)) {
+            if (platform::equalsFolded(key->name, name)) {
+                return key;
+            }
+        }
+        p = line.next;
+    }
+    return std::nullopt;
+}
+
+QByteArray unquoted(QByteArrayView value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.sliced(1, value.size() - 2);
+    }
+    return value.first(std::min<qsizetype>(value.size(), kMaxValueLength)).toByteArray();
+}
+
+QByteArrayView lineEndOf(const Content& content) {
+    const LineSpan first = lineAt(content.bytes, content.begin);
+    if (first.next == first.textEnd + 1 && content.bytes[first.textEnd] == '\n') {
+        return platform::lineEndBytes(LineEnd::Lf);
+    }
+    return platform::lineEndBytes(LineEnd::CrLf);
+}
+
+// The text of the last line of the content (which must not be empty), its terminator left
+// out.
+QByteArrayView lastLineText(const Content& content) {
+    QByteArrayView text = content.bytes.sliced(content.begin);
+    if (text.endsWith("\r\n")) {
+        text.chop(2);
+    } else if (isBreak(text.back())) {
+        text.chop(1);
+    }
+    qsizetype start = text.size();
+    while (start > 0 && !isBreak(text[start - 1])) {
+        --start;
+    }
+    return text.sliced(start);
+}
+
+// Replaces [from, to) of `bytes` with `with`.
+void splice(QByteArray& bytes, qsizetype from, qsizetype to, const QByteArray& with) {
+    bytes.replace(from, to - from, with);
+}
+
+// Applies one write to whole file content. Sets `changed` when the bytes changed.
+Result applyWrite(QByteArray& bytes, const ProfileWrite& write, bool& changed) {
+    if (platform::holdsLineBreak(write.section) ||
+        (write.key && platform::holdsLineBreak(*write.key)) ||
+        (write.value && platform::holdsLineBreak(*write.value))) {
+        return Result::failure(
+            QStringLiteral("A section, key or value holds a line break; nothing was written."));
+    }
+    const Content content(bytes);
+    const QByteArrayView sectionName = trimmed(write.section);
+    const std::optional<SectionSpan> section = findSection(content, sectionName);
+
+    if (!write.key) {
+        if (!section) {
+            return Result::success();
+        }
+        // The header and every line of the section go, except comment lines.
+        QByteArray kept;
+        for (qsizetype p = section->header.next; p < section->end;) {
+            const LineSpan line = lineAt(content.bytes, p);
+            const QByteArrayView lead = trimmed(content.text(line));
+            if (!lead.isEmpty() && lead.front() == ';') {
+                kept += content.bytes.sliced(line.start, line.next - line.start);
+            }
+            p = line.next;
+        }
+        splice(bytes, section->header.start, section->end, kept);
+        changed = true;
+        return Result::success();
+    }
+
+    const QByteArrayView keyName = trimmed(*write.key);
+    const QByteArrayView eol = lineEndOf(content);
+    if (!section) {
+        if (!write.value) {
+            return Result::success();
+        }
+        QByteArray added;
+        if (content.bytes.size() > content.begin) {
+            if (!isBreak(content.bytes.back())) {
+                added += eol;
+            }
+            if (!isBlankText(lastLineText(content))) {
+                added += eol;
+            }
+        }
+        added.append('[').append(sectionName).append(']').append(eol);
+        added.append(keyName).append('=').append(*write.value).append(eol);
+        bytes += added;
+        changed = true;
+        return Result::success();
+    }
+
+    const std::optional<KeyLine> key = findKey(content, *section, keyName);
+    if (key) {
+        if (!write.value) {
+            splice(bytes, key->line.start, key->line.next, {});
+        } else if (key->value == QByteArrayView(*write.value)) {
+            return Result::success();
+        } else {
+            QByteArray line = key->name.toByteArray();
+            line.append('=').append(*write.value);
+            splice(bytes, key->line.start, key->line.textEnd, line);
+        }
+        changed = true;
+        return Result::success();
+    }
+    if (!write.value) {
+        return Result::success();
+    }
+    // A new key follows the section's last non-blank line, so blank lines that part the
+    // section from the next one stay after it.
+    LineSpan last = section->header;
+    for (qsizetype p = section->header.next; p < section->end;) {
+        const LineSpan line = lineAt(content.bytes, p);
+        if (!isBlankText(content.text(line))) {
+            last = line;
+        }
+        p = line.next;
+    }
+    QByteArray added;
+    if (last.next == last.textEnd) {
+        added += eol;  // the last line of the file had no terminator
+    }
+    added.append(keyName).append('=').append(*write.value).append(eol);
+    bytes.insert(last.next, added);
+    changed = true;
+    return Result::success();
+}
+
+}  // namespace
+
+std::optional<QByteArray> profileValue(QByteArrayView bytes, QByteArrayView section,
+                                       QByteArrayView key) {
+    const Content content(bytes);
+    const std::optional<SectionSpan> found = findSection(content, trimmed(section));
+    if (!found) {
+        return std::nullopt;
+    }
+    const std::optional<KeyLine> line = findKey(content, *found, trimmed(key));
+    if (!line) {
+        return std::nullopt;
+    }
+    return unquoted(line->value);
+}
+
+std::optional<QByteArray> profileValue(const platform::TextFile& file, QByteArrayView section,
+                                       QByteArrayView key) {
+    return profileValue(QByteArrayView(platform::joinLines(file)), section, key);
+}
+
+std::optional<QByteArray> readProfileString(const QByteArray& path, QByteArrayView section,
+                                            QByteArrayView key) {
+    const std::optional<QByteArray> bytes = platform::readFile(path);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    return profileValue(QByteArrayView(*bytes), section, key);
+}
+
+ProfileEditor::ProfileEditor(platform::TextFile file) : m_file(std::move(file)) {}
+
+Result ProfileEditor::apply(const ProfileWrite& write) {
+    QByteArray bytes = platform::joinLines(m_file);
+    bool changedNow = false;
+    Result result = applyWrite(bytes, write, changedNow);
+    if (changedNow) {
+        m_file = platform::splitLines(bytes);
+        m_changed = true;
+    }
+    return result;
+}
+
+Result writeProfileStrings(const QByteArray& path, const std::vector<ProfileWrite>& writes) {
+    const std::optional<QByteArray> target = platform::resolveForWrite(path);
+    if (!target) {
+        return Result::failure(
+            QStringLiteral("The folder of %1 does not exist.").arg(QString::fromLocal8Bit(path)));
+    }
+    QByteArray bytes;
+    if (std::optional<QByteArray> existing = platform::readFile(*target)) {
+        bytes = std::move(*existing);
+    } else if (platform::resolvePath(*target)) {
+        return Result::failure(
+            QStringLiteral("%1 cannot be read as a file.").arg(QString::fromLocal8Bit(*target)));
+    }
+    if (platform::hasUtf16Bom(bytes)) {
+        return Result::failure(QStringLiteral("%1 is a UTF-16 file; it was not changed.")
+                                   .arg(QString::fromLocal8Bit(*target)));
+    }
+    bool changed = false;
+    for (const ProfileWrite& write : writes) {
+        if (Result result = applyWrite(bytes, write, changed); !result) {
+            return result;
+        }
+    }
+    if (!changed) {
+        return Result::success();
+    }
+    return platform::replaceFile(*target, bytes);
+}
+
+}  // namespace rendix::ini
