@@ -1,10 +1,18 @@
 #pragma once
 
+#include <QByteArray>
+
 #include "app/ModMain.h"
 #include "platform/Messages.h"
 #include "platform/Result.h"
 
 namespace rendix {
+
+// UTDir + "/system", as messages name the folder.
+QByteArray systemFolderPath(const ModMain& state);
+
+// UTDir + "/system/UnrealTournament.ini", as messages name the game configuration file.
+QByteArray gameConfigPath(const ModMain& state);
 
 // Copies UTDir + "/system/UnrealTournament.ini" to a new backup beside it named
 // "Rendix_UnrealTournament" + month + day + hour + minute + second + ".ini" (local time,
@@ -16,7 +24,9 @@ Result BackupGameConfig(ModMain& state);
 
 // The command of cmdDelete, with the busy pointer: "Nothing to do" when no file matches
 // rendix_unrealtournament*.ini (any case) in UTDir + "/system"; otherwise asks "Continue?"
-// (Yes the default) and on Yes deletes every match.
+// (Yes the default) and on Yes deletes every match. A folder that cannot be listed shows
+// the "List failed" box; a match that cannot be deleted the "Delete failed" box (the other
+// matches are deleted all the same).
 void DeleteBackups(ModMain& state, Messages& messages);
 
 }  // namespace rendix
