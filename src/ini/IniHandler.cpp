@@ -88,7 +88,12 @@ Result DeleteSection(Messages& messages, const QByteArray& file, const QByteArra
     if (!path) {
         return Result::success();
     }
-    if (!SectionExists(messages, *path, section)) {
+    const std::optional<platform::TextFile> lines = fileLines(*path);
+    if (!lines) {
+        return Result::failure(
+            QStringLiteral("%1 cannot be read; nothing was removed.").arg(QFile::decodeName(file)));
+    }
+    if (headerIndex(*lines, section) < 0) {
         showSectionNotFound(messages, section, "DeleteSection");
         return Result::success();
     }

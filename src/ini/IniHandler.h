@@ -35,7 +35,7 @@ Result WriteKeyValue(const QByteArray& file, const QByteArray& section, const QB
 // Removes the section (header and entries; comment lines stay). A missing file shows the
 // "File Not Found" box; a section that SectionExists does not find shows the "Section Not
 // Found." box marked "~(DeleteSection)"; both leave the file alone and return success.
-// Returns a failure only when the rewrite itself failed.
+// Returns a failure only when the file exists but cannot be read, or the rewrite failed.
 Result DeleteSection(Messages& messages, const QByteArray& file, const QByteArray& section);
 
 // The number of section header lines (IsSectionLine), duplicates included.
