@@ -1,11 +1,11 @@
 #include <QApplication>
-#include <QWidget>
+
+#include "ui/WindowCoordinator.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Rendix"));
-    QWidget placeholder;
-    placeholder.setWindowTitle(QStringLiteral("Rendix"));
-    placeholder.show();
+    rendix::WindowCoordinator windows;
+    windows.showMainWindow();
     return QApplication::exec();
 }

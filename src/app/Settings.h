@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+
+#include "app/ModMain.h"
+#include "platform/Messages.h"
+#include "platform/Result.h"
+
+// The settings file Rendix.ini: where it lives, its default content, its shape, and the
+// exclusion lists it holds.
+namespace rendix {
+
+// The name the settings file is created under; an existing file is found in any letter case.
+inline constexpr const char* kSettingsFileName = "Rendix.ini";
+
+// The 15 lines of a new settings file, each ended by CR LF: [Main] with an empty UTDir,
+// then each exclusion section with the game type's tutorial map as entry 0, a blank line
+// after every section.
+QByteArray defaultSettingsContent();
+
+// Creates the file at `path`, or replaces what it holds, with the default content. On
+// failure the file is as it was (or still missing) and the failure is returned.
+Result WriteDefaultSettings(const QByteArray& path);
+
+// The folder that holds the settings file for this run, chosen once at start-up: the
+// program folder when a file can be created there; otherwise the per-user configuration
+// folder, which is created when missing and, when it holds no Rendix.ini yet, receives a
+// byte copy of the program folder's one if there is one. A failure to create the folder or
+// to copy leaves the file missing there, so the start-up writes the defaults.
+QByteArray chooseSettingsFolder();
+
+// The same choice for a program folder that can or cannot be written.
+QByteArray settingsFolderFor(const QByteArray& programDir, bool programDirWritable,
+                             const QByteArray& userFolder);
+
+// Whether the file has the shape Rendix writes: exactly five section header lines, and
+// headers spelled exactly "[Main]", "[MapExcludes.DM]", "[MapExcludes.CTF]",
+// "[MapExcludes.DOM]" and "[MapExcludes.AS]" (in any order). The first missing one ends the
+// check.
+bool settingsFileSound(Messages& messages, const QByteArray& path);
+
+// Loads the four exclusion lists from the settings file, in the order DM, CTF, DOM, AS:
+// entry i is the value of prefix + i + "]" for i below the number of key lines of the
+// section; a missing index reads as "". A section without key lines gives one empty entry,
+// so that entry 0 always exists.
+void loadExclusionLists(ModMain& state, Messages& messages, const QByteArray& path);
+
+// The lists of the default settings file: the tutorial map of each type.
+void loadDefaultExclusionLists(ModMain& state);
+
+}  // namespace rendix

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+
+#include "app/ModMain.h"
+#include "platform/Messages.h"
+
+// The start-up sequence that the main window runs before it is first shown, and the game
+// directory test that the options dialog shares with it.
+namespace rendix {
+
+// The four ways a start ends.
+enum class StartupEnding {
+    SettingsMissing,       // the defaults were written; the options dialog takes over
+    SettingsNotSound,      // "corrupt" box, the defaults written over it; options dialog
+    GameDirectoryInvalid,  // "Invalid path" box; lists loaded; options dialog
+    Passed,                // lists loaded; the main window shows UTDir in its caption
+};
+
+// The game directory test: accepts `dir` only when its system folder (found in any letter
+// case) holds a plain file named exactly "UnrealTournament.ini". A lone
+// "unrealtournament.ini" fails; a folder holding both spellings passes. An empty `dir`
+// looks at "/system".
+bool isGameDirectory(const QByteArray& dir);
+
+// "Unreal Tournament is not in the specified location!", titled "Invalid path".
+Message invalidPathMessage();
+// "Rendix.ini is corrupt.  All settings will be lost.", titled "Creating new Rendix.ini".
+Message corruptSettingsMessage();
+
+// Runs the start-up sequence against the settings file in `settingsFolder` (found in any
+// letter case; state.settingsPath then ends in the name the folder stores):
+//  - missing: the default file is written there, UTDir is "" and the lists are the defaults;
+//  - not of the five-section shape: the "corrupt" box, the defaults written over it, UTDir
+//    "" and the default lists;
+//  - otherwise UTDir is read from [Main] and tested ("Invalid path" box when it fails), and
+//    the four lists are loaded from the file.
+// Where the defaults cannot be written, the "Write failed" box says so and the run goes on
+// with the defaults in memory.
+StartupEnding StartupSequence(ModMain& state, Messages& messages, const QByteArray& settingsFolder);
+
+// UTDir for a caption: ASCII letters in upper case, every other byte as it is.
+QByteArray upperCaseAscii(const QByteArray& text);
+
+}  // namespace rendix

@@ -1,0 +1,93 @@
+#include "ui/WindowCoordinator.h"
+
+#include "app/Settings.h"
+#include "ui/frmAbout.h"
+#include "ui/frmBrowse.h"
+#include "ui/frmMain.h"
+#include "ui/frmOptions.h"
+
+namespace rendix {
+
+void showWindow(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+WindowCoordinator::WindowCoordinator() : WindowCoordinator(chooseSettingsFolder()) {}
+
+WindowCoordinator::WindowCoordinator(QByteArray settingsFolder)
+    : m_settingsFolder(std::move(settingsFolder)) {}
+
+WindowCoordinator::~WindowCoordinator() {
+    // Every window refers to this object, so none may outlive it.
+    delete m_main.data();
+    delete m_options.data();
+    delete m_picker.data();
+    delete m_about.data();
+}
+
+frmMain* WindowCoordinator::mainWindow() const {
+    return m_main;
+}
+
+frmOptions* WindowCoordinator::options() const {
+    return m_options;
+}
+
+frmBrowse* WindowCoordinator::picker() const {
+    return m_picker;
+}
+
+frmAbout* WindowCoordinator::about() const {
+    return m_about;
+}
+
+void WindowCoordinator::showMainWindow() {
+    if (!m_main) {
+        auto* window = new frmMain(m_state, *this);
+        m_main = window;
+        switch (window->Form_Load()) {
+            case frmMain::LoadOutcome::Show:
+                break;
+            case frmMain::LoadOutcome::Hide:
+                return;
+            case frmMain::LoadOutcome::Unload:
+                m_main = nullptr;
+                delete window;
+                return;
+        }
+    }
+    showWindow(m_main);
+}
+
+frmOptions* WindowCoordinator::loadOptions() {
+    if (!m_options) {
+        m_options = new frmOptions(m_state, *this);
+    }
+    return m_options;
+}
+
+frmOptions* WindowCoordinator::showOptions() {
+    frmOptions* options = loadOptions();
+    showWindow(options);
+    return options;
+}
+
+frmBrowse* WindowCoordinator::showPicker() {
+    if (!m_picker) {
+        m_picker = new frmBrowse(*this);
+    }
+    showWindow(m_picker);
+    return m_picker;
+}
+
+frmAbout* WindowCoordinator::showAbout() {
+    if (!m_about) {
+        m_about = new frmAbout();
+    }
+    showWindow(m_about);
+    return m_about;
+}
+
+}  // namespace rendix

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QPointer>
+
+#include "app/ModMain.h"
+
+class QWidget;
+
+namespace rendix {
+
+class frmAbout;
+class frmBrowse;
+class frmMain;
+class frmOptions;
+
+// Holds the shared state and the program's windows for the whole run, and offers the
+// services by which the windows create and show one another. Each window is created when it
+// is first shown and deletes itself when it closes; the program ends when no window is
+// left visible.
+//
+// The main window runs the start-up sequence before it is first shown. Where that sequence
+// gives way to the options dialog, the main window is never shown, and after a missing
+// settings file it is discarded: confirming the options dialog then creates a new one, whose
+// start-up reads the directory just stored.
+class WindowCoordinator {
+public:
+    // Chooses the settings folder for the run (see chooseSettingsFolder).
+    WindowCoordinator();
+    // For tests: a settings folder already chosen.
+    explicit WindowCoordinator(QByteArray settingsFolder);
+    // Deletes the windows that are still open.
+    ~WindowCoordinator();
+    WindowCoordinator(const WindowCoordinator&) = delete;
+    WindowCoordinator& operator=(const WindowCoordinator&) = delete;
+
+    ModMain& state() { return m_state; }
+    const QByteArray& settingsFolder() const { return m_settingsFolder; }
+
+    // Shows the main window: the existing one, or a new one whose start-up runs first and
+    // may leave it hidden, or discard it, in favour of the options dialog.
+    void showMainWindow();
+    // Shows the options dialog, creating it first if needed, and returns it.
+    frmOptions* showOptions();
+    // The options dialog, created (and loaded) if needed but not shown.
+    frmOptions* loadOptions();
+    // Shows the directory picker, creating it first if needed.
+    frmBrowse* showPicker();
+    // Shows the About box, creating it first if needed; it has no owner window.
+    frmAbout* showAbout();
+
+    // The windows that exist now (null where there is none).
+    frmMain* mainWindow() const;
+    frmOptions* options() const;
+    frmBrowse* picker() const;
+    frmAbout* about() const;
+
+private:
+    ModMain m_state;
+    QByteArray m_settingsFolder;
+    QPointer<frmMain> m_main;
+    QPointer<frmOptions> m_options;
+    QPointer<frmBrowse> m_picker;
+    QPointer<frmAbout> m_about;
+};
+
+// Brings a window to the front and gives it the focus.
+void showWindow(QWidget* window);
+
+}  // namespace rendix

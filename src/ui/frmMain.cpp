@@ -1,0 +1,218 @@
+#include "ui/frmMain.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include "app/GameTypes.h"
+#include "app/Startup.h"
+#include "maintenance/Backups.h"
+#include "maintenance/Randomizer.h"
+#include "maintenance/ServerPackages.h"
+#include "platform/Desktop.h"
+#include "platform/FileSystem.h"
+#include "ui/Twips.h"
+#include "ui/WindowCoordinator.h"
+#include "ui/WindowMessages.h"
+#include "ui/frmRandomize.h"
+
+namespace rendix {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Rendix");
+
+// The check boxes' places in the frame, in the order of kGameTypes.
+constexpr std::array<TwipsRect, 4> kCheckBoxPlaces{{
+    {383, 1440, 4575, 375},
+    {383, 1800, 4575, 375},
+    {383, 2160, 1215, 375},
+    {383, 2520, 1215, 375},
+}};
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QString& toolTip = {}) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setToolTip(toolTip);
+    // As on the desktop the program comes from, Enter presses the button that has the focus.
+    button->setAutoDefault(true);
+    return button;
+}
+
+}  // namespace
+
+frmMain::frmMain(ModMain& state, WindowCoordinator& windows)
+    : QMainWindow(nullptr), m_state(state), m_windows(windows) {
+    setObjectName(QStringLiteral("frmMain"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(kTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/rendix.svg")));
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    TwipsLayout layout;
+
+    auto* frame = new QGroupBox(QStringLiteral("Map Tools"), client);
+    frame->setObjectName(QStringLiteral("frmMaps"));
+    layout.place(frame, {143, 120, 5055, 3615});
+
+    auto* cmdDMExcl = makeButton(
+        frame, "cmdDMExcl", QStringLiteral("&Edit Map Lists..."),
+        QStringLiteral("Edit lists of maps that you want to exclude from the randomized lists"));
+    layout.place(cmdDMExcl, {1920, 480, 1455, 495});
+
+    auto* line = new QFrame(frame);
+    line->setObjectName(QStringLiteral("Line1"));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    layout.place(line, {240, 1185, 4590, 30});
+
+    for (size_t i = 0; i < kGameTypes.size(); ++i) {
+        auto* box = new QCheckBox(QLatin1String(kGameTypes[i].checkBoxCaption), frame);
+        box->setObjectName(QLatin1String(kGameTypes[i].checkBoxName));
+        box->setChecked(true);
+        layout.place(box, kCheckBoxPlaces[i]);
+        m_checkBoxes[i] = box;
+    }
+
+    m_cmdRandomize = makeButton(frame, "cmdRandomize", QStringLiteral("&Randomize Map Lists"));
+    m_cmdRandomize->setDefault(true);
+    layout.place(m_cmdRandomize, {1560, 3000, 2055, 495});
+
+    auto* cmdAddInt =
+        makeButton(client, "cmdAddInt", QStringLiteral("&Add/Remove ServerPackages Entries"),
+                   QStringLiteral("Removes entries for .INT files that do not "
+                                  "exist, adds entries for .INT files that had "
+                                  "none"));
+    layout.place(cmdAddInt, {1170, 3840, 3015, 495});
+
+    auto* cmdDelete = makeButton(client, "cmdDelete", QStringLiteral("&Delete Backup Files"),
+                                 QStringLiteral("Deletes backups of the UnrealTournament.ini file "
+                                                "that were created by this program"));
+    layout.place(cmdDelete, {1170, 4440, 3015, 495});
+
+    m_lblStatus = new QLabel(client);
+    m_lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    m_lblStatus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_lblStatus->setIndent(2);
+    layout.place(m_lblStatus, {-30, 5160, 5400, 255});
+
+    layout.apply(client, {5340, 5445});
+
+    // The focus goes around as the controls are numbered: the randomize button first.
+    QWidget* chain[] = {m_cmdRandomize,  cmdDMExcl,       m_checkBoxes[0], m_checkBoxes[1],
+                        m_checkBoxes[2], m_checkBoxes[3], cmdAddInt,       cmdDelete};
+    for (size_t i = 1; i < std::size(chain); ++i) {
+        setTabOrder(chain[i - 1], chain[i]);
+    }
+    m_cmdRandomize->setFocus();
+
+    connect(m_cmdRandomize, &QPushButton::clicked, this, &frmMain::cmdRandomize_Click);
+    connect(cmdAddInt, &QPushButton::clicked, this, &frmMain::cmdAddInt_Click);
+    connect(cmdDelete, &QPushButton::clicked, this, &frmMain::cmdDelete_Click);
+    connect(cmdDMExcl, &QPushButton::clicked, this, &frmMain::cmdDMExcl_Click);
+
+    m_messages = std::make_unique<WindowMessages>(this, m_lblStatus);
+    buildMenus();
+    setFixedSize(sizeHint());
+}
+
+frmMain::~frmMain() {
+    // The editor refers to this window to show it again.
+    delete m_editor.data();
+}
+
+void frmMain::buildMenus() {
+    // No item has a shortcut key; the access keys of the captions are the only keys.
+    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    QAction* mnuFileExit = mnuFile->addAction(QStringLiteral("E&xit"));
+    mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
+    connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
+
+    QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* mnuHelpHelp = mnuHelp->addAction(QStringLiteral("Rendix &Help"));
+    mnuHelpHelp->setObjectName(QStringLiteral("mnuHelpHelp"));
+    connect(mnuHelpHelp, &QAction::triggered, this, &frmMain::mnuHelpHelp_Click);
+    QAction* mnuHelpAbout = mnuHelp->addAction(QStringLiteral("&About Rendix"));
+    mnuHelpAbout->setObjectName(QStringLiteral("mnuHelpAbout"));
+    connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
+}
+
+frmMain::LoadOutcome frmMain::Form_Load() {
+    const StartupEnding ending = StartupSequence(m_state, *m_messages, m_windows.settingsFolder());
+    switch (ending) {
+        case StartupEnding::Passed:
+            setWindowTitle(kTitle + QStringLiteral(" - ") +
+                           QFile::decodeName(upperCaseAscii(m_state.UTDir)));
+            return LoadOutcome::Show;
+        case StartupEnding::SettingsMissing:
+            m_windows.showOptions();
+            return LoadOutcome::Unload;
+        case StartupEnding::SettingsNotSound:
+        case StartupEnding::GameDirectoryInvalid:
+            break;
+    }
+    m_windows.showOptions();
+    return LoadOutcome::Hide;
+}
+
+std::array<bool, 4> frmMain::tickedGameTypes() const {
+    std::array<bool, 4> ticked{};
+    for (size_t i = 0; i < ticked.size(); ++i) {
+        ticked[i] = m_checkBoxes[i]->isChecked();
+    }
+    return ticked;
+}
+
+void frmMain::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        m_cmdRandomize->isEnabled()) {
+        m_cmdRandomize->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void frmMain::cmdRandomize_Click() {
+    RandomizeCommand(m_state, *m_messages, tickedGameTypes());
+}
+
+void frmMain::cmdAddInt_Click() {
+    ServerPackagesCommand(m_state, *m_messages);
+}
+
+void frmMain::cmdDelete_Click() {
+    DeleteBackups(m_state, *m_messages);
+}
+
+void frmMain::cmdDMExcl_Click() {
+    if (!m_editor) {
+        m_editor = new frmRandomize(m_state, this);
+    }
+    showWindow(m_editor);
+    hide();
+}
+
+void frmMain::mnuFileExit_Click() {
+    close();
+}
+
+void frmMain::mnuHelpHelp_Click() {
+    platform::openDocument(platform::joinPath(platform::programDirectory(), {"Rendix.htm"}));
+}
+
+void frmMain::mnuHelpAbout_Click() {
+    m_windows.showAbout();
+}
+
+}  // namespace rendix
