@@ -86,14 +86,11 @@ bool statPath(const QByteArray& path, struct stat& info) {
     return ::stat(path.constData(), &info) == 0;
 }
 
-// The entry of folder `dir` that stands for `component`: the exact name when it exists,
-// otherwise the first entry in byte order that equals it under ASCII case folding.
-// Entries that lead nowhere (a dangling link) do not count.
-std::optional<QByteArray> findEntry(const QByteArray& dir, const QByteArray& component) {
-    struct stat info {};
-    if (statPath(appendComponent(dir, component), info)) {
-        return component;
-    }
+// The entry of folder `dir` that equals `component` under ASCII case folding, first in
+// byte order. With `sameAs`, only entries that are that file count and the exact name
+// wins; without, any entry that leads somewhere counts (not a dangling link).
+std::optional<QByteArray> scanFolder(const QByteArray& dir, const QByteArray& component,
+                                     const struct stat* sameAs) {
     DIR* handle = ::opendir(osPath(dir).constData());
     if (handle == nullptr) {
         return std::nullopt;
@@ -104,13 +101,52 @@ std::optional<QByteArray> findEntry(const QByteArray& dir, const QByteArray& com
         if (!equalsFolded(name, component) || (best && !byteLess(name, *best))) {
             continue;
         }
-        const QByteArray candidate = name.toByteArray();
-        if (::fstatat(::dirfd(handle), entry->d_name, &info, 0) == 0) {
-            best = candidate;
+        struct stat info {};
+        if (::fstatat(::dirfd(handle), entry->d_name, &info, 0) != 0) {
+            continue;
+        }
+        if (sameAs && (info.st_dev != sameAs->st_dev || info.st_ino != sameAs->st_ino)) {
+            continue;
+        }
+        best = name.toByteArray();
+        if (sameAs && name == QByteArrayView(component)) {
+            break;
         }
     }
     ::closedir(handle);
     return best;
+}
+
+QByteArray swapCase(const QByteArray& text) {
+    QByteArray swapped = text;
+    for (char& c : swapped) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        } else if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return swapped;
+}
+
+// The entry of folder `dir` that stands for `component`: the exact name when it exists,
+// otherwise the first entry in byte order that equals it under ASCII case folding.
+// Entries that lead nowhere (a dangling link) do not count.
+std::optional<QByteArray> findEntry(const QByteArray& dir, const QByteArray& component) {
+    struct stat info {};
+    if (!statPath(appendComponent(dir, component), info)) {
+        return scanFolder(dir, component, nullptr);
+    }
+    // A folder that ignores letter case (vfat, exFAT, casefolded ext4) finds any spelling,
+    // so the stored name must come from the listing. Such a folder finds the swapped
+    // spelling too; a case-sensitive one almost never holds that as the same file.
+    const QByteArray swapped = swapCase(component);
+    struct stat other {};
+    if (swapped == component || !statPath(appendComponent(dir, swapped), other) ||
+        other.st_dev != info.st_dev || other.st_ino != info.st_ino) {
+        return component;
+    }
+    return scanFolder(dir, component, &info).value_or(component);
 }
 
 // Splits a path into its non-empty components; `absolute` tells whether it starts at "/".

@@ -15,8 +15,8 @@ namespace {
 
 using testing::TempDir;
 
-// Builds a folder tree from lines "d:folder", "f:file" (content = its name) and
-// "l:link->target".
+// Builds a folder tree from lines "d:folder", "f:file" (content = its name),
+// "l:link->target" and "h:hardlink->existing file".
 void build(const TempDir& root, const std::vector<QByteArray>& tree) {
     for (const QByteArray& entry : tree) {
         const QByteArray what = entry.mid(2);
@@ -24,6 +24,11 @@ void build(const TempDir& root, const std::vector<QByteArray>& tree) {
             testing::makeFolder(root.file(what));
         } else if (entry.startsWith("f:")) {
             testing::writeBytes(root.file(what), what);
+        } else if (entry.startsWith("h:")) {
+            const QList<QByteArray> parts = what.split('>');
+            ASSERT_EQ(
+                ::link(root.file(parts[1]).constData(), root.file(parts[0].chopped(1)).constData()),
+                0);
         } else {
             const QList<QByteArray> parts = what.split('>');
             ASSERT_EQ(::symlink(parts[1].constData(), root.file(parts[0].chopped(1)).constData()),
@@ -118,6 +123,12 @@ INSTANTIATE_TEST_SUITE_P(
                      Call::Resolve,
                      "game/FILE.txt",
                      "Game/File.txt"},
+        // Two spellings of one file (as a folder that ignores case shows it): exact wins.
+        ResolverCase{"SameFileTwoSpellings",
+                     {"f:Ab.ini", "h:aB.INI->Ab.ini"},
+                     Call::Lookup,
+                     "aB.INI",
+                     "aB.INI"},
         ResolverCase{"NameNotUtf8",
                      {"f:Maps/Caf\xe9.unr"},
                      Call::Resolve,
