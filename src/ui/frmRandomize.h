@@ -1,20 +1,59 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
+#include "app/ExclusionEditor.h"
 #include "app/ModMain.h"
+#include "ui/WindowMessages.h"
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
 
 namespace rendix {
 
-// The exclusion editor. Shows `mainWindow` again whenever it closes.
+// The exclusion editor's window. It shows an ExclusionEditor and passes the user's picks
+// and clicks on to it; the lists on screen are redrawn from the editor after every
+// operation. Created anew for each opening (it deletes itself when closed) while the main
+// window hides; every way of closing it shows `mainWindow` again.
 class frmRandomize : public QWidget {
     Q_OBJECT
 public:
     frmRandomize(ModMain& state, QWidget* mainWindow);
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
-    ModMain& m_state;
-    QWidget* m_mainWindow;
+    void Form_Load();
+    void cboGameType_Click(int index);
+    void cmdExcl_Click();
+    void cmdExclAll_Click();
+    void cmdSelect_Click();
+    void cmdSelectAll_Click();
+    void cmdApply_Click();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    void createControls();
+    // Hands the rows the user has selected in both lists to the editor.
+    void takeSelections();
+    // Redraws both lists, the counts and cmdApply from the editor. `firstLineOf`, when set,
+    // is the list whose first line the operation selected: it scrolls to its top.
+    void render(QListWidget* firstLineOf = nullptr);
+
+    QPointer<QWidget> m_mainWindow;
+    WindowMessages m_messages;
+    ExclusionEditor m_editor;
+
+    QComboBox* m_cboGameType = nullptr;
+    QListWidget* m_lstSelected = nullptr;
+    QListWidget* m_lstExcluded = nullptr;
+    QLabel* m_lblSelect = nullptr;
+    QLabel* m_lblExclude = nullptr;
+    QPushButton* m_cmdApply = nullptr;
 };
 
 }  // namespace rendix

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+#include "app/GameTypes.h"
+#include "app/ModMain.h"
+#include "platform/Messages.h"
+#include "platform/Result.h"
+
+// The exclusion editor without its window: the shown game type, the lines of the selected
+// and the excluded list with their selection, whether Apply is enabled and the two count
+// texts, and the editor's operations on them. The window only shows this state and passes
+// the user's picks on before each operation, so every rule of the editor lives here.
+namespace rendix {
+
+// One line of a list: a map file name as the file system or the settings file spells it
+// (bytes, decoded only for display) and whether the user has it selected.
+struct EditorLine {
+    QByteArray name;
+    bool selected = false;
+
+    friend bool operator==(const EditorLine&, const EditorLine&) = default;
+};
+
+enum class EditorList { Selected, Excluded };
+
+// The alphabetical order of both lists: letters compared without regard to case (ASCII),
+// ties broken by byte order.
+bool editorLess(const QByteArray& a, const QByteArray& b);
+
+// Inserts `name` before the first line that sorts after it (at the end when none does).
+// Lines keep their order otherwise, so a list that is not fully sorted stays as it is
+// around the new line. Returns the position used.
+qsizetype insertSorted(std::vector<EditorLine>& lines, const QByteArray& name);
+
+class ExclusionEditor {
+public:
+    // Works on the shared state `state` (UTDir, the four exclusion lists, the settings
+    // path) and talks to the user through `messages`. Both must outlive the editor. Shows
+    // nothing until fill() is called; Apply starts disabled.
+    ExclusionEditor(ModMain& state, Messages& messages);
+
+    // Shows game type `typeIndex` (0 to 3, the order of kGameTypes): the excluded list
+    // holds the type's in-memory entries whose map files exist, in stored order and
+    // spelling (none when entry 0 is empty); the selected list holds the type's map files
+    // as the maps folder stores them, less the lines equal to an excluded line, or the
+    // placeholder "No <code> maps found". Nothing is selected afterwards. Apply keeps its
+    // state. An index out of range is ignored.
+    void fill(int typeIndex);
+
+    // Selects exactly the given rows of a list (rows out of range are ignored).
+    void setSelectedRows(EditorList list, const std::vector<int>& rows);
+
+    // Moves the selected lines of the selected list to their alphabetical places in the
+    // excluded list, then selects the first remaining selected line and enables Apply.
+    // Does nothing when no line is selected.
+    void exclude();
+    // Selects every line of the selected list, then exclude().
+    void excludeAll();
+    // Moves the selected lines of the excluded list back, except tutorial maps (names
+    // holding "-Tutorial."), which lose their selection and stay. A lone selected tutorial
+    // map instead brings up the "Invalid Selection" box and nothing changes. After a move
+    // (even of nothing) the first excluded line is selected and Apply enabled. Does
+    // nothing when no line is selected.
+    void include();
+    // Selects every line of the excluded list, then include().
+    void includeAll();
+
+    // Stores the excluded list as the shown type's exclusion list, in memory and in the
+    // settings file (its section rewritten with keys from index 0 in screen order), under
+    // the busy pointer. The in-memory list is replaced whatever happens to the file; an
+    // empty list is stored as one empty entry 0, so that the next start-up still finds the
+    // section. When any write fails the file is put back as it was, the "Write failed" box
+    // names it, Apply stays enabled and the failure is returned; otherwise Apply is
+    // disabled.
+    Result apply();
+
+    int gameType() const { return m_type; }
+    const std::vector<EditorLine>& selectedLines() const { return m_selected; }
+    const std::vector<EditorLine>& excludedLines() const { return m_excluded; }
+    const std::vector<EditorLine>& lines(EditorList list) const;
+    bool applyEnabled() const { return m_applyEnabled; }
+    // N + " map(s) selected" and N + " map(s) excluded"; empty until the first fill.
+    QString selectCountText() const { return m_selectCount; }
+    QString excludeCountText() const { return m_excludeCount; }
+
+private:
+    std::vector<EditorLine>& linesOf(EditorList list);
+    void updateCounts();
+    Result writeSection(const GameType& type, const ExclusionList& entries);
+
+    ModMain& m_state;
+    Messages& m_messages;
+    int m_type = 0;
+    std::vector<EditorLine> m_selected;
+    std::vector<EditorLine> m_excluded;
+    bool m_applyEnabled = false;
+    QString m_selectCount;
+    QString m_excludeCount;
+};
+
+}  // namespace rendix
