@@ -32,16 +32,5 @@ TEST(RandomTest, DrawsStayInRangeAndReseedsDifferUnderAFrozenClock) {
     EXPECT_GT(high, 0.99f);
 }
 
-TEST(ClockTest, LocalTimeComesFromTheSeamWhenSet) {
-    const LocalDateTime now = localNow();
-    EXPECT_GE(now.year, 2024);
-    EXPECT_TRUE(now.month >= 1 && now.month <= 12);
-    TestSeam seam;
-    seam.setLocalTime({2001, 12, 31, 23, 59, 58});
-    const LocalDateTime fixed = localNow();
-    EXPECT_EQ(std::tie(fixed.year, fixed.month, fixed.day, fixed.hour, fixed.minute, fixed.second),
-              std::make_tuple(2001, 12, 31, 23, 59, 58));
-}
-
 }  // namespace
 }  // namespace rendix::platform

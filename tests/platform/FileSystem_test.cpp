@@ -55,7 +55,6 @@ enum class Call { Resolve, ForWrite, Lookup };
 
 struct ResolverCase {
     const char* name;
-    std::vector<QByteArray> tree;
     Call call;
     QByteArray query;  // relative to the test folder
     std::optional<QByteArray> expected;
@@ -63,13 +62,20 @@ struct ResolverCase {
     friend void PrintTo(const ResolverCase& c, std::ostream* os) { *os << c.name; }
 };
 
+const std::vector<QByteArray> kTree = {
+    "d:system", "f:system/UnrealTournament.ini", "f:system/.hidden.ini", "d:system/Folder.ini",
+    "l:system/Link.ini->UnrealTournament.ini", "l:system/Dead.ini->nowhere", "d:maps", "d:Maps",
+    "d:MAPS", "f:real/File.txt", "f:real/Caf\xe9.unr", "l:Game->real", "f:rendix.ini",
+    // Two spellings of one file, as a folder that ignores letter case shows it.
+    "f:Ab.ini", "h:aB.INI->Ab.ini", "f:both/UnrealTournament.ini", "f:both/unrealtournament.ini"};
+
 class ResolverTest : public ::testing::TestWithParam<ResolverCase> {};
 
 TEST_P(ResolverTest, FindsTheStoredName) {
     const ResolverCase& c = GetParam();
     TempDir root;
-    build(root, c.tree);
-    const RemoveUndecodable cleanup{root, c.tree};
+    build(root, kTree);
+    const RemoveUndecodable cleanup{root, kTree};
     char cwd[4096];
     ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
     const QByteArray prefix = c.relative ? QByteArray() : root.path() + '/';
@@ -99,79 +105,32 @@ TEST_P(ResolverTest, FindsTheStoredName) {
     }
 }
 
-const std::vector<QByteArray> kGame = {"d:system",
-                                       "f:system/UnrealTournament.ini",
-                                       "f:system/.hidden.ini",
-                                       "d:system/Folder.ini",
-                                       "l:system/Link.ini->UnrealTournament.ini",
-                                       "l:system/Dead.ini->nowhere"};
-
 INSTANTIATE_TEST_SUITE_P(
     Paths, ResolverTest,
     ::testing::Values(
-        ResolverCase{"SystemMatchesLowercaseFolder", kGame, Call::Resolve,
-                     "System/unrealtournament.INI", "system/UnrealTournament.ini"},
-        ResolverCase{
-            "ExactVariantWins", {"d:maps", "d:Maps", "d:MAPS"}, Call::Resolve, "Maps", "Maps"},
-        ResolverCase{"OtherwiseFirstInByteOrder",
-                     {"d:maps", "d:Maps", "d:MAPS"},
-                     Call::Resolve,
-                     "mAPs",
-                     "MAPS"},
-        ResolverCase{"LinkToFolder",
-                     {"d:real", "f:real/File.txt", "l:Game->real"},
-                     Call::Resolve,
-                     "game/FILE.txt",
-                     "Game/File.txt"},
-        // Two spellings of one file (as a folder that ignores case shows it): exact wins.
-        ResolverCase{"SameFileTwoSpellings",
-                     {"f:Ab.ini", "h:aB.INI->Ab.ini"},
-                     Call::Lookup,
-                     "aB.INI",
-                     "aB.INI"},
-        ResolverCase{"NameNotUtf8",
-                     {"f:Maps/Caf\xe9.unr"},
-                     Call::Resolve,
-                     "maps/CAF\xe9.UNR",
-                     "Maps/Caf\xe9.unr"},
-        ResolverCase{"NonAsciiIsNotFolded",
-                     {"f:Maps/Caf\xe9.unr"},
-                     Call::Resolve,
-                     "maps/caf\xc9.unr",
-                     std::nullopt},
-        ResolverCase{"DoubledSeparator", kGame, Call::Resolve, "system//UnrealTournament.ini/",
+        ResolverCase{"SystemAgainstLowercase", Call::Resolve, "System/unrealtournament.INI",
                      "system/UnrealTournament.ini"},
-        ResolverCase{"Missing", kGame, Call::Resolve, "system/User.ini", std::nullopt},
-        ResolverCase{"FileUsedAsFolder", kGame, Call::Resolve, "system/UnrealTournament.ini/x",
-                     std::nullopt},
-        ResolverCase{"DanglingLinkIsMissing", kGame, Call::Resolve, "system/dead.ini",
-                     std::nullopt},
-        ResolverCase{"Relative", kGame, Call::Resolve, "SYSTEM/unrealtournament.ini",
-                     "system/UnrealTournament.ini", true},
-        ResolverCase{"WriteKeepsExistingVariant",
-                     {"f:rendix.ini"},
-                     Call::ForWrite,
-                     "Rendix.ini",
-                     "rendix.ini"},
-        ResolverCase{"WriteNewNameAsGiven", kGame, Call::ForWrite, "SYSTEM/New.ini",
-                     "system/New.ini"},
-        ResolverCase{"WriteRelativeInCurrentFolder",
-                     {"f:rendix.ini"},
-                     Call::ForWrite,
-                     "RENDIX.ini",
-                     "rendix.ini",
-                     true},
-        ResolverCase{"WriteIntoMissingFolder", kGame, Call::ForWrite, "Maps/New.ini", std::nullopt},
-        ResolverCase{"LookupAnyCase", kGame, Call::Lookup, "system/unrealtournament.ini",
+        ResolverCase{"ExactVariantWins", Call::Resolve, "Maps", "Maps"},
+        ResolverCase{"OtherwiseFirstInByteOrder", Call::Resolve, "mAPs", "MAPS"},
+        ResolverCase{"LinkToFolder", Call::Resolve, "game/FILE.txt", "Game/File.txt"},
+        ResolverCase{"NameNotUtf8", Call::Resolve, "REAL/CAF\xe9.UNR", "real/Caf\xe9.unr"},
+        ResolverCase{"NonAsciiIsNotFolded", Call::Resolve, "real/caf\xc9.unr", std::nullopt},
+        ResolverCase{"DoubledSeparator", Call::Resolve, "system//UnrealTournament.ini/",
                      "system/UnrealTournament.ini"},
-        ResolverCase{"LookupBothVariantsExact",
-                     {"f:system/UnrealTournament.ini", "f:system/unrealtournament.ini"},
-                     Call::Lookup,
-                     "system/unrealtournament.ini",
-                     "system/unrealtournament.ini"},
-        ResolverCase{"LookupLinkToFile", kGame, Call::Lookup, "system/link.INI", "system/Link.ini"},
-        ResolverCase{"LookupSkipsFolder", kGame, Call::Lookup, "system/folder.ini", std::nullopt},
-        ResolverCase{"LookupSkipsHidden", kGame, Call::Lookup, "system/.hidden.ini", std::nullopt}),
+        ResolverCase{"Missing", Call::Resolve, "system/User.ini", std::nullopt},
+        ResolverCase{"FileUsedAsFolder", Call::Resolve, "rendix.ini/x", std::nullopt},
+        ResolverCase{"DanglingLinkIsMissing", Call::Resolve, "system/dead.ini", std::nullopt},
+        ResolverCase{"Relative", Call::Resolve, "SYSTEM/link.ini", "system/Link.ini", true},
+        ResolverCase{"WriteKeepsExistingVariant", Call::ForWrite, "Rendix.ini", "rendix.ini"},
+        ResolverCase{"WriteNewNameAsGiven", Call::ForWrite, "SYSTEM/New.ini", "system/New.ini"},
+        ResolverCase{"WriteRelative", Call::ForWrite, "RENDIX.ini", "rendix.ini", true},
+        ResolverCase{"WriteIntoMissingFolder", Call::ForWrite, "Music/New.ini", std::nullopt},
+        ResolverCase{"LookupSameFileExact", Call::Lookup, "aB.INI", "aB.INI"},
+        ResolverCase{"LookupBothVariantsExact", Call::Lookup, "both/unrealtournament.ini",
+                     "both/unrealtournament.ini"},
+        ResolverCase{"LookupLinkToFile", Call::Lookup, "system/link.INI", "system/Link.ini"},
+        ResolverCase{"LookupSkipsFolder", Call::Lookup, "system/folder.ini", std::nullopt},
+        ResolverCase{"LookupSkipsHidden", Call::Lookup, "system/.hidden.ini", std::nullopt}),
     [](const auto& row) { return std::string(row.param.name); });
 
 struct ListingCase {
