@@ -5,7 +5,10 @@
 #include <vector>
 
 #include "app/ModMain.h"
+#include "ini/Profile.h"
+#include "maintenance/Randomizer.h"
 #include "platform/Clock.h"
+#include "platform/Text.h"
 #include "support/TestFiles.h"
 
 // A small game install in a temporary folder for the maintenance tests: "UT/System" with
@@ -64,5 +67,26 @@ struct SmallInstall {
         return n == 1 ? kFixedBackup + ".ini" : kFixedBackup + '_' + QByteArray::number(n) + ".ini";
     }
 };
+
+// The map list of a game type that file content holds.
+inline MapList readMapList(const QByteArray& bytes, const GameType& type) {
+    const platform::TextFile file = platform::splitLines(bytes);
+    MapList list;
+    for (int k = 0; k < kMapListSlots; ++k) {
+        list[static_cast<std::size_t>(k)] =
+            ini::profileValue(file, type.mapListSection, "Maps[" + QByteArray::number(k) + ']');
+    }
+    return list;
+}
+
+// File content after the writes, as the profile layer makes them.
+inline QByteArray applyWrites(const QByteArray& bytes,
+                              const std::vector<ini::ProfileWrite>& writes) {
+    ini::ProfileEditor editor(platform::splitLines(bytes));
+    for (const ini::ProfileWrite& write : writes) {
+        editor.apply(write);
+    }
+    return platform::joinLines(editor.file());
+}
 
 }  // namespace rendix::testing

@@ -16,6 +16,8 @@
 namespace rendix {
 namespace {
 
+using testing::applyWrites;
+using testing::readMapList;
 using testing::ScriptedMessages;
 using testing::SmallInstall;
 
@@ -43,24 +45,6 @@ std::vector<QByteArray> numbered(const char* prefix, int count) {
         names.push_back(prefix + QByteArray::number(i) + ".unr");
     }
     return names;
-}
-
-MapList readMapList(const QByteArray& bytes, const GameType& type) {
-    const platform::TextFile file = platform::splitLines(bytes);
-    MapList list;
-    for (int k = 0; k < kMapListSlots; ++k) {
-        list[static_cast<std::size_t>(k)] =
-            ini::profileValue(file, type.mapListSection, "Maps[" + QByteArray::number(k) + ']');
-    }
-    return list;
-}
-
-QByteArray applyWrites(const QByteArray& bytes, const std::vector<ini::ProfileWrite>& writes) {
-    ini::ProfileEditor editor(platform::splitLines(bytes));
-    for (const ini::ProfileWrite& write : writes) {
-        EXPECT_TRUE(editor.apply(write).ok);
-    }
-    return platform::joinLines(editor.file());
 }
 
 // The maps a type may write: its files without control characters and exact exclusions.
