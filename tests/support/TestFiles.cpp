@@ -1,6 +1,7 @@
 #include "support/TestFiles.h"
 
 #include <dirent.h>
+#include <ftw.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -22,6 +23,14 @@ TempDir::TempDir() : m_path(m_dir.path().toLocal8Bit()) {
     if (!m_dir.isValid()) {
         die("create temporary folder", m_path);
     }
+}
+
+TempDir::~TempDir() {
+    // Depth first, without following links, with the operating system's own listing.
+    ::nftw(
+        m_path.constData(),
+        [](const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }, 16,
+        FTW_DEPTH | FTW_PHYS);
 }
 
 QByteArray TempDir::file(const QByteArray& relative) const {

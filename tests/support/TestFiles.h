@@ -11,6 +11,10 @@ namespace rendix::testing {
 class TempDir {
 public:
     TempDir();
+    // Removes what QTemporaryDir cannot see: QDir skips names that are not valid UTF-8.
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
     // The folder's path as bytes, without a trailing separator.
     QByteArray path() const { return m_path; }
     // path() + "/" + relative.
