@@ -9,8 +9,11 @@
 namespace rendix {
 
 void showWindow(QWidget* window) {
+    // A window that appears comes up in front anyway; one that was open may be behind others.
+    if (window->isVisible()) {
+        window->raise();
+    }
     window->show();
-    window->raise();
     window->activateWindow();
 }
 

@@ -75,8 +75,8 @@ frmAbout::frmAbout() : QDialog(nullptr) {
 
     auto* lblDisclaimer = makeLabel(this, "lblDisclaimer");
     lblDisclaimer->setText(
-        QStringLiteral("Rendix is not made or endorsed by the makers of Unreal Tournament. It "
-                       "backs up UnrealTournament.ini before every change it makes."));
+        QStringLiteral("Not made or endorsed by the makers of Unreal Tournament. Rendix backs "
+                       "up UnrealTournament.ini before each change."));
     lblDisclaimer->setWordWrap(true);
     lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_layout.place(lblDisclaimer, {255, 2625, 3870, 825});

@@ -119,6 +119,9 @@ void frmBrowse::keyPressEvent(QKeyEvent* event) {
 }
 
 void frmBrowse::Drive1_Change() {
+    if (m_drive1->currentIndex() < 0) {
+        return;
+    }
     setCurrentPath(m_drive1->currentText());
 }
 
