@@ -7,6 +7,7 @@
 
 #include "app/SysInfo.h"
 #include "app/Version.h"
+#include "ui/ProgramIcon.h"
 #include "ui/WindowMessages.h"
 
 namespace rendix {
@@ -24,7 +25,7 @@ QLabel* makeLabel(QWidget* parent, const char* name) {
 
 // The program's icon at 32 by 32 pixels; a plain badge where the desktop cannot draw SVG.
 QPixmap iconPicture() {
-    QPixmap picture = QIcon(QStringLiteral(":/rendix.svg")).pixmap(32, 32);
+    QPixmap picture = programIcon().pixmap(32, 32);
     if (!picture.isNull()) {
         return picture;
     }
@@ -51,7 +52,7 @@ frmAbout::frmAbout() : QDialog(nullptr) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowIcon(QIcon(QStringLiteral(":/rendix.svg")));
+    setWindowIcon(programIcon());
 
     auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));

@@ -9,6 +9,7 @@
 #include <QStorageInfo>
 #include <QStyle>
 
+#include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
 #include "ui/WindowCoordinator.h"
 #include "ui/frmOptions.h"
@@ -31,7 +32,7 @@ frmBrowse::frmBrowse(WindowCoordinator& windows) : QDialog(nullptr), m_windows(w
     setObjectName(QStringLiteral("frmBrowse"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Select UT Directory"));
-    setWindowIcon(QIcon(QStringLiteral(":/rendix.svg")));
+    setWindowIcon(programIcon());
     TwipsLayout layout;
 
     m_dir1 = new QListWidget(this);

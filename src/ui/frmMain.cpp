@@ -17,6 +17,7 @@
 #include "maintenance/ServerPackages.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
+#include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
 #include "ui/WindowCoordinator.h"
 #include "ui/WindowMessages.h"
@@ -53,7 +54,7 @@ frmMain::frmMain(ModMain& state, WindowCoordinator& windows)
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(kTitle);
-    setWindowIcon(QIcon(QStringLiteral(":/rendix.svg")));
+    setWindowIcon(programIcon());
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
 
     auto* client = new QWidget(this);

@@ -10,6 +10,7 @@
 #include "app/Failures.h"
 #include "app/Startup.h"
 #include "ini/IniHandler.h"
+#include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
 #include "ui/WindowCoordinator.h"
 #include "ui/WindowMessages.h"
@@ -22,7 +23,7 @@ frmOptions::frmOptions(ModMain& state, WindowCoordinator& windows)
     setObjectName(QStringLiteral("frmOptions"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Rendix - Options"));
-    setWindowIcon(QIcon(QStringLiteral(":/rendix.svg")));
+    setWindowIcon(programIcon());
     TwipsLayout layout;
 
     auto* label = new QLabel(QStringLiteral("UnrealTournament Directory:"), this);

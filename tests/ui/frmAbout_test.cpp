@@ -2,6 +2,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "ui/ProgramIcon.h"
 #include "ui/ShellFixture.h"
 #include "ui/frmAbout.h"
 
@@ -34,6 +35,7 @@ TEST_F(AboutTest, ShowsTitleVersionDescriptionAndIcon) {
     }
     EXPECT_FALSE(child<QLabel>("lblDisclaimer")->text().isEmpty());
     EXPECT_EQ(child<QLabel>("picIcon")->pixmap().size(), QSize(32, 32));
+    EXPECT_FALSE(programIcon().pixmap(32, 32).isNull());
     EXPECT_EQ(child<QPushButton>("cmdOK")->text(), QStringLiteral("OK"));
     EXPECT_TRUE(child<QPushButton>("cmdOK")->isDefault());
     EXPECT_EQ(child<QPushButton>("cmdSysInfo")->text(), QStringLiteral("&System Info..."));
