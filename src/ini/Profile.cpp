@@ -50,18 +50,11 @@ struct LineSpan {
 };
 
 LineSpan lineAt(QByteArrayView bytes, qsizetype start) {
-    const qsizetype size = bytes.size();
-    qsizetype p = start;
-    while (p < size) {
-        const auto c = static_cast<unsigned char>(bytes[p]);
-        if (c <= '\r' && (c == '\r' || c == '\n')) {
-            break;
-        }
-        ++p;
-    }
-    LineSpan line{start, p, p};
-    if (p < size) {
-        line.next = (bytes[p] == '\r' && p + 1 < size && bytes[p + 1] == '\n') ? p + 2 : p + 1;
+    const qsizetype stop = platform::findLineBreak(bytes, start);
+    LineSpan line{start, stop, stop};
+    if (stop < bytes.size()) {
+        const bool crLf = bytes[stop] == '\r' && stop + 1 < bytes.size() && bytes[stop + 1] == '\n';
+        line.next = stop + (crLf ? 2 : 1);
     }
     return line;
 }
@@ -80,19 +73,13 @@ struct Content {
     }
 };
 
-// A header line: the line and the position of its "[".
-struct Header {
-    LineSpan line;
-    qsizetype bracket = 0;
-};
-
-// The first header line that starts at or after `from`, which must be a line start. A "["
-// begins a header when only blanks stand between it and the start of its line.
-std::optional<Header> nextHeader(const Content& content, qsizetype from) {
-    const QByteArrayView bytes = content.bytes;
-    const char* const data = bytes.data();
-    while (from < bytes.size()) {
-        const void* found = std::memchr(data + from, '[', static_cast<size_t>(bytes.size() - from));
+// The position of the next "[" at or after `from` that begins a header line: only blanks
+// stand between it and the start of its line. -1 when there is none.
+qsizetype nextHeaderBracket(const Content& content, qsizetype from) {
+    const char* const data = content.bytes.data();
+    const qsizetype size = content.bytes.size();
+    while (from < size) {
+        const void* found = std::memchr(data + from, '[', static_cast<size_t>(size - from));
         if (!found) {
             break;
         }
@@ -102,18 +89,47 @@ std::optional<Header> nextHeader(const Content& content, qsizetype from) {
             --before;
         }
         if (before < content.begin || isBreak(data[before])) {
-            return Header{lineAt(bytes, before + 1), bracket};
+            return bracket;
         }
         from = bracket + 1;
     }
-    return std::nullopt;
+    return -1;
 }
 
-QByteArrayView headerName(const Content& content, const Header& header) {
-    const QByteArrayView rest =
-        content.bytes.sliced(header.bracket + 1, header.line.textEnd - header.bracket - 1);
-    const qsizetype close = rest.indexOf(']');
-    return trimmed(close < 0 ? rest : rest.first(close));
+qsizetype lineStartOf(const Content& content, qsizetype bracket) {
+    qsizetype start = bracket;
+    while (start > content.begin && isBlank(content.bytes[start - 1])) {
+        --start;
+    }
+    return start;
+}
+
+char foldByte(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Whether the header whose "[" stands at `bracket` names section `name` (trimmed, and free
+// of "]", CR and LF). Looks only at as many bytes as the name has, so the many headers that
+// differ cost little.
+bool headerNames(const Content& content, qsizetype bracket, QByteArrayView name) {
+    const QByteArrayView bytes = content.bytes;
+    qsizetype p = bracket + 1;
+    while (p < bytes.size() && isBlank(bytes[p])) {
+        ++p;
+    }
+    if (bytes.size() - p < name.size()) {
+        return false;
+    }
+    for (const char c : name) {
+        if (foldByte(bytes[p]) != foldByte(c)) {
+            return false;
+        }
+        ++p;
+    }
+    while (p < bytes.size() && isBlank(bytes[p])) {
+        ++p;
+    }
+    return p == bytes.size() || bytes[p] == ']' || isBreak(bytes[p]);
 }
 
 // A section: its header line, and its body from the line after the header up to the start
@@ -124,14 +140,17 @@ struct SectionSpan {
 };
 
 std::optional<SectionSpan> findSection(const Content& content, QByteArrayView name) {
-    qsizetype from = content.begin;
-    while (std::optional<Header> header = nextHeader(content, from)) {
-        if (platform::equalsFolded(headerName(content, *header), name)) {
-            const std::optional<Header> following = nextHeader(content, header->line.next);
-            return SectionSpan{header->line,
-                               following ? following->line.start : content.bytes.size()};
+    if (name.contains(']') || platform::holdsLineBreak(name)) {
+        return std::nullopt;  // no header can name it
+    }
+    for (qsizetype bracket = nextHeaderBracket(content, content.begin); bracket >= 0;
+         bracket = nextHeaderBracket(content, bracket + 1)) {
+        if (headerNames(content, bracket, name)) {
+            const LineSpan header = lineAt(content.bytes, lineStartOf(content, bracket));
+            const qsizetype following = nextHeaderBracket(content, header.next);
+            return SectionSpan{
+                header, following < 0 ? content.bytes.size() : lineStartOf(content, following)};
         }
-        from = header->line.next;
     }
     return std::nullopt;
 }
