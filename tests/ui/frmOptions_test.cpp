@@ -78,6 +78,22 @@ TEST_F(OptionsTest, ConfirmingAfterAMissingFileStartsAfresh) {
     EXPECT_TRUE(shown().empty());
 }
 
+// A program folder that cannot be written: the settings are read and written in the
+// per-user folder, and the program folder is left alone.
+TEST_F(OptionsTest, SettingsLiveInThePerUserFolderWhereTheProgramFolderIsReadOnly) {
+    seam.setProgramDirectory(temp.file("no/such/program"));
+    windows = std::make_unique<WindowCoordinator>();
+    windows->showMainWindow();
+    const QByteArray user = temp.file("config/Rendix");
+    EXPECT_EQ(windows->state().settingsPath, user + "/Rendix.ini");
+    const QByteArray game = makeGame("ut");
+    confirm(game);
+    EXPECT_EQ(readBytes(user + "/Rendix.ini"), settingsWith(game));
+    ASSERT_TRUE(windows->mainWindow());
+    EXPECT_TRUE(windows->mainWindow()->isVisible());
+    EXPECT_FALSE(exists(temp.file("no")));
+}
+
 TEST_F(OptionsTest, StoresOnlyAGameDirectoryAndShowsTheHiddenWindowAgain) {
     struct Case {
         const char* name;
