@@ -12,19 +12,29 @@ namespace {
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 constexpr qsizetype kUtf8BomLength = 3;
 
-// The first CR or LF in [p, end), or `end`. Eight bytes at a time: for each word, a byte's
-// high bit is set in `hits` exactly when the byte is CR or LF.
-const char* findBreak(const char* p, const char* const end) {
+// For a word of eight bytes, the high bit of each byte that is CR or LF, and no other bit.
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+
+std::uint64_t breakBits(std::uint64_t word) {
     constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr std::uint64_t kCr = kOnes * '\r';
-    constexpr std::uint64_t kLf = kOnes * '\n';
     const auto zeroBytes = [](std::uint64_t x) { return ~(((x & kLow7) + kLow7) | x | kLow7); };
+    return zeroBytes(word ^ (kOnes * '\r')) | zeroBytes(word ^ (kOnes * '\n'));
+}
+
+std::uint64_t wordAt(const char* p) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+bool isBreak(char c) {
+    return c == '\r' || c == '\n';
+}
+
+// The first CR or LF in [p, end), or `end`, eight bytes at a time.
+const char* findBreak(const char* p, const char* const end) {
     while (end - p >= 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, p, sizeof word);
-        const std::uint64_t hits = zeroBytes(word ^ kCr) | zeroBytes(word ^ kLf);
-        if (hits != 0) {
+        if (const std::uint64_t hits = breakBits(wordAt(p)); hits != 0) {
             if constexpr (std::endian::native == std::endian::little) {
                 return p + std::countr_zero(hits) / 8;
             }
@@ -32,10 +42,20 @@ const char* findBreak(const char* p, const char* const end) {
         }
         p += 8;
     }
-    while (p != end && *p != '\r' && *p != '\n') {
+    while (p != end && !isBreak(*p)) {
         ++p;
     }
     return p;
+}
+
+// The number of CR and LF bytes in [p, end).
+std::size_t countBreaks(const char* p, const char* const end) {
+    std::size_t count = 0;
+    for (; end - p >= 8; p += 8) {
+        // At most one bit per byte, each its byte's high bit: the multiply adds the bytes.
+        count += static_cast<std::size_t>(((breakBits(wordAt(p)) >> 7) * kOnes) >> 56);
+    }
+    return count + static_cast<std::size_t>(std::count_if(p, end, isBreak));
 }
 
 }  // namespace
@@ -67,8 +87,10 @@ TextFile splitLines(const QByteArray& bytes) {
         file.bom = bytes.first(kUtf8BomLength);
         p += kUtf8BomLength;
     }
-    // Lines of INI files run to a few dozen bytes; the guess saves most regrowth.
-    file.lines.reserve(static_cast<size_t>((end - p) / 32 + 1));
+    // Every line but the last ends at a CR or LF, so their count bounds the number of lines
+    // and the vector never grows while it is filled. (It counts CR LF twice; the pages of a
+    // large reservation that are never written are never touched.)
+    file.lines.reserve(countBreaks(p, end) + 1);
     while (p != end) {
         const char* const stop = findBreak(p, end);
         Line& line = file.lines.emplace_back();
@@ -120,7 +142,7 @@ bool hasUtf16Bom(QByteArrayView bytes) {
 }
 
 bool holdsLineBreak(QByteArrayView text) {
-    return std::any_of(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; });
+    return std::any_of(text.begin(), text.end(), isBreak);
 }
 
 bool holdsControlCharacter(QByteArrayView text) {
