@@ -28,7 +28,8 @@ QByteArray ReadKeyValue(Messages& messages, const QByteArray& file, const QByteA
 // Sets `key` of `section` to `value`, creating the file, the section or the key as needed
 // and replacing an existing value in place. An absent value removes the key; "" writes an
 // empty value. Shows nothing; returns the failure (a missing folder, a name or value holding
-// CR or LF, a failed rewrite), in which case the file is as it was.
+// CR or LF, a name that would not read back as written, a failed rewrite), in which case
+// the file is as it was.
 Result WriteKeyValue(const QByteArray& file, const QByteArray& section, const QByteArray& key,
                      const std::optional<QByteArray>& value);
 

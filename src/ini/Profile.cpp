@@ -226,13 +226,33 @@ void splice(QByteArray& bytes, qsizetype from, qsizetype to, const QByteArray& w
     bytes.replace(from, to - from, with);
 }
 
-// Applies one write to whole file content. Sets `changed` when the bytes changed.
-Result applyWrite(QByteArray& bytes, const ProfileWrite& write, bool& changed) {
+// Why a write cannot be made safely, or nothing. A line break would inject lines. A section
+// name holding "]", or a key name holding "=" or starting like a comment or a header, would
+// be written as a line that reads back as something else (and so never be found again).
+std::optional<QString> refusal(const ProfileWrite& write) {
     if (platform::holdsLineBreak(write.section) ||
         (write.key && platform::holdsLineBreak(*write.key)) ||
         (write.value && platform::holdsLineBreak(*write.value))) {
-        return Result::failure(
-            QStringLiteral("A section, key or value holds a line break; nothing was written."));
+        return QStringLiteral("A section, key or value holds a line break; nothing was written.");
+    }
+    if (write.section.contains(']')) {
+        return QStringLiteral("A section name holds \"]\"; nothing was written.");
+    }
+    if (write.key) {
+        const QByteArrayView key = trimmed(*write.key);
+        if (key.contains('=') || key.startsWith(';') || key.startsWith('[')) {
+            return QStringLiteral(
+                "A key name holds \"=\" or starts with \";\" or \"[\"; "
+                "nothing was written.");
+        }
+    }
+    return std::nullopt;
+}
+
+// Applies one write to whole file content. Sets `changed` when the bytes changed.
+Result applyWrite(QByteArray& bytes, const ProfileWrite& write, bool& changed) {
+    if (std::optional<QString> why = refusal(write)) {
+        return Result::failure(*why);
     }
     const Content content(bytes);
     const QByteArrayView sectionName = trimmed(write.section);

@@ -64,7 +64,9 @@ class ProfileEditor {
 public:
     explicit ProfileEditor(platform::TextFile file);
 
-    // Fails, changing nothing, when a name or the value holds CR or LF.
+    // Fails, changing nothing, when a name or the value holds CR or LF, the section name
+    // holds "]", or the key name holds "=" or starts with ";" or "[" (such a line would read
+    // back as something else).
     Result apply(const ProfileWrite& write);
     bool changed() const { return m_changed; }
     const platform::TextFile& file() const { return m_file; }
@@ -76,7 +78,7 @@ private:
 
 // Applies the writes in order to the file at `path` and rewrites it once, safely, when
 // anything changed; leaves it untouched (not even rewritten) when nothing did. A missing
-// file is created (CR LF lines); a missing folder, a name or value holding CR or LF, a file
+// file is created (CR LF lines); a missing folder, a write the editor refuses, a file
 // that starts with a UTF-16 byte order mark, or a failed rewrite make it fail, and the file
 // then is byte for byte as it was. The path is resolved first, so an existing file of
 // another letter case is the one written.
