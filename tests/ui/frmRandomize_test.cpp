@@ -41,7 +41,10 @@ struct EditorWindowTest : ::testing::Test {
         main.show();
         open();
     }
-    ~EditorWindowTest() override { platform::removeMatching(dir.file("UT/Maps"), "*"); }
+    ~EditorWindowTest() override {
+        delete editor;  // it holds on to `state`
+        platform::removeMatching(dir.file("UT/Maps"), "*");
+    }
     // As the main window's cmdDMExcl does.
     void open() {
         editor = new frmRandomize(state, &main);
