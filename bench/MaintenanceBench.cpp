@@ -22,12 +22,12 @@ struct BenchInstall {
     testing::TempDir dir;
     testing::GameInstall install;
     QByteArray iniBytes;
-    ModMain state;
+    ModMain modMain;
 
     explicit BenchInstall(const testing::GameInstallOptions& options)
         : install(testing::makeGameInstall(dir.file("UT"), options)),
           iniBytes(testing::readBytes(install.ini)) {
-        state.UTDir = install.root;
+        modMain.UTDir = install.root;
     }
 
     // Backups pile up over the iterations and would slow every later name probe; they go,
@@ -96,7 +96,7 @@ BENCHMARK(BM_RandomizeAllFour_Floor)->Unit(benchmark::kMillisecond);
 
 void BM_RandomizeAllFour(benchmark::State& state) {
     const BenchInstall& bench = mapsInstall();
-    ModMain modMain = bench.state;
+    ModMain modMain = bench.modMain;
     testing::ScriptedMessages messages;
     for (auto _ : state) {
         bench.reset(state, false);
@@ -126,7 +126,7 @@ BENCHMARK(BM_ServerPackages_Floor)->Unit(benchmark::kMillisecond);
 
 void BM_ServerPackages(benchmark::State& state) {
     const BenchInstall& bench = packagesInstall();
-    ModMain modMain = bench.state;
+    ModMain modMain = bench.modMain;
     testing::ScriptedMessages messages;
     for (auto _ : state) {
         bench.reset(state, true);
