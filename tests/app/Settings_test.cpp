@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "app/Settings.h"
-#include "platform/Seam.h"
 #include "support/TestFiles.h"
 
 namespace rendix {
 namespace {
 
-using testing::folderNames;
 using testing::readBytes;
 using testing::TempDir;
 using testing::writeBytes;
@@ -27,17 +25,6 @@ TEST(WriteDefaultSettings, ReplacesAnyContentWithTheFifteenLines) {
     ASSERT_TRUE(WriteDefaultSettings(path).ok);
     EXPECT_EQ(readBytes(path), kDefaults);
     EXPECT_EQ(kDefaults.count("\r\n"), 15);
-}
-
-TEST(WriteDefaultSettings, AFailedWriteLeavesTheOldFile) {
-    TempDir temp;
-    const QByteArray path = temp.file("Rendix.ini");
-    writeBytes(path, "[Main]\nUTDir=/old\n");
-    platform::TestSeam seam;
-    seam.failNth(platform::Operation::Write, 1);
-    EXPECT_FALSE(WriteDefaultSettings(path).ok);
-    EXPECT_EQ(readBytes(path), "[Main]\nUTDir=/old\n");
-    EXPECT_EQ(folderNames(temp.path()), std::vector<QByteArray>{"Rendix.ini"});
 }
 
 // Where the program folder cannot be written, the settings live in the per-user folder,
