@@ -10,13 +10,14 @@
 
 #include <algorithm>
 
+#include "ui/Twips.h"
+
 namespace rendix {
 
 namespace {
 
-// Layouts are given in twips: 15 twips to a pixel at 96 dpi.
 QRect twips(int left, int top, int width, int height) {
-    return {left / 15, top / 15, width / 15, height / 15};
+    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
 }
 
 // The width a caption needs in the window's font. A push button adds its frame and margins.
