@@ -183,6 +183,9 @@ TEST_F(EditorTest, ApplyRewritesTheSectionInScreenOrder) {
          "DM-Tutorial.unr,DM-Agony.unr", "DM.Ex[0]=DM-Tutorial.unr\r\nDM.Ex[1]=DM-Agony.unr\r\n",
          "s:DM-\xE9.unr >", "DM-Tutorial.unr,DM-\xE9.unr",
          "DM.Ex[0]=DM-Tutorial.unr\r\nDM.Ex[1]=DM-\xE9.unr\r\n"},
+        {"after another type and back, what is shown", kFour, 0, "DM-Tutorial.unr",
+         "DM.Ex[0]=DM-Tutorial.unr\r\n", ">> t1 t0", "DM-Tutorial.unr",
+         "DM.Ex[0]=DM-Tutorial.unr\r\n"},
         {"empty list keeps an empty entry 0", "", 3, "AS-Tutorial.unr",
          "AS.Ex[0]=AS-Tutorial.unr\r\n", "", "", "AS.Ex[0]=\r\n"},
     };
