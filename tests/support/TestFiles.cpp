@@ -82,6 +82,14 @@ QByteArray readBytes(const QByteArray& path) {
     return result;
 }
 
+QByteArray dataFile(const char* dataFolder, const QByteArray& name) {
+    const QByteArray path = QByteArray(dataFolder) + '/' + name;
+    if (!exists(path)) {
+        die("find test data", path);
+    }
+    return readBytes(path);
+}
+
 bool exists(const QByteArray& path) {
     struct stat info {};
     return ::lstat(path.constData(), &info) == 0;

@@ -31,6 +31,10 @@ void writeBytes(const QByteArray& path, const QByteArray& bytes);
 // The whole content; an empty array for a missing file (see exists()).
 QByteArray readBytes(const QByteArray& path);
 bool exists(const QByteArray& path);
+// The bytes of a checked-in file of the test area's data folder (tests/<area>/data);
+// aborts when it is missing, so a misspelt case name cannot pass as an empty file.
+QByteArray dataFile(const char* dataFolder, const QByteArray& name);
+#define RENDIX_DATA(name) ::rendix::testing::dataFile(RENDIX_TEST_DATA, name)
 void makeFolder(const QByteArray& path);
 // The names in a folder, sorted in byte order, hidden ones included.
 std::vector<QByteArray> folderNames(const QByteArray& dir);
