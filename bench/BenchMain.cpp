@@ -7,60 +7,67 @@
 
 namespace {
 
-// A benchmark whose label reads "floor: NAME" is measured against the benchmark NAME, the
-// cheapest work it cannot avoid; after the runs each such ratio is printed, of real time and
-// of CPU time. With --benchmark_repetitions the medians are compared.
-constexpr char kFloorLabel[] = "floor: ";
-
-struct Times {
-    double real = 0;
-    double cpu = 0;
-    bool median = false;
-};
-
+// Prints, after the runs, how each routine compares with its floor (the cheapest work it
+// cannot avoid). A benchmark names its floor in its label, "floor: ...", and either
+//  - reports the ratio itself in the counter "floor_ratio" (measured in alternation with
+//    the floor, which is robust against a machine whose load changes during the run), or
+//  - names another benchmark as the floor ("floor: BM_Name"), whose time it is divided by.
+// With --benchmark_repetitions the medians are used.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.error_occurred) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.error_occurred || (!median && run.run_type != Run::RT_Iteration)) {
                 continue;
             }
             const std::string name = run.run_name.str();
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            Times& times = m_times[name];
-            if (median || (run.run_type == Run::RT_Iteration && !times.median)) {
-                times = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime(), median};
-            }
-            if (run.report_label.rfind(kFloorLabel, 0) == 0 && !m_floors.count(name)) {
-                m_floors[name] = run.report_label.substr(sizeof kFloorLabel - 1);
+            auto [entry, added] = m_results.try_emplace(name);
+            if (added) {
                 m_order.push_back(name);
+            }
+            if (median || !entry->second.median) {
+                const auto ratio = run.counters.find("floor_ratio");
+                entry->second = {run.GetAdjustedRealTime(),
+                                 ratio == run.counters.end() ? -1.0 : ratio->second.value,
+                                 run.report_label, median};
             }
         }
         ConsoleReporter::ReportRuns(runs);
     }
 
     void printRatios() const {
-        if (m_order.empty()) {
-            return;
-        }
-        std::printf("\nTime as a multiple of its floor (real, CPU):\n");
+        bool heading = false;
         for (const std::string& name : m_order) {
-            const std::string& floor = m_floors.at(name);
-            const auto found = m_times.find(floor);
-            if (found == m_times.end() || found->second.real <= 0 || found->second.cpu <= 0) {
-                std::printf("  %-32s (floor %s not measured)\n", name.c_str(), floor.c_str());
+            const Result& result = m_results.at(name);
+            if (result.label.rfind(kFloorLabel, 0) != 0) {
                 continue;
             }
-            const Times& times = m_times.at(name);
-            std::printf("  %-32s %5.2fx  %5.2fx  (floor %s)\n", name.c_str(),
-                        times.real / found->second.real, times.cpu / found->second.cpu,
-                        floor.c_str());
+            double ratio = result.ratio;
+            if (ratio < 0) {
+                const auto floor = m_results.find(result.label.substr(sizeof kFloorLabel - 1));
+                if (floor == m_results.end() || floor->second.time <= 0) {
+                    continue;
+                }
+                ratio = result.time / floor->second.time;
+            }
+            if (!heading) {
+                std::printf("\nTime as a multiple of its floor:\n");
+                heading = true;
+            }
+            std::printf("  %-44s %5.2fx  (%s)\n", name.c_str(), ratio, result.label.c_str());
         }
     }
 
 private:
-    std::map<std::string, Times> m_times;
-    std::map<std::string, std::string> m_floors;
+    static constexpr char kFloorLabel[] = "floor: ";
+    struct Result {
+        double time = 0;
+        double ratio = -1;
+        std::string label;
+        bool median = false;
+    };
+    std::map<std::string, Result> m_results;
     std::vector<std::string> m_order;
 };
 

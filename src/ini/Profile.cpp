@@ -1,6 +1,7 @@
 #include "ini/Profile.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include <cstring>
 
@@ -108,6 +109,29 @@ char foldByte(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// A cheap test that rejects almost every name that differs: equal under ASCII case folding
+// implies equal once bit 0x20 is set in every byte, which compares eight bytes at a time.
+bool mayEqualFolded(const char* text, QByteArrayView name) {
+    constexpr std::uint64_t kCaseBits = 0x2020202020202020ULL;
+    const char* other = name.data();
+    qsizetype left = name.size();
+    for (; left >= 8; left -= 8, text += 8, other += 8) {
+        std::uint64_t a = 0;
+        std::uint64_t b = 0;
+        std::memcpy(&a, text, sizeof a);
+        std::memcpy(&b, other, sizeof b);
+        if ((a | kCaseBits) != (b | kCaseBits)) {
+            return false;
+        }
+    }
+    for (qsizetype i = 0; i < left; ++i) {
+        if ((text[i] | 0x20) != (other[i] | 0x20)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Whether the header whose "[" stands at `bracket` names section `name` (trimmed, and free
 // of "]", CR and LF). Looks only at as many bytes as the name has, so the many headers that
 // differ cost little.
@@ -117,7 +141,7 @@ bool headerNames(const Content& content, qsizetype bracket, QByteArrayView name)
     while (p < bytes.size() && isBlank(bytes[p])) {
         ++p;
     }
-    if (bytes.size() - p < name.size()) {
+    if (bytes.size() - p < name.size() || !mayEqualFolded(bytes.data() + p, name)) {
         return false;
     }
     for (const char c : name) {
