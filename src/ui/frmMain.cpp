@@ -106,7 +106,12 @@ frmMain::frmMain(ModMain& state, WindowCoordinator& windows)
     m_lblStatus->setIndent(2);
     layout.place(m_lblStatus, {-30, 5160, 5400, 255});
 
+    // The longest status texts are ServerPackages' two counts; the window is made wide enough
+    // for them with two-digit counts, so a usual result is never cut off.
+    m_lblStatus->setText(
+        QStringLiteral("Removed 99 serverpackages entries... Added 99 serverpackages entries."));
     layout.apply(client, {5340, 5445});
+    m_lblStatus->clear();
 
     // The focus goes around as the controls are numbered: the randomize button first.
     QWidget* chain[] = {m_cmdRandomize,  cmdDMExcl,       m_checkBoxes[0], m_checkBoxes[1],
