@@ -3,380 +3,189 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
+#include "DataTable.h"
 #include "platform/FileSystem.h"
 #include "platform/Seam.h"
-#include "support/TestFiles.h"
 
 namespace rendix::platform {
 namespace {
 
 using testing::TempDir;
 
-// Builds a folder tree from lines "d:folder", "f:file" (content = its name),
-// "l:link->target" and "h:hardlink->existing file".
-void build(const TempDir& root, const std::vector<QByteArray>& tree) {
-    for (const QByteArray& entry : tree) {
-        const QByteArray what = entry.mid(2);
-        if (entry.startsWith("d:")) {
-            testing::makeFolder(root.file(what));
-        } else if (entry.startsWith("f:")) {
-            testing::writeBytes(root.file(what), what);
-        } else if (entry.startsWith("h:")) {
-            const QList<QByteArray> parts = what.split('>');
-            ASSERT_EQ(
-                ::link(root.file(parts[1]).constData(), root.file(parts[0].chopped(1)).constData()),
-                0);
+// Builds the folder tree of a checked-in table (its first line says how).
+void build(const TempDir& root, const char* tree) {
+    for (const QList<QByteArray>& row : testing::dataTable(tree)) {
+        const QByteArray path = root.file(row[1]);
+        if (row[0] == "d") {
+            testing::makeFolder(path);
+        } else if (row[0] == "f") {
+            testing::writeBytes(path, row[1]);
         } else {
-            const QList<QByteArray> parts = what.split('>');
-            ASSERT_EQ(::symlink(parts[1].constData(), root.file(parts[0].chopped(1)).constData()),
+            ASSERT_EQ(row[0] == "h" ? ::link(root.file(row[2]).constData(), path.constData())
+                                    : ::symlink(row[2].constData(), path.constData()),
                       0);
         }
     }
 }
 
-// QTemporaryDir lists folders through QDir, which leaves out names that are not valid
-// UTF-8, so such files must go before the folder is removed.
-struct RemoveUndecodable {
-    const TempDir& root;
-    const std::vector<QByteArray>& tree;
-    ~RemoveUndecodable() {
-        for (const QByteArray& entry : tree) {
-            if (entry.startsWith("f:") && !QUtf8StringView(entry).isValidUtf8()) {
-                ::unlink(root.file(entry.mid(2)).constData());
-            }
-        }
-    }
-};
+mode_t modeOf(const QByteArray& path) {
+    struct stat info {};
+    return ::stat(path.constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
 
-enum class Call { Resolve, ForWrite, Lookup };
-
-struct ResolverCase {
-    const char* name;
-    Call call;
-    QByteArray query;  // relative to the test folder
-    std::optional<QByteArray> expected;
-    bool relative = false;  // query from inside the folder instead of by absolute path
-    friend void PrintTo(const ResolverCase& c, std::ostream* os) { *os << c.name; }
-};
-
-const std::vector<QByteArray> kTree = {
-    "d:system", "f:system/UnrealTournament.ini", "f:system/.hidden.ini", "d:system/Folder.ini",
-    "l:system/Link.ini->UnrealTournament.ini", "l:system/Dead.ini->nowhere", "d:maps", "d:Maps",
-    "d:MAPS", "f:real/File.txt", "f:real/Caf\xe9.unr", "l:Game->real", "f:rendix.ini",
-    // Two spellings of one file, as a folder that ignores letter case shows it.
-    "f:Ab.ini", "h:aB.INI->Ab.ini", "f:both/UnrealTournament.ini", "f:both/unrealtournament.ini"};
-
-class ResolverTest : public ::testing::TestWithParam<ResolverCase> {};
-
-TEST_P(ResolverTest, FindsTheStoredName) {
-    const ResolverCase& c = GetParam();
+TEST(ResolverTest, FindsTheStoredNameByAbsoluteAndRelativePath) {
     TempDir root;
-    build(root, kTree);
-    const RemoveUndecodable cleanup{root, kTree};
+    build(root, "resolver.tree");
     char cwd[4096];
     ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
-    const QByteArray prefix = c.relative ? QByteArray() : root.path() + '/';
-    if (c.relative) {
-        ASSERT_EQ(::chdir(root.path().constData()), 0);
-    }
-    std::optional<QByteArray> got;
-    switch (c.call) {
-        case Call::Resolve:
-            got = resolvePath(prefix + c.query);
-            break;
-        case Call::ForWrite:
-            got = resolveForWrite(prefix + c.query);
-            break;
-        case Call::Lookup:
-            if (const std::optional<FoundFile> found = lookupFile(prefix + c.query)) {
-                got = found->path;
-                EXPECT_EQ(found->storedName, found->path.mid(found->path.lastIndexOf('/') + 1));
-            }
-            break;
+    ASSERT_EQ(::chdir(root.path().constData()), 0);
+    for (const QByteArray& prefix : {root.path() + '/', QByteArray()}) {
+        for (const QList<QByteArray>& row : testing::dataTable("resolver.rows")) {
+            SCOPED_TRACE((prefix + row.join('|')).constData());
+            const QByteArray path = prefix + row[1];
+            const std::optional<FoundFile> found = lookupFile(path);
+            EXPECT_TRUE(!found || ('/' + found->path).endsWith('/' + found->storedName));
+            const std::optional<QByteArray> got = row[0] == "resolve" ? resolvePath(path)
+                                                  : row[0] == "write" ? resolveForWrite(path)
+                                                  : found             ? std::optional(found->path)
+                                                                      : std::nullopt;
+            EXPECT_EQ(got, row[2].isEmpty() ? std::nullopt : std::optional(prefix + row[2]));
+        }
     }
     ASSERT_EQ(::chdir(cwd), 0);
-    if (c.expected) {
-        EXPECT_EQ(got, prefix + *c.expected);
-    } else {
-        EXPECT_EQ(got, std::nullopt);
+}
+
+TEST(FolderTest, ListsMatchesProbesAndDeletesPlainFiles) {
+    TempDir root;
+    build(root, "listing.tree");
+    for (const QList<QByteArray>& row : testing::dataTable("listing.rows")) {
+        const Listing listing = listFiles(root.file("D"), row[0]);
+        EXPECT_TRUE(listing.ok) << row[0].constData();
+        EXPECT_EQ(QByteArrayList(listing.names.begin(), listing.names.end()).join(' '), row[1]);
     }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, ResolverTest,
-    ::testing::Values(
-        ResolverCase{"SystemAgainstLowercase", Call::Resolve, "System/unrealtournament.INI",
-                     "system/UnrealTournament.ini"},
-        ResolverCase{"ExactVariantWins", Call::Resolve, "Maps", "Maps"},
-        ResolverCase{"OtherwiseFirstInByteOrder", Call::Resolve, "mAPs", "MAPS"},
-        ResolverCase{"LinkToFolder", Call::Resolve, "game/FILE.txt", "Game/File.txt"},
-        ResolverCase{"NameNotUtf8", Call::Resolve, "REAL/CAF\xe9.UNR", "real/Caf\xe9.unr"},
-        ResolverCase{"NonAsciiIsNotFolded", Call::Resolve, "real/caf\xc9.unr", std::nullopt},
-        ResolverCase{"DoubledSeparator", Call::Resolve, "system//UnrealTournament.ini/",
-                     "system/UnrealTournament.ini"},
-        ResolverCase{"Missing", Call::Resolve, "system/User.ini", std::nullopt},
-        ResolverCase{"FileUsedAsFolder", Call::Resolve, "rendix.ini/x", std::nullopt},
-        ResolverCase{"DanglingLinkIsMissing", Call::Resolve, "system/dead.ini", std::nullopt},
-        ResolverCase{"Relative", Call::Resolve, "SYSTEM/link.ini", "system/Link.ini", true},
-        ResolverCase{"WriteKeepsExistingVariant", Call::ForWrite, "Rendix.ini", "rendix.ini"},
-        ResolverCase{"WriteNewNameAsGiven", Call::ForWrite, "SYSTEM/New.ini", "system/New.ini"},
-        ResolverCase{"WriteRelative", Call::ForWrite, "RENDIX.ini", "rendix.ini", true},
-        ResolverCase{"WriteIntoMissingFolder", Call::ForWrite, "Music/New.ini", std::nullopt},
-        ResolverCase{"LookupSameFileExact", Call::Lookup, "aB.INI", "aB.INI"},
-        ResolverCase{"LookupBothVariantsExact", Call::Lookup, "both/unrealtournament.ini",
-                     "both/unrealtournament.ini"},
-        ResolverCase{"LookupLinkToFile", Call::Lookup, "system/link.INI", "system/Link.ini"},
-        ResolverCase{"LookupSkipsFolder", Call::Lookup, "system/folder.ini", std::nullopt},
-        ResolverCase{"LookupSkipsHidden", Call::Lookup, "system/.hidden.ini", std::nullopt}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-struct ListingCase {
-    const char* name;
-    QByteArray pattern;
-    std::vector<QByteArray> expected;
-    friend void PrintTo(const ListingCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class ListingTest : public ::testing::TestWithParam<ListingCase> {};
-
-TEST_P(ListingTest, ListsPlainFilesInOrder) {
-    TempDir root;
-    const std::vector<QByteArray> tree = {"f:d/[x].int",         "f:d/_a.int",
-                                          "f:d/a.int",           "f:d/B.int",
-                                          "f:d/b.int",           "f:d/Caf\xe9.int",
-                                          "f:d/.x.int",          "d:d/f.int",
-                                          "l:d/link.int->a.int", "l:d/dead.int->gone.int",
-                                          "f:d/zz.txt"};
-    build(root, tree);
-    const RemoveUndecodable cleanup{root, tree};
-    const Listing listing = listFiles(root.file("D"), GetParam().pattern);
-    EXPECT_TRUE(listing.ok);
-    EXPECT_EQ(listing.names, GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Patterns, ListingTest,
-                         ::testing::Values(ListingCase{"AllInt",
-                                                       "*.int",
-                                                       {"a.int", "B.int", "b.int", "Caf\xe9.int",
-                                                        "link.int", "[x].int", "_a.int"}},
-                                           ListingCase{
-                                               "OneLetter", "?.INT", {"a.int", "B.int", "b.int"}},
-                                           ListingCase{"Everything",
-                                                       "*",
-                                                       {"a.int", "B.int", "b.int", "Caf\xe9.int",
-                                                        "link.int", "zz.txt", "[x].int", "_a.int"}},
-                                           ListingCase{"Prefix", "C*", {"Caf\xe9.int"}},
-                                           ListingCase{"NoMatch", "dm*.unr", {}}),
-                         [](const auto& row) { return std::string(row.param.name); });
-
-TEST(ListingFaultTest, MissingFolderIsEmptyAndListFaultIsFailure) {
-    TempDir root;
-    const Listing missing = listFiles(root.file("nowhere"), "*");
-    EXPECT_TRUE(missing.ok);
-    EXPECT_TRUE(missing.names.empty());
+    for (const QList<QByteArray>& row : testing::dataTable("wildcard.rows")) {
+        EXPECT_EQ(wildcardMatch(row[0], row[1]), row[2] == "1") << row.join('|').constData();
+    }
+    EXPECT_TRUE(folderExists(root.path() + "//D"));
+    EXPECT_FALSE(folderExists(root.file("d/a.int")));
+    EXPECT_TRUE(canCreateFileIn(root.file("D")));
+    EXPECT_EQ(testing::folderNames(root.file("d")).size(), 11u);
+    EXPECT_FALSE(canCreateFileIn(root.file("missing")));
+    EXPECT_FALSE(programDirectory().endsWith('/'));
+    EXPECT_TRUE(userConfigFolder().endsWith("/Rendix"));
     TestSeam seam;
-    seam.failNth(Operation::List, 1);
+    seam.failNth(Operation::Delete, 2);
+    EXPECT_FALSE(removeMatching(root.file("D"), "?.INT"));  // a.int, B.int (fails), b.int
+    EXPECT_EQ(listFiles(root.file("d"), "?.int").names, std::vector<QByteArray>{"B.int"});
+    EXPECT_TRUE(removeFile(root.file("d/b.INT")));
+    EXPECT_FALSE(removeFile(root.file("d/b.INT")));
+    EXPECT_TRUE(removeMatching(root.file("nowhere"), "*"));
+    seam.failAll(Operation::List);
     EXPECT_FALSE(listFiles(root.path(), "*").ok);
-    EXPECT_TRUE(listFiles(root.path(), "*").ok);
+    EXPECT_FALSE(removeMatching(root.file("d"), "*"));
+    EXPECT_EQ(testing::folderNames(root.file("d")).size(), 8u);
 }
 
-TEST(WildcardTest, MatchesLikeTheGame) {
-    struct Row {
-        const char* pattern;
-        const char* name;
-        bool matches;
-    };
-    const Row rows[] = {
-        {"dm*.unr", "DM-Deck16][.unr", true},
-        {"dm*.unr", "DM-Deck16.unr.bak", false},
-        {"*.int", "a.int.int", true},
-        {"*.int", "a.int.bak", false},
-        {"a?c", "aBc", true},
-        {"a?c", "ac", false},
-        {"**a*b", "xaxb", true},
-        {"a*b*c", "abcb", false},
-        {"?", "\xe9", true},
-        {"\xe9", "\xc9", false},
-        {"rendix_unrealtournament*.ini", "Rendix_UnrealTournament1231235959.ini", true},
-        {"", "a", false},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(wildcardMatch(row.pattern, row.name), row.matches)
-            << row.pattern << " against " << row.name;
-    }
-}
-
-// A game folder with one file whose rewrite or copy is then made to fail at every step.
-struct SafeWriteFixture {
+struct SafeWriteTest : ::testing::Test {
     TempDir root;
     QByteArray dir = root.file("System");
     QByteArray file = dir + "/UnrealTournament.ini";
     QByteArray oldBytes = "[Engine]\r\nOld=1\r\n";
-    // Large enough for several writes and reads.
+    // Several 64 KB pieces, so that each of them can fail.
     QByteArray newBytes = QByteArray(200 * 1024, 'x') + "\r\nEnd\r\n";
-    SafeWriteFixture() { testing::writeBytes(file, oldBytes); }
-};
+    void SetUp() override { testing::writeBytes(file, oldBytes); }
 
-constexpr Operation kRewriteSteps[] = {Operation::Write, Operation::Flush, Operation::Sync,
-                                       Operation::Rename};
-constexpr Operation kCopySteps[] = {Operation::Copy,  Operation::Open,  Operation::Read,
-                                    Operation::Write, Operation::Flush, Operation::Sync,
-                                    Operation::Rename};
-
-TEST(ReplaceFileTest, EveryFailingStepLeavesTheOldFile) {
-    SafeWriteFixture f;
-    const std::vector<QByteArray> before = testing::folderNames(f.dir);
-    for (const Operation op : kRewriteSteps) {
-        int steps = 0;
-        {
-            TempDir scratch;
-            TestSeam counter;
-            ASSERT_TRUE(replaceFile(scratch.file("probe.ini"), f.newBytes));
-            steps = counter.count(op);
-        }
-        ASSERT_GE(steps, 1);
-        for (int n = 1; n <= steps; ++n) {
-            TestSeam seam;
-            seam.failNth(op, n);
-            const Result result = replaceFile(f.file, f.newBytes);
-            const auto where = ::testing::Message()
-                               << "operation " << static_cast<int>(op) << " #" << n;
-            EXPECT_FALSE(result.ok) << where;
-            EXPECT_FALSE(result.error.isEmpty()) << where;
-            EXPECT_EQ(testing::readBytes(f.file), f.oldBytes) << where;
-            EXPECT_EQ(testing::folderNames(f.dir), before) << where;
+    // Runs `action` with each of its steps of each kind failing in turn: every such run must
+    // report the failure and leave the folder's names and the file's bytes as they were.
+    // Then the run that no step fails succeeds, and `undo` puts things back.
+    void expectEachFaultChangesNothing(const std::vector<Operation>& ops,
+                                       const std::function<Result()>& action,
+                                       const std::function<void()>& undo) {
+        const auto state = [this] {
+            return std::pair(testing::folderNames(dir), testing::readBytes(file));
+        };
+        const auto before = state();
+        for (const Operation op : ops) {
+            for (int n = 1;; ++n) {
+                SCOPED_TRACE(::testing::Message() << "step " << static_cast<int>(op) << '#' << n);
+                TestSeam seam;
+                seam.failNth(op, n);
+                const Result result = action();
+                if (seam.count(op) < n) {  // fewer steps than n: the action ran to its end
+                    ASSERT_TRUE(result);
+                    ASSERT_GT(n, 1);
+                    undo();
+                    break;
+                }
+                EXPECT_FALSE(result.ok);
+                EXPECT_FALSE(result.error.isEmpty());
+                EXPECT_EQ(state(), before);
+            }
         }
     }
+};
+
+TEST_F(SafeWriteTest, ReplaceFailingAtAnyStepKeepsTheOldFile) {
+    expectEachFaultChangesNothing(
+        {Operation::Write, Operation::Flush, Operation::Sync, Operation::Rename},
+        [&] { return replaceFile(file, newBytes); }, [&] { testing::writeBytes(file, oldBytes); });
 }
 
-TEST(ReplaceFileTest, KeepsModeOwnerLinkAndLetterCase) {
-    SafeWriteFixture f;
-    ASSERT_EQ(::chmod(f.file.constData(), 0640), 0);
-    ASSERT_EQ(::chown(f.file.constData(), 1234, 5678), 0);
-    ASSERT_TRUE(replaceFile(f.dir + "/unrealtournament.INI", f.newBytes));
+TEST_F(SafeWriteTest, ReplaceKeepsModeOwnerLinkAndLetterCase) {
+    ASSERT_EQ(::chmod(file.constData(), 0640), 0);
+    ASSERT_EQ(::chown(file.constData(), 1234, 5678), 0);
+    ASSERT_TRUE(replaceFile(dir + "/unrealtournament.INI", newBytes));
     struct stat info {};
-    ASSERT_EQ(::stat(f.file.constData(), &info), 0);
+    ASSERT_EQ(::stat(file.constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
     EXPECT_EQ(info.st_uid, 1234u);
     EXPECT_EQ(info.st_gid, 5678u);
-    EXPECT_EQ(testing::readBytes(f.file), f.newBytes);
-    EXPECT_EQ(testing::folderNames(f.dir), std::vector<QByteArray>{"UnrealTournament.ini"});
-
-    const QByteArray link = f.root.file("Game.ini");
+    EXPECT_EQ(testing::readBytes(file), newBytes);
+    EXPECT_EQ(testing::folderNames(dir), std::vector<QByteArray>{"UnrealTournament.ini"});
+    // Through a symbolic link the file it points to is rewritten and the link stays.
+    const QByteArray link = root.file("Game.ini");
     ASSERT_EQ(::symlink("System/UnrealTournament.ini", link.constData()), 0);
-    ASSERT_TRUE(replaceFile(link, f.oldBytes));
-    ASSERT_EQ(::lstat(link.constData(), &info), 0);
-    EXPECT_TRUE(S_ISLNK(info.st_mode));
-    EXPECT_EQ(testing::readBytes(f.file), f.oldBytes);
-
+    ASSERT_TRUE(replaceFile(link, oldBytes));
+    EXPECT_EQ(testing::readBytes(file), oldBytes);
+    // A new file gets the usual mode, not the temporary file's private one.
     const mode_t mask = ::umask(022);
-    ASSERT_TRUE(replaceFile(f.dir + "/New.ini", ""));
+    ASSERT_TRUE(replaceFile(dir + "/New.ini", ""));
     ::umask(mask);
-    ASSERT_EQ(::stat((f.dir + "/New.ini").constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0644u);
-    EXPECT_EQ(info.st_size, 0);
-    EXPECT_FALSE(replaceFile(f.root.file("Missing/New.ini"), f.newBytes));
+    EXPECT_EQ(modeOf(dir + "/New.ini"), 0644u);
+    EXPECT_FALSE(replaceFile(root.file("Missing/New.ini"), newBytes));
 }
 
-TEST(CopyFileNewTest, EveryFailingStepLeavesNoCopy) {
-    SafeWriteFixture f;
-    testing::writeBytes(f.file, f.newBytes);
-    ASSERT_EQ(::chmod(f.file.constData(), 0604), 0);
-    const QByteArray target = f.dir + "/Backup.ini";
-    const std::vector<QByteArray> before = testing::folderNames(f.dir);
-    for (const Operation op : kCopySteps) {
-        int steps = 0;
-        {
-            TestSeam counter;
-            ASSERT_TRUE(copyFileNew(f.file, target));
-            steps = counter.count(op);
-            ASSERT_EQ(::unlink(target.constData()), 0);
-        }
-        ASSERT_GE(steps, 1);
-        for (int n = 1; n <= steps; ++n) {
-            TestSeam seam;
-            seam.failNth(op, n);
-            const auto where = ::testing::Message()
-                               << "operation " << static_cast<int>(op) << " #" << n;
-            EXPECT_FALSE(copyFileNew(f.file, target).ok) << where;
-            EXPECT_EQ(testing::folderNames(f.dir), before) << where;
-        }
-    }
-    ASSERT_TRUE(copyFileNew(f.root.file("system/unrealtournament.ini"), target));
-    EXPECT_EQ(testing::readBytes(target), f.newBytes);
-    struct stat info {};
-    ASSERT_EQ(::stat(target.constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0604u);
-}
-
-TEST(CopyFileNewTest, NeverReplacesAnyLetterCase) {
-    SafeWriteFixture f;
-    for (const QByteArray& existing : {QByteArray("Backup.ini"), QByteArray("bACKUP.INI")}) {
-        const QByteArray path = f.dir + '/' + existing;
-        testing::writeBytes(path, "keep me");
-        EXPECT_FALSE(copyFileNew(f.file, f.dir + "/Backup.ini").ok) << existing.constData();
-        EXPECT_EQ(testing::readBytes(path), "keep me");
-        EXPECT_EQ(testing::folderNames(f.dir).size(), 2u);
-        ASSERT_EQ(::unlink(path.constData()), 0);
-    }
-    EXPECT_FALSE(copyFileNew(f.dir + "/Missing.ini", f.dir + "/Backup.ini").ok);
-    EXPECT_FALSE(copyFileNew(f.file, f.root.file("Missing/Backup.ini")).ok);
-}
-
-TEST(RemoveTest, DeletesMatchesAndReportsEachFailure) {
-    TempDir root;
-    build(root,
-          {"f:s/Rendix_UT1.ini", "f:s/rendix_ut2.INI", "f:s/Rendix_UT3.ini", "f:s/Other.ini"});
-    TestSeam seam;
-    seam.failNth(Operation::Delete, 2);
-    EXPECT_FALSE(removeMatching(root.file("S"), "rendix_ut*.ini").ok);
-    EXPECT_EQ(testing::folderNames(root.file("s")),
-              (std::vector<QByteArray>{"Other.ini", "rendix_ut2.INI"}));
-    EXPECT_TRUE(removeFile(root.file("s/RENDIX_ut2.ini")).ok);
-    EXPECT_FALSE(removeFile(root.file("s/rendix_ut2.ini")).ok);
-    EXPECT_TRUE(removeMatching(root.file("nowhere"), "*").ok);
-    seam.failAll(Operation::List);
-    EXPECT_FALSE(removeMatching(root.file("s"), "*").ok);
-    EXPECT_EQ(testing::folderNames(root.file("s")), std::vector<QByteArray>{"Other.ini"});
-}
-
-TEST(ReadFileTest, ReadsWholeFilesAndFailsOtherwise) {
-    SafeWriteFixture f;
-    testing::writeBytes(f.file, f.newBytes);
-    EXPECT_EQ(readFile(f.root.file("SYSTEM/unrealtournament.ini")), f.newBytes);
-    EXPECT_EQ(readFile(f.dir), std::nullopt);
-    EXPECT_EQ(readFile(f.dir + "/Missing.ini"), std::nullopt);
+TEST_F(SafeWriteTest, ReadsAndCopiesWholeFilesOrNothingAndNeverReplaces) {
+    testing::writeBytes(file, newBytes);
+    ASSERT_EQ(::chmod(file.constData(), 0604), 0);
+    const QByteArray target = dir + "/Backup.ini";
+    expectEachFaultChangesNothing(
+        {Operation::Copy, Operation::Open, Operation::Read, Operation::Write, Operation::Flush,
+         Operation::Sync, Operation::Rename},
+        [&] { return copyFileNew(file, target); }, [&] { ::unlink(target.constData()); });
+    ASSERT_TRUE(copyFileNew(root.file("system/unrealtournament.ini"), target));
+    EXPECT_EQ(readFile(root.file("SYSTEM/backup.INI")), newBytes);
+    EXPECT_EQ(modeOf(target), 0604u);
+    EXPECT_EQ(readFile(dir), std::nullopt);
+    EXPECT_EQ(readFile(dir + "/Missing.ini"), std::nullopt);
     for (const Operation op : {Operation::Open, Operation::Read}) {
         TestSeam seam;
         seam.failNth(op, op == Operation::Read ? 3 : 1);
-        EXPECT_EQ(readFile(f.file), std::nullopt);
-        EXPECT_EQ(readFile(f.file), f.newBytes);
+        EXPECT_EQ(readFile(file), std::nullopt);
     }
-}
-
-TEST(FolderTest, ProbesAndLocatesFolders) {
-    TempDir root;
-    EXPECT_TRUE(canCreateFileIn(root.path()));
-    EXPECT_TRUE(testing::folderNames(root.path()).empty());
-    EXPECT_FALSE(canCreateFileIn(root.file("missing")));
-    EXPECT_TRUE(folderExists(root.path() + "//"));
-    EXPECT_FALSE(folderExists(root.file("missing")));
-    EXPECT_EQ(joinPath("/ut/", {"system", "x.ini"}), "/ut//system/x.ini");
-    EXPECT_FALSE(programDirectory().endsWith('/'));
-    EXPECT_TRUE(userConfigFolder().endsWith("/Rendix"));
-    TestSeam seam;
-    seam.setProgramDirectory("/opt/rendix");
-    seam.setUserConfigFolder("/home/u/.config/Rendix");
-    EXPECT_EQ(programDirectory(), "/opt/rendix");
-    EXPECT_EQ(userConfigFolder(), "/home/u/.config/Rendix");
-    EXPECT_TRUE(startProgram("/usr/bin/msinfo"));
-    seam.setStartsSucceed(false);
-    EXPECT_FALSE(startProgram("/usr/bin/other"));
-    EXPECT_EQ(seam.startedPrograms(),
-              (std::vector<QByteArray>{"/usr/bin/msinfo", "/usr/bin/other"}));
+    for (const QByteArray existing : {"Backup.ini", "bACKUP.INI"}) {
+        ASSERT_EQ(::unlink(target.constData()), 0);
+        testing::writeBytes(dir + '/' + existing, "keep me");
+        EXPECT_FALSE(copyFileNew(file, target)) << existing.constData();
+        EXPECT_EQ(testing::readBytes(dir + '/' + existing), "keep me");
+        EXPECT_EQ(testing::folderNames(dir).size(), 2u);
+    }
+    EXPECT_FALSE(copyFileNew(dir + "/Missing.ini", dir + "/Other.ini"));
+    EXPECT_FALSE(copyFileNew(file, root.file("Missing/Backup.ini")));
 }
 
 }  // namespace

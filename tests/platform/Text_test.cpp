@@ -2,99 +2,65 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
-#include <string>
-#include <vector>
+
+#include "DataTable.h"
 
 namespace rendix::platform {
 namespace {
 
-using Lines = std::vector<std::pair<QByteArray, LineEnd>>;
-
-Lines linesOf(const TextFile& file) {
-    Lines lines;
-    for (const Line& line : file.lines) {
-        lines.emplace_back(line.text, line.end);
-    }
-    return lines;
-}
-
-struct SplitCase {
-    const char* name;
-    QByteArray bytes;
-    QByteArray bom;
-    Lines lines;
-};
+const char* const kEnds[] = {"", "CRLF", "CR", "LF"};  // by LineEnd
 
 TEST(TextTest, SplitsLinesAndJoinsThemBack) {
-    constexpr auto CrLf = LineEnd::CrLf;
-    constexpr auto Cr = LineEnd::Cr;
-    constexpr auto Lf = LineEnd::Lf;
-    constexpr auto None = LineEnd::None;
-    const std::vector<SplitCase> cases = {
-        {"empty", "", "", {}},
-        {"crlf", "a\r\nb\r\n", "", {{"a", CrLf}, {"b", CrLf}}},
-        {"no final terminator", "a\r\nb", "", {{"a", CrLf}, {"b", None}}},
-        {"lone cr and lone lf", "a\rb\nc", "", {{"a", Cr}, {"b", Lf}, {"c", None}}},
-        {"lf cr is two ends", "a\n\rb", "", {{"a", Lf}, {"", Cr}, {"b", None}}},
-        {"empty lines", "\r\n\r\n", "", {{"", CrLf}, {"", CrLf}}},
-        {"cr at the very end", "a\r", "", {{"a", Cr}}},
-        {"bom", "\xEF\xBB\xBF[A]\r\n", "\xEF\xBB\xBF", {{"[A]", CrLf}}},
-        {"bom only", "\xEF\xBB\xBF", "\xEF\xBB\xBF", {}},
-        {"bom not at start", "x\xEF\xBB\xBF", "", {{"x\xEF\xBB\xBF", None}}},
-        {"nul bytes are ordinary",
-         QByteArray("a\0b\r\n\0", 6),
-         "",
-         {{QByteArray("a\0b", 3), CrLf}, {QByteArray("\0", 1), None}}},
-    };
-    for (const SplitCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        const TextFile file = splitLines(c.bytes);
-        EXPECT_EQ(file.bom, c.bom);
-        EXPECT_EQ(linesOf(file), c.lines);
-        EXPECT_EQ(joinLines(file), c.bytes);
+    for (const QList<QByteArray>& row : testing::dataTable("split.rows")) {
+        SCOPED_TRACE(row[0].constData());
+        const QByteArray bytes = RENDIX_DATA("split-" + row[0] + ".txt");
+        const TextFile file = splitLines(bytes);
+        QByteArray shown = file.bom.isEmpty() ? "" : "BOM";
+        for (const Line& line : file.lines) {
+            shown += '[' + line.text + ']' + kEnds[static_cast<int>(line.end)];
+        }
+        EXPECT_EQ(shown, row[1]);
+        EXPECT_EQ(kEnds[static_cast<int>(fileLineEnd(file))], row[2]);
+        EXPECT_EQ(joinLines(file), bytes);
     }
 }
 
-TEST(TextTest, JoinIsTheExactInverseOfSplitForAnyBytes) {
-    // Bytes drawn mostly from the ones that matter to line splitting.
-    const char alphabet[] = {'\r', '\n', 'a', '\0', '\xEF', '\xBB', '\xBF', '\xFF'};
+TEST(TextTest, AnyBytesSplitAtEveryBreakAndJoinBack) {
+    // Bytes drawn mostly from the ones that matter to finding line ends eight at a time.
+    const char alphabet[] = {'\r', '\n', 'a', '\0', '\xEF', '\xBB', '\xBF', '\x8D', '\x8A'};
+    const char breaks[] = {'\r', '\n'};
     std::mt19937 random(12345);
     for (int round = 0; round < 2000; ++round) {
-        QByteArray bytes;
-        const int size = static_cast<int>(random() % 24);
-        for (int i = 0; i < size; ++i) {
-            bytes += alphabet[random() % sizeof alphabet];
+        QByteArray text;
+        for (auto size = random() % 40; size > 0; --size) {
+            text += alphabet[random() % sizeof alphabet];
         }
-        ASSERT_EQ(joinLines(splitLines(bytes)), bytes) << bytes.toHex().constData();
+        SCOPED_TRACE(text.toHex().constData());
+        const TextFile file = splitLines(text);
+        ASSERT_EQ(joinLines(file), text);
+        for (const Line& line : file.lines) {
+            ASSERT_FALSE(holdsLineBreak(line.text));
+        }
+        const auto from = static_cast<qsizetype>(random() % (text.size() + 1));
+        ASSERT_EQ(findLineBreak(text, from),
+                  std::find_first_of(text.cbegin() + from, text.cend(), breaks, breaks + 2) -
+                      text.cbegin());
     }
 }
 
-TEST(TextTest, ClassifiesText) {
-    EXPECT_EQ(fileLineEnd(splitLines("a\nb\r\n")), LineEnd::Lf);
-    EXPECT_EQ(fileLineEnd(splitLines("a\r\nb\n")), LineEnd::CrLf);
-    EXPECT_EQ(fileLineEnd(splitLines("a\rb\n")), LineEnd::CrLf);
-    EXPECT_EQ(fileLineEnd(splitLines("")), LineEnd::CrLf);
-    EXPECT_EQ(fileLineEnd(splitLines("\xEF\xBB\xBF"
-                                     "a\n")),
-              LineEnd::Lf);
-
-    EXPECT_TRUE(hasUtf16Bom("\xFF\xFE[\0"));
-    EXPECT_TRUE(hasUtf16Bom("\xFE\xFF\0["));
+TEST(TextTest, FindsByteOrderMarksLineBreaksAndControlCharacters) {
+    EXPECT_TRUE(hasUtf16Bom("\xFF\xFE["));
+    EXPECT_TRUE(hasUtf16Bom("\xFE\xFF"));
     EXPECT_FALSE(hasUtf16Bom("\xEF\xBB\xBF"));
-    EXPECT_FALSE(hasUtf16Bom("\xFF"));
-
     EXPECT_TRUE(holdsLineBreak("a\rb"));
     EXPECT_TRUE(holdsLineBreak("\n"));
     EXPECT_FALSE(holdsLineBreak(QByteArray("a\0\tb", 4)));
-
     EXPECT_TRUE(holdsControlCharacter(QByteArray("a\0", 2)));
-    EXPECT_TRUE(holdsControlCharacter("\t"));
+    EXPECT_TRUE(holdsControlCharacter("\x1F"));
     EXPECT_TRUE(holdsControlCharacter("\x7F"));
     EXPECT_FALSE(holdsControlCharacter("DM-Deck16][.unr \xC3\xA9"));
-
-    EXPECT_EQ(lineEndBytes(LineEnd::CrLf), QByteArrayView("\r\n"));
-    EXPECT_EQ(lineEndBytes(LineEnd::None), QByteArrayView(""));
 }
 
 }  // namespace
