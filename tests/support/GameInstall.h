@@ -6,24 +6,17 @@
 
 #include "app/GameTypes.h"
 
-// Builds game installs of any size for the tests, the benchmark and the demo: a game
-// directory with "System" and "Maps" folders, empty map files, .int files and an
-// UnrealTournament.ini that looks like a real one.
+// Builds game installs of any size for the tests, the benchmark and the demo: "System" and
+// "Maps" folders with empty map files, .int files and a realistic UnrealTournament.ini.
 namespace rendix::testing {
 
 struct GameInstallOptions {
-    // Map files per game type beyond the stock ones ("DM-Extra0001.unr", ...).
-    int extraMapsPerType = 0;
-    // Whether the stock maps of the four types (tutorial maps included) are created.
-    bool stockMaps = true;
-    // Custom .int files beyond the stock ones; the first half get a ServerPackages entry.
-    int customInts = 6;
-    // ServerPackages entries whose .int file is missing.
-    int entriesWithoutInt = 2;
-    // Pads the file with further realistic sections up to about this many bytes.
-    int targetIniBytes = 20000;
-    // "\r\n" (the game's own) or "\n".
-    QByteArray lineEnd = "\r\n";
+    int extraMapsPerType = 0;     // map files per type beyond the stock ones, "DM-Extra0001.unr"...
+    bool stockMaps = true;        // the stock maps of the four types, tutorial maps included
+    int customInts = 6;           // .int files beyond the stock ones, first half in ServerPackages
+    int entriesWithoutInt = 2;    // ServerPackages entries whose .int file is missing
+    int targetIniBytes = 20000;   // padded with further realistic sections up to about this size
+    QByteArray lineEnd = "\r\n";  // "\r\n" (the game's own) or "\n"
 };
 
 struct GameInstall {

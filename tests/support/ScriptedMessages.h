@@ -13,11 +13,10 @@ class ScriptedMessages : public Messages {
 public:
     MessageAnswer show(const Message& message) override {
         shown.push_back(message);
-        if (answers.empty()) {
-            return message.defaultButton;
+        const MessageAnswer next = answers.empty() ? message.defaultButton : answers.front();
+        if (!answers.empty()) {
+            answers.pop_front();
         }
-        const MessageAnswer next = answers.front();
-        answers.pop_front();
         return next;
     }
     QString status() const override { return statusText; }

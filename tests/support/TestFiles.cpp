@@ -1,110 +1,65 @@
 #include "support/TestFiles.h"
 
-#include <dirent.h>
-#include <ftw.h>
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace fs = std::filesystem;  // names stay the bytes the system lists, UTF-8 or not
 
 namespace rendix::testing {
 
-namespace {
-
-[[noreturn]] void die(const char* what, const QByteArray& path) {
-    std::fprintf(stderr, "test fixture: cannot %s %s\n", what, path.constData());
-    std::abort();
-}
-
-}  // namespace
-
 TempDir::TempDir() : m_path(m_dir.path().toLocal8Bit()) {
     if (!m_dir.isValid()) {
-        die("create temporary folder", m_path);
+        qFatal("test fixture: cannot create temporary folder %s", m_path.constData());
     }
 }
 
 TempDir::~TempDir() {
-    // Depth first, without following links, with the operating system's own listing.
-    ::nftw(
-        m_path.constData(),
-        [](const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }, 16,
-        FTW_DEPTH | FTW_PHYS);
-}
-
-QByteArray TempDir::file(const QByteArray& relative) const {
-    return m_path + '/' + relative;
+    std::error_code error;  // remove_all does not follow links
+    fs::remove_all(m_path.constData(), error);
 }
 
 void makeFolder(const QByteArray& path) {
-    QByteArray partial;
-    for (const QByteArray& part : path.split('/')) {
-        partial += part;
-        if (!partial.isEmpty()) {
-            ::mkdir(partial.constData(), 0755);
-        }
-        partial += '/';
-    }
-    struct stat info {};
-    if (::stat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        die("create folder", path);
+    std::error_code error;
+    fs::create_directories(path.constData(), error);
+    if (!fs::is_directory(path.constData(), error)) {
+        qFatal("test fixture: cannot create folder %s", path.constData());
     }
 }
 
 void writeBytes(const QByteArray& path, const QByteArray& bytes) {
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash > 0) {
-        makeFolder(path.left(slash));
-    }
-    std::FILE* file = std::fopen(path.constData(), "wb");
-    if (!file) {
-        die("open", path);
-    }
-    const size_t size = static_cast<size_t>(bytes.size());
-    if (std::fwrite(bytes.constData(), 1, size, file) != size || std::fclose(file) != 0) {
-        die("write", path);
+    std::error_code error;  // a folder that cannot be made fails the write
+    fs::create_directories(fs::path(path.constData()).parent_path(), error);
+    std::ofstream file(path.constData(), std::ios::binary);
+    if (!file.write(bytes.constData(), bytes.size()).flush()) {
+        qFatal("test fixture: cannot write %s", path.constData());
     }
 }
 
 QByteArray readBytes(const QByteArray& path) {
-    QByteArray result;
-    std::FILE* file = std::fopen(path.constData(), "rb");
-    if (!file) {
-        return result;
-    }
-    char buffer[65536];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        result.append(buffer, static_cast<qsizetype>(got));
-    }
-    std::fclose(file);
-    return result;
+    std::ifstream file(path.constData(), std::ios::binary);
+    return QByteArray::fromStdString({std::istreambuf_iterator<char>(file), {}});
 }
 
 QByteArray dataFile(const char* dataFolder, const QByteArray& name) {
     const QByteArray path = QByteArray(dataFolder) + '/' + name;
     if (!exists(path)) {
-        die("find test data", path);
+        qFatal("test fixture: cannot find test data %s", path.constData());
     }
     return readBytes(path);
 }
 
 bool exists(const QByteArray& path) {
-    struct stat info {};
-    return ::lstat(path.constData(), &info) == 0;
+    std::error_code error;
+    return fs::exists(fs::symlink_status(path.constData(), error));
 }
 
 std::vector<QByteArray> folderNames(const QByteArray& dir) {
     std::vector<QByteArray> names;
-    if (DIR* handle = ::opendir(dir.constData())) {
-        while (const dirent* entry = ::readdir(handle)) {
-            const QByteArray name(entry->d_name);
-            if (name != "." && name != "..") {
-                names.push_back(name);
-            }
-        }
-        ::closedir(handle);
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir.constData(), error)) {
+        names.push_back(QByteArray::fromStdString(entry.path().filename().native()));
     }
     std::sort(names.begin(), names.end());
     return names;

@@ -11,14 +11,9 @@ namespace rendix::testing {
 class TempDir {
 public:
     TempDir();
-    // Removes what QTemporaryDir cannot see: QDir skips names that are not valid UTF-8.
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    // The folder's path as bytes, without a trailing separator.
-    QByteArray path() const { return m_path; }
-    // path() + "/" + relative.
-    QByteArray file(const QByteArray& relative) const;
+    ~TempDir();  // QTemporaryDir would leave names that are not valid UTF-8 behind
+    QByteArray path() const { return m_path; }  // as bytes, without a trailing separator
+    QByteArray file(const QByteArray& relative) const { return m_path + '/' + relative; }
 
 private:
     QTemporaryDir m_dir;
