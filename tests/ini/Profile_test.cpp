@@ -55,13 +55,14 @@ TEST(ProfileTest, EditsInPlace) {
     }
 }
 
-// The first read fails (the file is not taken for a missing one), a batch with a bad write is
-// refused whole, and the file of another letter case is the one written.
+// No folder: no file. The first read fails (the file is not taken for a missing one), a batch
+// with a bad write is refused whole, and the file of another letter case is the one written.
 TEST(ProfileTest, WritesTheFileThatIsThereOrNothing) {
     TempDir dir;
     writeBytes(dir.file("Rendix.ini"), "[A]\r\nk=1\r\n");
     platform::TestSeam seam;
     seam.failNth(Operation::Read, 1);
+    EXPECT_FALSE(writeProfileStrings(dir.file("no/Rendix.ini"), {{"A", "k", "2"}}));
     EXPECT_FALSE(writeProfileStrings(dir.file("Rendix.ini"), {{"A", "k", "2"}}));
     EXPECT_FALSE(writeProfileStrings(dir.file("Rendix.ini"), {{"A", "k", "2"}, {"A", "\n", "3"}}));
     EXPECT_TRUE(writeProfileStrings(dir.file("RENDIX.INI"), {{"A", "k", "2"}, {"A", "j", "3"}}));
