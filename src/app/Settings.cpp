@@ -64,14 +64,14 @@ bool settingsFileSound(Messages& messages, const QByteArray& path) {
 
 void loadExclusionLists(ModMain& state, Messages& messages, const QByteArray& path) {
     // One reading of the file serves every entry; ReadKeyValue would read it once per key.
-    const platform::TextFile file = platform::splitLines(platform::readFile(path).value_or(""));
+    const QByteArray content = platform::readFile(path).value_or(QByteArray());
     for (const GameType& type : kGameTypes) {
         const int count = NumKeys(messages, path, type.exclusionSection);
         ExclusionList& list = state.*type.excludes;
         list.assign(static_cast<size_t>(std::max(count, 1)), QByteArray());
         for (int i = 0; i < count; ++i) {
             list[static_cast<size_t>(i)] =
-                ini::profileValue(file, type.exclusionSection, exclusionKey(type, i))
+                ini::profileValue(content, type.exclusionSection, exclusionKey(type, i))
                     .value_or(QByteArray());
         }
     }

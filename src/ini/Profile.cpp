@@ -376,11 +376,6 @@ std::optional<QByteArray> profileValue(QByteArrayView bytes, QByteArrayView sect
     return unquoted(line->value);
 }
 
-std::optional<QByteArray> profileValue(const platform::TextFile& file, QByteArrayView section,
-                                       QByteArrayView key) {
-    return profileValue(QByteArrayView(platform::joinLines(file)), section, key);
-}
-
 std::optional<QByteArray> readProfileString(const QByteArray& path, QByteArrayView section,
                                             QByteArrayView key) {
     const std::optional<QByteArray> bytes = platform::readFile(path);
@@ -388,19 +383,6 @@ std::optional<QByteArray> readProfileString(const QByteArray& path, QByteArrayVi
         return std::nullopt;
     }
     return profileValue(QByteArrayView(*bytes), section, key);
-}
-
-ProfileEditor::ProfileEditor(platform::TextFile file) : m_file(std::move(file)) {}
-
-Result ProfileEditor::apply(const ProfileWrite& write) {
-    QByteArray bytes = platform::joinLines(m_file);
-    bool changedNow = false;
-    Result result = applyWrite(bytes, write, changedNow);
-    if (changedNow) {
-        m_file = platform::splitLines(bytes);
-        m_changed = true;
-    }
-    return result;
 }
 
 Result writeProfileStrings(const QByteArray& path, const std::vector<ProfileWrite>& writes) {

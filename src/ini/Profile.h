@@ -27,13 +27,9 @@ namespace rendix::ini {
 // The longest value a read returns (the original's 255-character buffer).
 inline constexpr int kMaxValueLength = 254;
 
-// The value of `key` in `section` of parsed content, cut to kMaxValueLength; nothing when
-// the section or the key is missing.
-std::optional<QByteArray> profileValue(const platform::TextFile& file, QByteArrayView section,
-                                       QByteArrayView key);
-
-// The same for the whole content of a file, as read from disk (a UTF-8 byte order mark
-// at its start is skipped).
+// The value of `key` in `section` of the whole content of a file, as read from disk (a
+// UTF-8 byte order mark at its start is skipped), cut to kMaxValueLength; nothing when the
+// section or the key is missing.
 std::optional<QByteArray> profileValue(QByteArrayView content, QByteArrayView section,
                                        QByteArrayView key);
 
@@ -50,7 +46,7 @@ struct ProfileWrite {
     std::optional<QByteArray> value;
 };
 
-// Applies writes to a file's lines in memory.
+// Applies the writes in order to the file at `path`, editing in place:
 //  - An existing key (the first of that name in the first section of that name): its line
 //    becomes the key as spelled in the file, "=", and the value, keeping its terminator.
 //    Writing the text that already stands after the "=" changes nothing.
@@ -60,25 +56,12 @@ struct ProfileWrite {
 //    empty and does not already end with a blank line.
 //  - Added lines take the file's terminator (LF when its first line ends with a lone LF,
 //    otherwise CR LF).
-class ProfileEditor {
-public:
-    explicit ProfileEditor(platform::TextFile file);
-
-    // Fails, changing nothing, when a name or the value holds CR or LF, the section name
-    // holds "]", or the key name holds "=" or starts with ";" or "[" (such a line would read
-    // back as something else).
-    Result apply(const ProfileWrite& write);
-    bool changed() const { return m_changed; }
-    const platform::TextFile& file() const { return m_file; }
-
-private:
-    platform::TextFile m_file;
-    bool m_changed = false;
-};
-
-// Applies the writes in order to the file at `path` and rewrites it once, safely, when
-// anything changed; leaves it untouched (not even rewritten) when nothing did. A missing
-// file is created (CR LF lines); a missing folder, a write the editor refuses, a file
+// A write is refused, and the whole batch with it, when a name or the value holds CR or LF,
+// the section name holds "]", or the key name holds "=" or starts with ";" or "[" (such a
+// line would read back as something else).
+// The file is rewritten once, safely, when anything changed, and left untouched (not even
+// rewritten) when nothing did. A missing file is created (CR LF lines); a missing folder, a
+// refused write, a file
 // that starts with a UTF-16 byte order mark, or a failed rewrite make it fail, and the file
 // then is byte for byte as it was. The path is resolved first, so an existing file of
 // another letter case is the one written.
