@@ -1,157 +1,51 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdio>
-#include <optional>
-
 #include "maintenance/Backups.h"
 #include "maintenance/MaintenanceFixture.h"
-#include "platform/Seam.h"
-#include "support/ScriptedMessages.h"
 
 namespace rendix {
 namespace {
 
-using platform::LocalDateTime;
-using platform::Operation;
-using platform::TestSeam;
-using testing::ScriptedMessages;
-using testing::SmallInstall;
+using namespace testing;
 
-const QByteArray kIni("[URL]\r\nMap=Index.unr\r\n");
+const QByteArray kIni("[URL]\r\n"), kOld("rendix_unrealtournament1242357.ini");
 
-struct NameCase {
-    const char* name;
-    LocalDateTime time;
-    std::vector<QByteArray> existing;  // backups already in the system folder
-    QByteArray expected;
-};
-
-TEST(Backups, NamesTimeAndNeverReplaceAnEarlierBackup) {
-    const std::vector<NameCase> cases{
-        {"december evening", {2024, 12, 4, 23, 5, 7}, {}, "Rendix_UnrealTournament1242357.ini"},
-        {"new year midnight", {2025, 1, 1, 0, 0, 0}, {}, "Rendix_UnrealTournament11000.ini"},
-        {"name taken",
-         {2024, 12, 4, 23, 5, 7},
-         {"Rendix_UnrealTournament1242357.ini"},
-         "Rendix_UnrealTournament1242357_2.ini"},
-        {"name and _2 taken",
-         {2024, 12, 4, 23, 5, 7},
-         {"Rendix_UnrealTournament1242357.ini", "Rendix_UnrealTournament1242357_2.ini"},
-         "Rendix_UnrealTournament1242357_3.ini"},
-        {"taken in lower case",
-         {2024, 12, 4, 23, 5, 7},
-         {"rendix_unrealtournament1242357.ini"},
-         "Rendix_UnrealTournament1242357_2.ini"},
-        // 11 January 2:03:04 and 1 November 2:03:04 give the same digits.
-        {"other date same digits",
-         {2024, 1, 11, 2, 3, 4},
-         {"Rendix_UnrealTournament111234.ini"},
-         "Rendix_UnrealTournament111234_2.ini"},
-    };
-    for (const NameCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        SmallInstall install(kIni);
-        for (const QByteArray& name : c.existing) {
-            install.addSystemFile(name, "earlier " + name);
-        }
-        TestSeam seam;
-        seam.setLocalTime(c.time);
+// The name is taken in any letter case: the first free _n follows.
+TEST(Backups, NamedAfterTheTimeNeverReplacingAnother) {
+    SmallInstall install(kIni, "System", kOld + " Rendix_UnrealTournament1242357_2.ini");
+    platform::TestSeam seam;
+    for (const auto& [time, name] :
+         {std::pair(platform::LocalDateTime{2025, 1, 1, 0, 0, 0}, "11000.ini"),
+          std::pair(kFixedTime, "1242357_3.ini")}) {
+        seam.setLocalTime(time);
         ASSERT_TRUE(BackupGameConfig(install.state).ok);
-        EXPECT_EQ(install.state.LastBackup, install.system + '/' + c.expected);
-        EXPECT_EQ(testing::readBytes(install.system + '/' + c.expected), kIni);
-        for (const QByteArray& name : c.existing) {
-            EXPECT_EQ(testing::readBytes(install.system + '/' + name), "earlier " + name);
-        }
+        EXPECT_EQ(install.state.LastBackup, install.system + "/Rendix_UnrealTournament" + name);
     }
+    EXPECT_EQ(install.backups(), (std::vector<QByteArray>{kIni, "", kIni, ""}));
 }
 
-TEST(Backups, EachBackupHoldsTheFileAsItWasAtItsCall) {
-    SmallInstall install(kIni);
-    TestSeam seam;
-    seam.setLocalTime(testing::kFixedTime);
-    ASSERT_TRUE(BackupGameConfig(install.state).ok);
-    testing::writeBytes(install.ini, "changed\r\n");
-    ASSERT_TRUE(BackupGameConfig(install.state).ok);
-    EXPECT_EQ(install.backups(), (std::vector<QByteArray>{kIni, "changed\r\n"}));
-    EXPECT_EQ(install.state.LastBackup, install.system + '/' + SmallInstall::backupName(2));
-}
-
-TEST(Backups, AFailedCopyLeavesNoBackupAndLastBackupAlone) {
-    struct Case {
-        const char* name;
-        std::optional<Operation> fail;  // nothing: the ini itself is missing
-    };
-    for (const Case& c : std::vector<Case>{{"ini missing", std::nullopt},
-                                           {"copy fails", Operation::Copy},
-                                           {"write fails", Operation::Write},
-                                           {"rename fails", Operation::Rename}}) {
-        SCOPED_TRACE(c.name);
-        SmallInstall install(kIni);
-        std::vector<QByteArray> before{"UnrealTournament.ini"};
-        if (!c.fail) {
-            ::remove(install.ini.constData());
-            before.clear();
-        }
-        install.state.LastBackup = "before";
-        TestSeam seam;
-        seam.setLocalTime(testing::kFixedTime);
-        if (c.fail) {
-            seam.failAll(*c.fail);
-        }
-        EXPECT_FALSE(BackupGameConfig(install.state).ok);
-        EXPECT_EQ(install.state.LastBackup, "before");
-        EXPECT_EQ(testing::folderNames(install.system), before);
-    }
-}
-
-const Message kNothingToDo{QStringLiteral("No backups to delete."), QStringLiteral("Nothing to do"),
-                           MessageButtons::Ok, MessageAnswer::Ok, MessageIcon::None};
-const Message kContinue{
-    QStringLiteral("Are you sure you want to delete the backups of your UnrealTournament.ini "
-                   "file?"),
-    QStringLiteral("Continue?"), MessageButtons::YesNo, MessageAnswer::Yes, MessageIcon::None};
-
-struct DeleteCase {
-    const char* name;
-    std::vector<QByteArray> files;
-    std::vector<MessageAnswer> answers;
-    std::vector<Message> expectedMessages;
-    std::vector<QByteArray> expectedLeft;  // besides UnrealTournament.ini
-};
-
+// Yes, the default, deletes rendix_unrealtournament*.ini in any letter case, and no other
+// file; where a failure keeps some, a box says so.
 TEST(Backups, DeleteBackups) {
-    const std::vector<QByteArray> others{"MyRendix_UnrealTournament1.ini",
-                                         "Rendix_UnrealTournament1.txt", "Rendix.txt"};
-    const std::vector<QByteArray> backups{
-        "RENDIX_UNREALTOURNAMENT5.INI", "Rendix_UnrealTournament.ini",
-        "Rendix_UnrealTournament1242357.ini", "Rendix_UnrealTournament1242357_2.ini",
-        "rendix_unrealtournament11000.ini"};
-    std::vector<QByteArray> all = others;
-    all.insert(all.end(), backups.begin(), backups.end());
-    const std::vector<DeleteCase> cases{
-        {"no backups", others, {}, {kNothingToDo}, others},
-        {"answer No", all, {MessageAnswer::No}, {kContinue}, all},
-        {"answer Yes", all, {MessageAnswer::Yes}, {kContinue}, others},
-        {"default is Yes", all, {}, {kContinue}, others},
-    };
-    for (const DeleteCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        SmallInstall install(kIni);
-        for (const QByteArray& name : c.files) {
-            install.addSystemFile(name, name);
-        }
-        ScriptedMessages messages;
-        messages.answers.assign(c.answers.begin(), c.answers.end());
-        DeleteBackups(install.state, messages);
-        EXPECT_EQ(messages.shown, c.expectedMessages);
-        std::vector<QByteArray> left = c.expectedLeft;
-        left.push_back("UnrealTournament.ini");
-        std::sort(left.begin(), left.end());
-        EXPECT_EQ(testing::folderNames(install.system), left);
-        EXPECT_EQ(messages.busyChanges, (std::vector<bool>{true, false}));
-        EXPECT_TRUE(messages.statusHistory.empty());
-    }
+    const QByteArray others("MyRendix_UnrealTournament1.ini Rendix_UnrealTournament1.txt");
+    failEach(kIni, "System", others + " RENDIX_UNREALTOURNAMENT5.INI " + kOld, DeleteBackups,
+             [&](SmallInstall& install) {
+                 const QByteArray folder = install.state.UTDir + "/system";
+                 const Message& last = install.messages.shown.back();
+                 EXPECT_TRUE(install.backups().empty()
+                                 ? install.messages.shown.size() == 1 &&
+                                       last.defaultButton == MessageAnswer::Yes
+                                 : last == listFailedMessage(folder) ||
+                                       last == deleteFailedMessage(folder));
+                 EXPECT_EQ(folderNames(install.system).size(), 3 + install.backups().size());
+             });
+    SmallInstall install(kIni, "System", others);
+    install.run(DeleteBackups);
+    writeBytes(install.system + '/' + kOld, {});
+    install.messages.answers = {MessageAnswer::No};
+    install.run(DeleteBackups);
+    EXPECT_EQ(install.backups().size(), 1u);
+    EXPECT_EQ(install.shown(),
+              "Nothing to do: No backups to delete.\nContinue?: Are you sure you want to delete "
+              "the backups of your UnrealTournament.ini file?");
 }
 
 }  // namespace

@@ -1,92 +1,131 @@
 #pragma once
 
-#include <QByteArray>
+#include <gtest/gtest.h>
 
-#include <vector>
+#include <functional>
 
+#include "app/Failures.h"
 #include "app/ModMain.h"
-#include "ini/Profile.h"
-#include "maintenance/Randomizer.h"
-#include "platform/Clock.h"
-#include "platform/Text.h"
+#include "maintenance/MaintenanceMessages.h"
+#include "platform/Seam.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestFiles.h"
 
-// A small game install in a temporary folder for the maintenance tests: "UT/System" with
-// UnrealTournament.ini and "UT/Maps", spelled in mixed case as real installs often are, so
-// that every lookup goes through the case-insensitive resolver.
 namespace rendix::testing {
 
-// 4 December, 23:05:07: backups are named Rendix_UnrealTournament1242357.ini, _2, _3 ...
+// Backups made at 4 December, 23:05:07 are named Rendix_UnrealTournament1242357.ini, _2 ...
 inline const platform::LocalDateTime kFixedTime{2024, 12, 4, 23, 5, 7};
-inline const QByteArray kFixedBackup("Rendix_UnrealTournament1242357");
+using Command = std::function<void(ModMain&, Messages&)>;
 
+inline QList<QByteArray> words(const QByteArray& text) {
+    return text.isEmpty() ? QList<QByteArray>() : text.split(' ');
+}
+
+// data/<name>.ini, with "\r\n" as "\n" where `lf`.
+inline QByteArray data(const QByteArray& name, bool lf = false) {
+    QByteArray bytes = RENDIX_DATA(name + ".ini");
+    return lf ? bytes.replace("\r\n", "\n") : bytes;
+}
+
+// data/<name>.rows: a row a line, cells parted by "|", "\r" "\n" "\t" written so, "#" comments.
+inline std::vector<QList<QByteArray>> rows(const char* name) {
+    std::vector<QList<QByteArray>> table;
+    for (QByteArray row : RENDIX_DATA(QByteArray(name) + ".rows").split('\n')) {
+        if (!row.isEmpty() && !row.startsWith('#')) {
+            table.push_back(
+                row.replace("\\r", "\r").replace("\\n", "\n").replace("\\t", "\t").split('|'));
+        }
+    }
+    return table;
+}
+
+// Empty files `names` in UT/<folder>; the folders in mixed case as in real installs, so that
+// every lookup goes through the case-insensitive resolver.
 struct SmallInstall {
     TempDir temp;
     ModMain state;
-    QByteArray system = temp.file("UT/System");
-    QByteArray maps = temp.file("UT/Maps");
-    QByteArray ini = system + "/UnrealTournament.ini";
+    QByteArray system = temp.file("UT/System"), ini = system + "/UnrealTournament.ini";
+    ScriptedMessages messages;
 
-    explicit SmallInstall(const QByteArray& iniBytes) {
+    SmallInstall(const QByteArray& iniBytes, const char* folder, const QByteArray& names) {
         writeBytes(ini, iniBytes);
-        makeFolder(maps);
+        makeFolder(temp.file("UT/Maps"));
         state.UTDir = temp.file("UT");
-    }
-    void addMap(const QByteArray& name) const { writeBytes(maps + '/' + name, {}); }
-    void addSystemFile(const QByteArray& name, const QByteArray& bytes = {}) const {
-        writeBytes(system + '/' + name, bytes);
-    }
-    // The names of the backups made at kFixedTime, in the order they were made.
-    std::vector<QByteArray> backupNames() const {
-        std::vector<QByteArray> names;
-        for (int n = 1; exists(system + '/' + backupName(n)); ++n) {
-            names.push_back(backupName(n));
+        messages.statusText = QStringLiteral("earlier");
+        for (const QByteArray& name : words(names)) {
+            writeBytes(state.UTDir + '/' + folder + '/' + name, {});
         }
-        return names;
     }
-    // Their contents, in the same order.
+    // At kFixedTime, the nth operation of kind `op` failing; returns how many it made.
+    int run(const Command& command, platform::Operation op = {}, int n = 0) {
+        platform::TestSeam seam;
+        seam.setLocalTime(kFixedTime);
+        seam.failNth(op, n);
+        command(state, messages);
+        return seam.count(op);
+    }
+    // In byte order of the names, which is the order the backups of one second were made in.
     std::vector<QByteArray> backups() const {
         std::vector<QByteArray> contents;
-        for (const QByteArray& name : backupNames()) {
-            contents.push_back(readBytes(system + '/' + name));
+        for (const QByteArray& name : folderNames(system)) {
+            if (name.toLower().startsWith("rendix_unrealtournament") &&
+                name.toLower().endsWith(".ini")) {
+                contents.push_back(readBytes(system + '/' + name));
+            }
         }
         return contents;
     }
-    // Every name in the system folder that starts with "rendix_unrealtournament" in any
-    // letter case; must be exactly the backups the run made.
-    std::vector<QByteArray> rendixFiles() const {
-        std::vector<QByteArray> names;
-        for (const QByteArray& name : folderNames(system)) {
-            if (name.toLower().startsWith("rendix_unrealtournament")) {
-                names.push_back(name);
-            }
+    // "title: text" of each box, a line each, the game directory written "UT".
+    QByteArray shown() const {
+        QList<QByteArray> lines;
+        for (const Message& box : messages.shown) {
+            lines.append(
+                (box.title + QStringLiteral(": ") + box.text).toUtf8().replace(state.UTDir, "UT"));
         }
-        return names;
-    }
-    static QByteArray backupName(int n) {
-        return n == 1 ? kFixedBackup + ".ini" : kFixedBackup + '_' + QByteArray::number(n) + ".ini";
+        return lines.join('\n');
     }
 };
 
-// The map list of a game type that file content holds.
-inline MapList readMapList(const QByteArray& bytes, const GameType& type) {
-    const platform::TextFile file = platform::splitLines(bytes);
-    MapList list;
-    for (int k = 0; k < kMapListSlots; ++k) {
-        list[static_cast<std::size_t>(k)] =
-            ini::profileValue(file, type.mapListSection, "Maps[" + QByteArray::number(k) + ']');
+// Fails the nth operation of each kind, n = 1, 2, ... up to a run in which nothing failed.
+inline void failEach(const QByteArray& ini, const char* folder, const QByteArray& names,
+                     const Command& command, const std::function<void(SmallInstall&)>& check) {
+    for (int kind = 0; kind < platform::kOperationCount; ++kind) {
+        for (int n = 1, made = 1; made >= n - 1; ++n) {
+            SCOPED_TRACE(::testing::Message() << "operation " << kind << " number " << n);
+            SmallInstall install(ini, folder, names);
+            made = install.run(command, static_cast<platform::Operation>(kind), n);
+            check(install);
+        }
     }
-    return list;
 }
 
-// File content after the writes, as the profile layer makes them.
-inline QByteArray applyWrites(const QByteArray& bytes,
-                              const std::vector<ini::ProfileWrite>& writes) {
-    ini::ProfileEditor editor(platform::splitLines(bytes));
-    for (const ini::ProfileWrite& write : writes) {
-        editor.apply(write);
+// A command that lists UT/<folder> and changes the file in the steps of data/<steps>.rows:
+// whatever fails, the file is as after some steps, the backups hold it as before each, one
+// failure box shows and the status line claims no more.
+inline void failSteps(const char* steps, const char* folder, const QByteArray& names,
+                      const Command& command) {
+    const std::vector<QList<QByteArray>> table = rows(steps);
+    std::vector<QByteArray> states;
+    for (const QList<QByteArray>& row : table) {
+        states.push_back(data(row[0]));
     }
-    return platform::joinLines(editor.file());
+    failEach(states[0], folder, names, command, [&](SmallInstall& install) {
+        const auto done = std::size_t(
+            std::find(states.begin(), states.end(), readBytes(install.ini)) - states.begin());
+        ASSERT_LT(done, states.size()) << "the file is in no state the command promises";
+        const std::vector<QByteArray> backups = install.backups();
+        ASSERT_LE(backups.size(), std::min(done + 1, states.size() - 1));
+        EXPECT_TRUE(backups.size() >= done &&
+                    std::equal(backups.begin(), backups.end(), states.begin()));
+        EXPECT_TRUE(table[done].mid(1).contains(install.messages.statusText.toUtf8()));
+        const QByteArray ini = install.state.UTDir + "/system/UnrealTournament.ini";
+        const std::vector<Message> boxes{
+            listFailedMessage(install.state.UTDir + '/' + QByteArray(folder).toLower()),
+            backupFailedMessage(ini), writeFailedMessage(ini)};
+        const std::vector<Message>& shown = install.messages.shown;
+        EXPECT_EQ(shown.size(), done + 1 == states.size() ? 0u : 1u);
+        EXPECT_TRUE(shown.empty() || std::count(boxes.begin(), boxes.end(), shown[0]));
+    });
 }
 
 }  // namespace rendix::testing

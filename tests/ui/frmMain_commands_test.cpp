@@ -4,9 +4,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include <set>
-
-#include "maintenance/MaintenanceFixture.h"
 #include "platform/Seam.h"
 #include "support/GameInstall.h"
 #include "support/TestFiles.h"
@@ -14,120 +11,58 @@
 #include "ui/WindowMessages.h"
 #include "ui/frmMain.h"
 
-// The main window's three commands on UnrealTournament.ini, driven through its buttons
-// against a generated game install.
+// The main window's three commands, driven through its buttons against a generated install.
 namespace rendix {
 namespace {
 
-using testing::readBytes;
+using namespace testing;
 
-struct MainWindowCommands : ::testing::Test {
-    MainWindowCommands() {
-        seam.setProgramDirectory(temp.file("program"));
-        seam.setUserConfigFolder(temp.file("config"));
-        seam.setLocalTime(testing::kFixedTime);
-        testing::makeFolder(temp.file("program"));
-        testing::writeSettingsFor(temp.file("program"), install.root);
-        windows = std::make_unique<WindowCoordinator>(temp.file("program"));
-        windows->showMainWindow();
-        window = windows->mainWindow();
-    }
-    ~MainWindowCommands() override { windows.reset(); }
-
-    template <class T>
-    T* child(const char* name) {
-        T* found = window->findChild<T*>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    void tick(std::array<bool, 4> ticked) {
-        const char* names[] = {"chkDM", "chkCTF", "chkDOM", "chkASS"};
-        for (std::size_t i = 0; i < ticked.size(); ++i) {
-            child<QCheckBox>(names[i])->setChecked(ticked[i]);
-        }
-    }
-    void click(const char* button) { child<QPushButton>(button)->click(); }
-    QString status() { return child<QLabel>("lblStatus")->text(); }
-    std::size_t backups() const {
-        std::size_t count = 0;
-        for (const QByteArray& name : testing::folderNames(install.system)) {
-            count += name.toLower().startsWith("rendix_unrealtournament") ? 1 : 0;
-        }
-        return count;
-    }
-
-    testing::TempDir temp;
+TEST(MainWindowCommands, RandomizeServerPackagesAndDeleteBackups) {
+    TempDir temp;
     platform::TestSeam seam;
+    seam.setProgramDirectory(temp.file("program"));
+    seam.setUserConfigFolder(temp.file("config"));
+    seam.setLocalTime({2024, 12, 4, 23, 5, 7});
     MessageBoxScript script;
-    testing::GameInstall install = testing::makeGameInstall(temp.file("UT"));
-    std::unique_ptr<WindowCoordinator> windows;
-    frmMain* window = nullptr;
-};
-
-TEST_F(MainWindowCommands, RandomizeServerPackagesAndDeleteBackups) {
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(window->isVisible());
-    const QByteArray original = readBytes(install.ini);
-
-    // CTF alone: the nine stock maps but the excluded tutorial, in some order.
-    tick({false, true, false, false});
-    click("cmdRandomize");
-    EXPECT_EQ(status(), QStringLiteral("Found 9 CTF maps... randomized list."));
-    const MapList ctf = testing::readMapList(readBytes(install.ini), kGameTypes[1]);
-    std::set<QByteArray> written;
-    for (std::size_t k = 0; k < ctf.size(); ++k) {
-        EXPECT_EQ(ctf[k].has_value(), k < 9) << k;
-        if (ctf[k]) {
-            written.insert(*ctf[k]);
+    const GameInstall install = makeGameInstall(temp.file("UT"));
+    writeSettingsFor(temp.file("program"), install.root);
+    WindowCoordinator windows(temp.file("program"));
+    windows.showMainWindow();
+    frmMain* window = windows.mainWindow();
+    const auto click = [&](const char* button, const char* ticked = "") {
+        for (const GameType& type : kGameTypes) {
+            window->findChild<QCheckBox*>(QLatin1String(type.checkBoxName))
+                ->setChecked(QByteArray(ticked).split(' ').contains(type.code));
         }
-    }
-    std::vector<QByteArray> stock = testing::stockMapNames(kGameTypes[1]);
-    EXPECT_EQ(written, std::set<QByteArray>(stock.begin() + 1, stock.end()));
-    EXPECT_EQ(readBytes(install.system + "/Rendix_UnrealTournament1242357.ini"), original);
+        window->findChild<QPushButton*>(QLatin1String(button))->click();
+        return window->findChild<QLabel*>(QStringLiteral("lblStatus"))->text().toStdString();
+    };
+    const auto backups = [&, files = folderNames(install.system).size()] {
+        return folderNames(install.system).size() - files;
+    };
 
-    tick({true, true, true, true});
-    click("cmdRandomize");
-    EXPECT_EQ(status(), QStringLiteral("Randomized all map lists."));
-    EXPECT_EQ(backups(), 5u);
+    EXPECT_EQ(click("cmdRandomize", "CTF"), "Found 9 CTF maps... randomized list.");
+    EXPECT_EQ(readBytes(install.system + "/Rendix_UnrealTournament1242357.ini"),
+              unrealTournamentIni({}));
+    EXPECT_EQ(click("cmdRandomize", "DM CTF DOM AS"), "Randomized all map lists.");
 
-    // Two entries without .int files go, the three custom .int files without one come in
-    // after the last entry of the block.
-    const QByteArray before = readBytes(install.ini);
-    QByteArray expected = before;
-    expected.replace("ServerPackages=OldMod001\r\n", "")
-        .replace("ServerPackages=OldMod002\r\n", "")
-        .replace("ServerPackages=Custom003\r\n",
-                 "ServerPackages=Custom003\r\nServerPackages=custom004\r\n"
-                 "ServerPackages=custom005\r\nServerPackages=custom006\r\n");
-    click("cmdAddInt");
-    EXPECT_EQ(status(), QStringLiteral("Removed 2 serverpackages entries... Added 3 "
-                                       "serverpackages entries."));
-    EXPECT_EQ(readBytes(install.ini), expected);
-    click("cmdAddInt");
-    EXPECT_EQ(status(), QStringLiteral("No serverpackages removed... No serverpackages added."));
-    EXPECT_EQ(readBytes(install.ini), expected);
-    EXPECT_EQ(backups(), 8u);
-    EXPECT_TRUE(script.shown().empty());
+    QByteArray expected = readBytes(install.ini);
+    expected.replace("ServerPackages=OldMod001\r\nServerPackages=OldMod002\r\n", "")
+        .replace("Custom003\r\n",
+                 "Custom003\r\nServerPackages=custom004\r\nServerPackages="
+                 "custom005\r\nServerPackages=custom006\r\n");
+    EXPECT_EQ(click("cmdAddInt"),
+              "Removed 2 serverpackages entries... Added 3 serverpackages entries.");
+    EXPECT_EQ(click("cmdAddInt"), "No serverpackages removed... No serverpackages added.");
+    EXPECT_TRUE(readBytes(install.ini) == expected && backups() == 8);
 
-    const Message ask{QStringLiteral("Are you sure you want to delete the backups of your "
-                                     "UnrealTournament.ini file?"),
-                      QStringLiteral("Continue?"), MessageButtons::YesNo, MessageAnswer::Yes,
-                      MessageIcon::None};
-    const Message nothing{QStringLiteral("No backups to delete."), QStringLiteral("Nothing to do"),
-                          MessageButtons::Ok, MessageAnswer::Ok, MessageIcon::None};
     script.queueAnswer(MessageAnswer::No);
     click("cmdDelete");
     EXPECT_EQ(backups(), 8u);
-    script.queueAnswer(MessageAnswer::Yes);
     click("cmdDelete");
-    EXPECT_EQ(backups(), 0u);
     click("cmdDelete");
-    EXPECT_EQ(script.shown(), (std::vector<Message>{ask, ask, nothing}));
-    EXPECT_EQ(readBytes(install.ini), expected);
-    EXPECT_EQ(status(), QStringLiteral("No serverpackages removed... No serverpackages added."));
-    // Every command showed the busy pointer and put the default one back.
-    EXPECT_EQ(script.busyChanges().size(), 2u * 7u);
-    EXPECT_FALSE(script.busyChanges().empty() || script.busyChanges().back());
+    EXPECT_TRUE(backups() == 0 && script.shown().back().title == QStringLiteral("Nothing to do"));
+    EXPECT_TRUE(script.busyChanges().size() == 2 * 7 && !script.busyChanges().back());
 }
 
 }  // namespace
