@@ -1,10 +1,7 @@
 #include "maintenance/ServerPackages.h"
 #include "maintenance/MaintenanceFixture.h"
 
-namespace rendix {
-namespace {
-
-using namespace testing;
+namespace rendix::testing {
 
 // In CR LF and LF files. A user's own Rendix.txt and RendixAdd.txt stay; no such file appears.
 TEST(ServerPackages, UpdateServerPackages) {
@@ -17,24 +14,21 @@ TEST(ServerPackages, UpdateServerPackages) {
             const std::size_t files = folderNames(install.system).size();
             install.run(ServerPackagesCommand);
             EXPECT_EQ(readBytes(install.ini), file("out"));
-            EXPECT_EQ(install.messages.statusText, QString::fromUtf8(row[2]));
-            std::vector<QByteArray> backups;
-            for (const QByteArray& part : words(row[3])) {
-                backups.push_back(file(part));
-            }
+            EXPECT_EQ(install.messages.statusText.toUtf8() + '|' + install.shown(),
+                      row[2] + '|' + row.value(4));
+            const QList<QByteArray> parts = words(row[3]);
+            std::vector<QByteArray> backups(static_cast<std::size_t>(parts.size()));
+            std::transform(parts.begin(), parts.end(), backups.begin(), file);
             EXPECT_EQ(install.backups(), backups);
-            EXPECT_EQ(install.shown(), row.value(4));
             EXPECT_TRUE(readBytes(install.system + "/Rendix.txt").isEmpty() &&
                         folderNames(install.system).size() == files + backups.size());
         }
     }
 }
 
-// A failed first backup or removal changes nothing; a failed second backup or addition
-// keeps the removal, and its status text alone.
+// A failure before the first rewrite changes nothing; after it, only the removal stays.
 TEST(ServerPackages, AFailureKeepsTheRemovalOrNothing) {
-    failSteps("sp-steps", "System", "Botpack.int New.int", ServerPackagesCommand);
+    failSteps("sp-steps", "System", ServerPackagesCommand);
 }
 
-}  // namespace
-}  // namespace rendix
+}  // namespace rendix::testing
