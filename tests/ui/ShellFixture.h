@@ -5,8 +5,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
+#include <QKeySequence>
+#include <QListWidget>
+#include <QTest>
 
+#include <map>
 #include <memory>
 
 #include "app/GameTypes.h"
@@ -14,8 +17,6 @@
 #include "support/TestFiles.h"
 #include "ui/WindowCoordinator.h"
 #include "ui/WindowMessages.h"
-#include "ui/frmMain.h"
-#include "ui/frmOptions.h"
 
 namespace rendix::testing {
 
@@ -24,6 +25,21 @@ T* child(const QWidget* window, const char* name) {
     T* found = window ? window->findChild<T*>(QLatin1String(name)) : nullptr;
     EXPECT_TRUE(found) << name;
     return found;
+}
+
+// The visible top-level window of that name, if any.
+inline QWidget* topLevel(const QString& name) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == name && window->isVisible()) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+// Deletes the windows that closed themselves.
+inline void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 // A program folder in a temporary folder with the platform seam pointing the program at it,
@@ -54,70 +70,150 @@ struct Shell {
         windows->showMainWindow();
     }
 
-    // What the program holds and shows, a fact a line: the files of the settings folder
-    // (as `before`, the defaults with the UTDir held, or other bytes), UTDir, the four
-    // lists, every message box and the two windows. The temporary folder reads %TMP%.
-    QString report(const QByteArray& before) const {
-        const ModMain& state = windows->state();
-        const QByteArray folder = state.settingsPath.left(state.settingsPath.lastIndexOf('/'));
-        QByteArray out = "settings: " + state.settingsPath + "\n";
-        for (const QByteArray& name : folderNames(folder)) {
-            const QByteArray bytes = readBytes(folder + "/" + name);
-            out +=
-                name + (bytes == before                      ? ": unchanged\n"
-                        : bytes == settingsWith(state.UTDir) ? ": default.ini with the UTDir held\n"
-                                                             : ": other bytes\n");
+    // A file's bytes as tell() shows them: a line a line, CR as "\r".
+    static QByteArray shownBytes(QByteArray bytes) {
+        return bytes.isEmpty() ? bytes
+                               : "\n    " + bytes.replace("\r", "\\r").replace("\n", "\n    ");
+    }
+    // What a control shows: the lines of a list (a selected one marked "*"), whether a box is
+    // ticked, a text; and whether it is disabled.
+    static QByteArray valueOf(const QWidget* control) {
+        if (control->inherits("QPushButton")) {
+            return control->isEnabled() ? "enabled" : "disabled";
         }
-        out += "UTDir: " + state.UTDir + "\n";
-        for (const GameType& type : kGameTypes) {
-            out += type.code + QByteArray(":");
-            for (const QByteArray& entry : state.*type.excludes) {
-                out += " \"" + entry + "\"";
+        QByteArrayList value{control->isEnabled() ? "" : "disabled"};
+        if (const auto* list = qobject_cast<const QListWidget*>(control)) {
+            for (int row = 0; row < list->count(); ++row) {
+                value << (list->item(row)->isSelected() ? "*" : "") +
+                             list->item(row)->text().toUtf8();
             }
-            out += "\n";
+        } else if (control->inherits("QCheckBox")) {
+            value << (control->property("checked").toBool() ? "ticked" : "unticked");
+        } else {
+            value << control->property(control->inherits("QComboBox") ? "currentText" : "text")
+                         .toString()
+                         .toUtf8();
         }
-        QString text = QFile::decodeName(out);
-        for (const Message& box : script.shown()) {
-            text += QStringLiteral("box %1: %2\n").arg(box.title, box.text);
-        }
-        if (const frmMain* main = windows->mainWindow()) {
-            text += QStringLiteral("frmMain %1: %2\n")
-                        .arg(main->isVisible() ? QStringLiteral("shown") : QStringLiteral("hidden"),
-                             main->windowTitle());
-        }
-        if (const frmOptions* options = windows->options()) {
-            text +=
-                QStringLiteral("frmOptions %1: %2\n")
-                    .arg(options->isVisible() ? QStringLiteral("shown") : QStringLiteral("hidden"),
-                         child<QLineEdit>(options, "txtUTPath")->text());
-        }
-        const QString tmp = QFile::decodeName(temp.path());
-        return text.replace(tmp, QStringLiteral("%TMP%"))
-                   .replace(tmp.toUpper(), QStringLiteral("%TMP%"))
-                   .replace(QDir::homePath(), QStringLiteral("~")) +
-               QLatin1Char('\n');
+        return value.join(", ").mid(value[0].isEmpty() ? 2 : 0);
     }
 
+    // Tells what the user sees and the program holds, a fact a line ("  key: value"), each
+    // only when it differs from what was told before: the windows shown and what their
+    // named controls show, UTDir, the four lists, the settings folder's files and the
+    // settings file's bytes, the message boxes, changes of the pointer and opened documents.
+    // The temporary folder reads %TMP%, the home folder ~.
+    QByteArray tell() {
+        QByteArray out;
+        const auto note = [&](const QByteArray& key, const QByteArray& value) {
+            const bool usual = value.isEmpty() || value == "unticked" || value == "enabled";
+            if (seen.count(key) ? seen[key] != value : !usual) {
+                out += "  " + key + ": " + value + "\n";
+            }
+            seen[key] = value;
+        };
+        QStringList names;
+        for (const QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && window->objectName().startsWith(QLatin1String("frm"))) {
+                names << window->objectName();
+            }
+        }
+        names.sort();
+        QByteArrayList titles;
+        for (const QString& name : names) {
+            titles << name.toUtf8() + " \"" + topLevel(name)->windowTitle().toUtf8() + '"';
+            for (const QWidget* control : topLevel(name)->findChildren<QWidget*>()) {
+                note(name.toUtf8() + '.' + control->objectName().toUtf8(), valueOf(control));
+            }
+        }
+        note("shown", titles.join(", "));
+        const ModMain& state = windows->state();
+        note("UTDir", state.UTDir);
+        for (const GameType& type : kGameTypes) {
+            const ExclusionList& list = state.*type.excludes;
+            note(type.code + QByteArray("Excludes"),
+                 '"' + QByteArrayList(list.begin(), list.end()).join("\", \"") + '"');
+        }
+        const QByteArray folder = state.settingsPath.left(state.settingsPath.lastIndexOf('/'));
+        const std::vector<QByteArray> files = folderNames(folder);
+        note("settings folder",
+             folder + ": " + QByteArrayList(files.begin(), files.end()).join(", "));
+        note("settings file", shownBytes(readBytes(state.settingsPath)));
+        for (; boxesTold < script.shown().size(); ++boxesTold) {
+            const Message& box = script.shown()[boxesTold];
+            out += "  box " + box.title.toUtf8() + ": " + box.text.toUtf8() + "\n";
+        }
+        QByteArrayList pointer;
+        for (const bool busy : script.busyChanges()) {
+            pointer << (busy ? "busy" : "normal");
+        }
+        note("pointer", pointer.join(", "));
+        note("opened", QByteArrayList(seam.openedDocuments().begin(), seam.openedDocuments().end())
+                           .join(", "));
+        return out.replace(temp.path(), "%TMP%")
+            .replace(temp.path().toUpper(), "%TMP%")
+            .replace(QFile::encodeName(QDir::homePath()), "~");
+    }
+
+    // Plays the steps of data/<session>, "verb window [control [argument...]]", the verb
+    // a slot of the control (click, trigger, close, setText), "key" with a key's name, or
+    // "select" or "double-click" with lines of a list, and returns them with what each step
+    // told: a checked-in session is its own expected outcome. Lines starting with "#" are
+    // kept, indented ones (what a step told) skipped.
+    QByteArray play(const char* session) {
+        QByteArray out = "start\n" + tell();
+        for (const QByteArray& line : RENDIX_DATA(session).split('\n')) {
+            const QStringList step = QString::fromUtf8(line).split(QLatin1Char(' '));
+            if (line.startsWith('#') || line.startsWith(' ') || step.size() < 2) {
+                out += line.startsWith('#') ? line + "\n" : QByteArray();
+                continue;
+            }
+            QWidget* window = topLevel(step[1]);
+            QObject* target =
+                step.size() > 2 && window ? window->findChild<QObject*>(step[2]) : window;
+            auto* list = qobject_cast<QListWidget*>(target);
+            const QString argument =
+                step.mid(3)
+                    .join(QLatin1Char(' '))
+                    .replace(QStringLiteral("%TMP%"), QFile::decodeName(temp.path()));
+            const QByteArray verb = step[0].toLatin1();
+            bool done = target;
+            if (target && verb == "key") {
+                QTest::keyClick(qobject_cast<QWidget*>(target),
+                                QKeySequence::fromString(argument)[0].key());
+            } else if (list && step.size() > 3) {  // select or double-click lines
+                list->clearSelection();
+                for (const QString& text : step.mid(3)) {
+                    QListWidgetItem* item = list->findItems(text, Qt::MatchExactly).value(0);
+                    done = done && item;
+                    const QPoint at = item ? list->visualItemRect(item).center() : QPoint();
+                    if (item && verb == "select") {
+                        item->setSelected(true);
+                    } else if (item) {
+                        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+                        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+                    }
+                }
+            } else if (target) {
+                done = step.size() > 3 ? QMetaObject::invokeMethod(target, verb.constData(),
+                                                                   Q_ARG(QString, argument))
+                                       : QMetaObject::invokeMethod(target, verb.constData());
+            }
+            if (!done) {
+                return out + "cannot " + line + "\n";
+            }
+            flushDeletes();
+            out += line + "\n" + tell();
+        }
+        return out;
+    }
+
+    std::map<QByteArray, QByteArray> seen;
+    size_t boxesTold = 0;
     TempDir temp;
     platform::TestSeam seam;
     MessageBoxScript script;
     std::unique_ptr<WindowCoordinator> windows;
 };
-
-// The visible top-level window of that name, if any.
-inline QWidget* topLevel(const char* name) {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == QLatin1String(name) && window->isVisible()) {
-            return window;
-        }
-    }
-    return nullptr;
-}
-
-// Deletes the windows that closed themselves.
-inline void flushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 // Saves what the window shows into the build folder, for a person to look at.
 inline void screenshot(QWidget* window) {
