@@ -6,16 +6,18 @@ namespace rendix::testing {
 
 const QByteArray kIni("[URL]\r\n"), kOld("rendix_unrealtournament1242357.ini");
 
-// The name is taken in any letter case: the first free _n follows.
+// A name taken in any letter case gets the first free _n.
 TEST(Backups, NamedAfterTheTimeNeverReplacingAnother) {
-    SmallInstall install(kIni, "System", kOld + " Rendix_UnrealTournament1242357_2.ini");
-    install.run([](ModMain& state, Messages&) { ASSERT_TRUE(BackupGameConfig(state).ok); });
-    EXPECT_EQ(install.state.LastBackup, install.system + "/Rendix_UnrealTournament1242357_3.ini");
+    SmallInstall install(kIni, "System", "rendix_unrealtournament1242357_2.ini");
+    for (const char* name : {"1242357.ini", "1242357_3.ini"}) {
+        install.run([](ModMain& state, Messages&) { ASSERT_TRUE(BackupGameConfig(state).ok); });
+        EXPECT_EQ(install.state.LastBackup, install.system + "/Rendix_UnrealTournament" + name);
+    }
     platform::TestSeam seam;
     seam.setLocalTime({2025, 1, 1, 0, 0, 0});
     ASSERT_TRUE(BackupGameConfig(install.state).ok);
     EXPECT_EQ(install.state.LastBackup, install.system + "/Rendix_UnrealTournament11000.ini");
-    EXPECT_EQ(install.backups(), (std::vector<QByteArray>{kIni, "", kIni, ""}));
+    EXPECT_EQ(install.backups(), (std::vector<QByteArray>{kIni, kIni, kIni, ""}));
 }
 
 // Yes (the default) deletes rendix_unrealtournament*.ini in any letter case; failures say so.

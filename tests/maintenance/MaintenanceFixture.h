@@ -14,10 +14,6 @@ namespace rendix::testing {
 inline const platform::LocalDateTime kFixedTime{2024, 12, 4, 23, 5, 7};
 using Command = std::function<void(ModMain&, Messages&)>;
 
-inline QList<QByteArray> words(const QByteArray& text) {
-    return text.isEmpty() ? QList<QByteArray>() : text.split(' ');
-}
-
 inline QByteArray data(const QByteArray& name, bool lf = false) {
     QByteArray bytes = RENDIX_DATA(name + ".ini");
     return lf ? bytes.replace("\r\n", "\n") : bytes;
@@ -45,7 +41,7 @@ struct SmallInstall {
         writeBytes(ini, iniBytes);
         state.UTDir = temp.file("UT");
         messages.statusText = QStringLiteral("earlier");
-        for (const QByteArray& name : words(names)) {
+        for (const QByteArray& name : names.split(' ')) {
             writeBytes(state.UTDir + '/' + folder + '/' + name, {});
         }
     }
