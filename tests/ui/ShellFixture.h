@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QTest>
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -121,6 +122,10 @@ struct Shell {
         QByteArrayList titles;
         for (const QString& name : names) {
             titles << name.toUtf8() + " \"" + topLevel(name)->windowTitle().toUtf8() + '"';
+            if (onShown && !seen.count(name.toUtf8())) {
+                onShown(topLevel(name));
+            }
+            seen[name.toUtf8()];
             for (const QWidget* control : topLevel(name)->findChildren<QWidget*>()) {
                 note(name.toUtf8() + '.' + control->objectName().toUtf8(), valueOf(control));
             }
@@ -149,7 +154,10 @@ struct Shell {
         note("pointer", pointer.join(", "));
         note("opened", QByteArrayList(seam.openedDocuments().begin(), seam.openedDocuments().end())
                            .join(", "));
-        return out.replace(temp.path(), "%TMP%")
+        return masked(out);
+    }
+    QByteArray masked(QByteArray text) const {
+        return text.replace(temp.path(), "%TMP%")
             .replace(temp.path().toUpper(), "%TMP%")
             .replace(QFile::encodeName(QDir::homePath()), "~");
     }
@@ -208,6 +216,7 @@ struct Shell {
     }
 
     std::map<QByteArray, QByteArray> seen;
+    std::function<void(QWidget*)> onShown;  // called when a window first shows
     size_t boxesTold = 0;
     TempDir temp;
     platform::TestSeam seam;

@@ -4,31 +4,11 @@
 #include <QPushButton>
 
 #include "ui/ShellFixture.h"
-#include "ui/frmAbout.h"
-#include "ui/frmBrowse.h"
-#include "ui/frmMain.h"
-#include "ui/frmOptions.h"
 
 // What all windows have in common: controls with their captions, kinds and tab order, that
 // fit and do not overlap, and a screenshot of each.
 namespace rendix::testing {
 namespace {
-
-// Shows one of the program's windows as the user brings it up.
-QWidget* open(Shell& shell, const QString& name) {
-    WindowCoordinator& windows = *shell.windows;
-    if (name == QLatin1String("frmOptions")) {
-        return windows.showOptions();
-    } else if (name == QLatin1String("frmBrowse")) {
-        return windows.showPicker();
-    } else if (name == QLatin1String("frmAbout")) {
-        return windows.showAbout();
-    } else if (name == QLatin1String("frmRandomize")) {
-        child<QPushButton>(windows.mainWindow(), "cmdDMExcl")->click();
-        return topLevel(QStringLiteral("frmRandomize"));
-    }
-    return windows.mainWindow();
-}
 
 // Whether a control shows the whole of its caption.
 bool captionFits(const QWidget* control) {
@@ -50,8 +30,8 @@ QRect area(const QWidget* control) {
 }
 
 // Every named control of a window as "window|name|kind|caption|tab index|tooltip", where
-// the caption is a text, a title or a shown item, and -1 means Tab never reaches it.
-QString describe(QWidget* window) {
+// the caption is a title, a text or a shown item, and -1 means Tab never reaches it.
+QByteArray describe(QWidget* window) {
     QStringList order;
     for (QWidget* widget = window->nextInFocusChain(); widget != window;
          widget = widget->nextInFocusChain()) {
@@ -59,29 +39,26 @@ QString describe(QWidget* window) {
             order << widget->objectName();
         }
     }
-    QString out;
+    QByteArray out;
     for (const QObject* object : QObjectList{window} + window->findChildren<QObject*>()) {
         const QString name = object->objectName();
-        if (name.isEmpty() || name.startsWith(QLatin1Char('_')) ||
-            name.startsWith(QLatin1String("qt_"))) {
-            continue;
-        }
-        QString caption = object == window ? window->windowTitle() : QString();
+        QVariant caption = object == window ? window->windowTitle() : QVariant();
         for (const char* property : {"currentText", "title", "text"}) {
-            if (const QVariant value = object->property(property); value.isValid()) {
-                caption = value.toString();
-            }
+            caption = object->property(property).isValid() ? object->property(property) : caption;
         }
-        out += QStringList{window->objectName(),
-                           name,
-                           QLatin1String(object->metaObject()->className()),
-                           caption,
-                           QString::number(order.indexOf(name)),
-                           object->property("toolTip").toString()}
-                   .join(QLatin1Char('|')) +
-               QLatin1Char('\n');
+        if (!name.isEmpty() && !name.startsWith(QLatin1Char('_')) &&
+            !name.startsWith(QLatin1String("qt_"))) {
+            out += QByteArrayList{window->objectName().toUtf8(),
+                                  name.toUtf8(),
+                                  object->metaObject()->className(),
+                                  caption.toString().toUtf8(),
+                                  QByteArray::number(order.indexOf(name)),
+                                  object->property("toolTip").toString().toUtf8()}
+                       .join('|') +
+                   '\n';
+        }
         const auto* control = qobject_cast<const QWidget*>(object);
-        if (!control || control == window || !control->isVisibleTo(window)) {
+        if (name.isEmpty() || !control || control == window || !control->isVisibleTo(window)) {
             continue;
         }
         EXPECT_TRUE(captionFits(control)) << name.toStdString();
@@ -98,29 +75,27 @@ QString describe(QWidget* window) {
     return out;
 }
 
+// Every window as windows-steps.txt brings it up, the editor with a long list of maps, one
+// of them not named in UTF-8.
 TEST(Windows, ShowEveryControlWithItsCaptionKindAndTabOrder) {
     Shell shell;
-    // A long list of DM maps for the editor, one of them not named in UTF-8.
-    const QByteArray game = shell.makeGame("Games/ut");
+    const QByteArray maps = shell.makeGame("Games/ut") + "/Maps/";
     for (int i = 0; i < 60; ++i) {
-        writeBytes(
-            game + "/Maps/DM-Community-Map-With-A-Long-Name-" + QByteArray::number(i) + ".unr", {});
+        writeBytes(maps + "DM-Community-Map-With-A-Long-Name-" + QByteArray::number(i) + ".unr",
+                   {});
     }
-    writeBytes(game + "/Maps/DM-\xE9t\xE9.unr", {});
-    writeBytes(game + "/Maps/DM-Tutorial.unr", {});
-    shell.start(game);
-    QString all;
-    for (const char* name : {"frmMain", "frmOptions", "frmBrowse", "frmAbout", "frmRandomize"}) {
-        QWidget* window = open(shell, QLatin1String(name));
-        ASSERT_TRUE(window) << name;
+    writeBytes(maps + "DM-\xE9t\xE9.unr", {});
+    writeBytes(maps + "DM-Tutorial.unr", {});
+    QByteArray table;
+    shell.onShown = [&](QWidget* window) {
         if (auto* drives = window->findChild<QComboBox*>(QStringLiteral("Drive1"))) {
             drives->setCurrentIndex(0);  // where the tests run must not matter
         }
-        all += describe(window);
-    }
-    all.replace(QFile::decodeName(game).toUpper(), QStringLiteral("%UT%"));
-    all.replace(QFile::decodeName(game), QStringLiteral("%UT%"));
-    EXPECT_EQ(all.toStdString(), RENDIX_DATA("controls.txt").toStdString());
+        table += describe(window);
+    };
+    shell.start();
+    EXPECT_EQ(shell.play("windows-steps.txt").count("\n  shown:"), 5);
+    EXPECT_EQ(shell.masked(table).toStdString(), RENDIX_DATA("controls.txt").toStdString());
 }
 
 }  // namespace
