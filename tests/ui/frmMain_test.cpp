@@ -3,11 +3,19 @@
 namespace rendix::testing {
 namespace {
 
-// main.txt: the keys of the main window, its menus and the About box it opens.
-TEST(frmMain, KeysMenusAndTheAboutBox) {
-    Shell shell;
-    shell.start(shell.makeGame("ut"));
-    EXPECT_EQ(shell.play("main.txt").toStdString(), RENDIX_DATA("main.txt").toStdString());
+// Sessions from the main window, each with what every step showed: main.txt its keys, its
+// menus and the About box; editor.txt the exclusion editor, during which the main window
+// hides, and which gives it back as it was however it closes, only Apply storing anything.
+TEST(frmMain, PlaysTheSessionsOfTheMainWindowAndTheEditor) {
+    for (const char* session : {"main.txt", "editor.txt"}) {
+        Shell shell;
+        const QByteArray game = shell.makeGame("ut");
+        for (const char* map : {"DM-Tutorial.unr", "DM-A.unr", "DM-B.unr", "DM-C.unr"}) {
+            writeBytes(game + "/Maps/" + map, {});
+        }
+        shell.start(game);
+        EXPECT_EQ(shell.play(session).toStdString(), RENDIX_DATA(session).toStdString());
+    }
 }
 
 }  // namespace
