@@ -21,13 +21,6 @@
 
 namespace rendix::testing {
 
-template <class T = QWidget>
-T* child(const QWidget* window, const char* name) {
-    T* found = window ? window->findChild<T*>(QLatin1String(name)) : nullptr;
-    EXPECT_TRUE(found) << name;
-    return found;
-}
-
 // The visible top-level window of that name, if any.
 inline QWidget* topLevel(const QString& name) {
     for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -43,8 +36,7 @@ inline void flushDeletes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// A program folder in a temporary folder with the platform seam pointing the program at it,
-// game directories made on request, and every message box recorded.
+// A program folder and game directories in a temporary folder, every message box recorded.
 struct Shell {
     Shell() {
         seam.setProgramDirectory(program());
@@ -59,13 +51,12 @@ struct Shell {
         writeBytes(temp.file(folder + "/System/" + name), "[Engine.Engine]\r\n");
         return temp.file(folder);
     }
-    static QByteArray settingsWith(const QByteArray& utDir) {
-        return RENDIX_DATA("default.ini").replace("UTDir=\r\n", "UTDir=" + utDir + "\r\n");
-    }
     // Starts the program as main() does, with the default settings holding `utDir` if given.
     void start(const QByteArray& utDir = {}) {
         if (!utDir.isEmpty()) {
-            writeBytes(program() + "/Rendix.ini", settingsWith(utDir));
+            const QByteArray line = "UTDir=" + utDir + "\r\n";
+            writeBytes(program() + "/Rendix.ini",
+                       RENDIX_DATA("default.ini").replace("UTDir=\r\n", line));
         }
         windows = std::make_unique<WindowCoordinator>();
         windows->showMainWindow();
@@ -76,8 +67,7 @@ struct Shell {
         return bytes.isEmpty() ? bytes
                                : "\n    " + bytes.replace("\r", "\\r").replace("\n", "\n    ");
     }
-    // What a control shows: the lines of a list (a selected one marked "*"), whether a box is
-    // ticked, a text; and whether it is disabled.
+    // What a control shows: its lines (a selected one marked "*"), tick, text, or state.
     static QByteArray valueOf(const QWidget* control) {
         if (control->inherits("QPushButton")) {
             return control->isEnabled() ? "enabled" : "disabled";
@@ -98,11 +88,9 @@ struct Shell {
         return value.join(", ").mid(value[0].isEmpty() ? 2 : 0);
     }
 
-    // Tells what the user sees and the program holds, a fact a line ("  key: value"), each
-    // only when it differs from what was told before: the windows shown and what their
-    // named controls show, UTDir, the four lists, the settings folder's files and the
-    // settings file's bytes, the message boxes, changes of the pointer and opened documents.
-    // The temporary folder reads %TMP%, the home folder ~.
+    // Tells, a fact a line and each only when it changed, the windows shown and what their
+    // controls show, UTDir, the lists, the settings folder and file, the message boxes, the
+    // pointer and the documents opened; the temporary folder reads %TMP%, the home folder ~.
     QByteArray tell() {
         QByteArray out;
         const auto note = [&](const QByteArray& key, const QByteArray& value) {
@@ -147,11 +135,11 @@ struct Shell {
             const Message& box = script.shown()[boxesTold];
             out += "  box " + box.title.toUtf8() + ": " + box.text.toUtf8() + "\n";
         }
-        QByteArrayList pointer;
+        QByteArray pointer;
         for (const bool busy : script.busyChanges()) {
-            pointer << (busy ? "busy" : "normal");
+            pointer += busy ? "busy " : "normal ";
         }
-        note("pointer", pointer.join(", "));
+        note("pointer", pointer.trimmed());
         note("opened", QByteArrayList(seam.openedDocuments().begin(), seam.openedDocuments().end())
                            .join(", "));
         return masked(out);
@@ -162,11 +150,9 @@ struct Shell {
             .replace(QFile::encodeName(QDir::homePath()), "~");
     }
 
-    // Plays the steps of data/<session>, "verb window [control [argument...]]", the verb
-    // a slot of the control (click, trigger, close, setText), "key" with a key's name, or
-    // "select" or "double-click" with lines of a list, and returns them with what each step
-    // told: a checked-in session is its own expected outcome. Lines starting with "#" are
-    // kept, indented ones (what a step told) skipped.
+    // Plays data/<session>: steps "verb window [control [argument...]]" (a slot of the
+    // control, "key" and a key, "select" or "double-click" and lines of a list), "#" comments
+    // kept, what a step told (indented) skipped; returns it with what each step now tells.
     QByteArray play(const char* session) {
         QByteArray out = "start\n" + tell();
         for (const QByteArray& line : RENDIX_DATA(session).split('\n')) {
@@ -192,12 +178,10 @@ struct Shell {
                 list->clearSelection();
                 for (const QString& text : step.mid(3)) {
                     QListWidgetItem* item = list->findItems(text, Qt::MatchExactly).value(0);
-                    done = done && item;
                     const QPoint at = item ? list->visualItemRect(item).center() : QPoint();
-                    if (item && verb == "select") {
-                        item->setSelected(true);
-                    } else if (item) {
-                        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+                    done = done && item;
+                    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+                    if (verb == "double-click") {
                         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
                     }
                 }

@@ -3,13 +3,9 @@
 namespace rendix::testing {
 namespace {
 
-// startup.txt holds the cases, "case <name> <settings file in data/, "%UT%" standing for the
-// game directory, or -> <stored as> <game files in System, comma-separated> [flags]", each
-// followed by what its start showed and held (the settings file only where it changed): a
-// file that is missing or not of the five-section shape gives way to the defaults and the
-// options dialog; a sound one is loaded, and its game directory passes the test (main
-// window) or fails it (options dialog). With the flag "options", options-steps.txt plays
-// on in the dialog; "unwritable" makes every write fail, "read-only" the program folder.
+// startup.txt: "case <name> <settings file in data/ or -> <stored as> <game files> [flags]"
+// and what the start showed and held. "options" plays options-steps.txt on in the options
+// dialog; "unwritable" fails every write, "read-only" the program folder's.
 TEST(Startup, EndsInOneOfFourWaysAndTheOptionsDialogTakesOver) {
     QByteArray transcript;
     for (const QByteArray& line : RENDIX_DATA("startup.txt").split('\n')) {

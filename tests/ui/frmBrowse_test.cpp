@@ -8,28 +8,26 @@
 namespace rendix::testing {
 namespace {
 
+// The picker hands back the folder it has open, without a trailing separator, even to an
+// options dialog that closed meanwhile.
 TEST(frmBrowse, HandsBackTheFolderItHasOpen) {
     Shell shell;
     shell.start();
     const QString game = QFile::decodeName(shell.makeGame("Games/ut"));
-    child<QPushButton>(shell.windows->options(), "cmdBrowse")->click();
-    frmBrowse* picker = shell.windows->picker();
-    ASSERT_TRUE(picker && picker->isVisible());
-    // Opening a folder by double-click; the path has no trailing separator.
+    frmBrowse* picker = shell.windows->showPicker();
     picker->setCurrentPath(game + QStringLiteral("/"));
     EXPECT_EQ(picker->currentPath(), game);
-    auto* list = child<QListWidget>(picker, "Dir1");
+    auto* list = picker->findChild<QListWidget*>();
     const auto system = list->findItems(QStringLiteral("System"), Qt::MatchEndsWith);
     ASSERT_EQ(system.size(), 1);
     Q_EMIT list->itemDoubleClicked(system.front());
-    // The options dialog closed meanwhile: the picker's OK brings it back with the folder.
     shell.windows->options()->close();
     flushDeletes();
-    child<QPushButton>(picker, "cmdOK")->click();
+    picker->findChild<QPushButton*>()->click();
     flushDeletes();
     EXPECT_EQ(shell.windows->picker(), nullptr);
     ASSERT_TRUE(shell.windows->options() && shell.windows->options()->isVisible());
-    EXPECT_EQ(child<QLineEdit>(shell.windows->options(), "txtUTPath")->text(),
+    EXPECT_EQ(shell.windows->options()->findChild<QLineEdit*>()->text(),
               game + QStringLiteral("/System"));
 }
 
