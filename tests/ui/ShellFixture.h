@@ -31,11 +31,6 @@ inline QWidget* topLevel(const QString& name) {
     return nullptr;
 }
 
-// Deletes the windows that closed themselves.
-inline void flushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 // A program folder and game directories in a temporary folder, every message box recorded.
 struct Shell {
     Shell() {
@@ -193,7 +188,7 @@ struct Shell {
             if (!done) {
                 return out + "cannot " + line + "\n";
             }
-            flushDeletes();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // closed windows
             out += line + "\n" + tell();
         }
         return out;

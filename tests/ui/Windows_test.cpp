@@ -1,7 +1,4 @@
-#include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
-#include <QPushButton>
 
 #include "ui/ShellFixture.h"
 
@@ -16,17 +13,17 @@ bool captionFits(const QWidget* control) {
     if (label && label->wordWrap()) {
         return label->heightForWidth(label->width()) <= label->height();
     }
-    if (qobject_cast<const QPushButton*>(control)) {  // whose size hint has a minimum width
+    if (control->inherits("QPushButton")) {  // whose size hint has a minimum width
         const QString text = control->property("text").toString().remove(QLatin1Char('&'));
         return control->fontMetrics().horizontalAdvance(text) + 6 <= control->width();
     }
-    return !(label || qobject_cast<const QCheckBox*>(control)) ||
+    return !(label || control->inherits("QCheckBox")) ||
            control->sizeHint().width() <= control->width();
 }
 
 // A check box paints no border, so the one-pixel overlap of stacked boxes hides nothing.
 QRect area(const QWidget* control) {
-    return control->geometry().adjusted(0, 0, 0, qobject_cast<const QCheckBox*>(control) ? -1 : 0);
+    return control->geometry().adjusted(0, 0, 0, control->inherits("QCheckBox") ? -1 : 0);
 }
 
 // Every named control of a window as "window|name|kind|caption|tab index|tooltip", where
@@ -48,14 +45,12 @@ QByteArray describe(QWidget* window) {
         }
         if (!name.isEmpty() && !name.startsWith(QLatin1Char('_')) &&
             !name.startsWith(QLatin1String("qt_"))) {
-            out += QByteArrayList{window->objectName().toUtf8(),
-                                  name.toUtf8(),
-                                  object->metaObject()->className(),
-                                  caption.toString().toUtf8(),
-                                  QByteArray::number(order.indexOf(name)),
-                                  object->property("toolTip").toString().toUtf8()}
-                       .join('|') +
-                   '\n';
+            out += QStringLiteral("%1|%2|%3|%4|%5|%6\n")
+                       .arg(window->objectName(), name,
+                            QLatin1String(object->metaObject()->className()), caption.toString(),
+                            QString::number(order.indexOf(name)),
+                            object->property("toolTip").toString())
+                       .toUtf8();
         }
         const auto* control = qobject_cast<const QWidget*>(object);
         if (name.isEmpty() || !control || control == window || !control->isVisibleTo(window)) {
@@ -81,15 +76,14 @@ TEST(Windows, ShowEveryControlWithItsCaptionKindAndTabOrder) {
     Shell shell;
     const QByteArray maps = shell.makeGame("Games/ut") + "/Maps/";
     for (int i = 0; i < 60; ++i) {
-        writeBytes(maps + "DM-Community-Map-With-A-Long-Name-" + QByteArray::number(i) + ".unr",
-                   {});
+        writeBytes(maps + "DM-Community-Map-With-Long-Name-" + QByteArray::number(i) + ".unr", {});
     }
     writeBytes(maps + "DM-\xE9t\xE9.unr", {});
     writeBytes(maps + "DM-Tutorial.unr", {});
     QByteArray table;
     shell.onShown = [&](QWidget* window) {
-        if (auto* drives = window->findChild<QComboBox*>(QStringLiteral("Drive1"))) {
-            drives->setCurrentIndex(0);  // where the tests run must not matter
+        if (QObject* drives = window->findChild<QObject*>(QStringLiteral("Drive1"))) {
+            drives->setProperty("currentIndex", 0);  // where the tests run must not matter
         }
         table += describe(window);
     };

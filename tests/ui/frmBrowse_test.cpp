@@ -22,9 +22,9 @@ TEST(frmBrowse, HandsBackTheFolderItHasOpen) {
     ASSERT_EQ(system.size(), 1);
     Q_EMIT list->itemDoubleClicked(system.front());
     shell.windows->options()->close();
-    flushDeletes();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     picker->findChild<QPushButton*>()->click();
-    flushDeletes();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(shell.windows->picker(), nullptr);
     ASSERT_TRUE(shell.windows->options() && shell.windows->options()->isVisible());
     EXPECT_EQ(shell.windows->options()->findChild<QLineEdit*>()->text(),
