@@ -142,7 +142,7 @@ struct Shell {
     QByteArray masked(QByteArray text) const {
         return text.replace(temp.path(), "%TMP%")
             .replace(temp.path().toUpper(), "%TMP%")
-            .replace(QFile::encodeName(QDir::homePath()), "~");
+            .replace(QFile::encodeName(QDir::homePath() + QStringLiteral("/U")), "~/U");
     }
 
     // Plays data/<session>: steps "verb window [control [argument...]]" (a slot of the
