@@ -10,7 +10,7 @@ TEST(frmMain, PlaysTheSessionsOfTheMainWindowAndTheEditor) {
     for (const char* session : {"main.txt", "editor.txt"}) {
         Shell shell;
         const QByteArray game = shell.makeGame("ut");
-        for (const char* map : {"DM-Tutorial.unr", "DM-A.unr", "DM-B.unr", "DM-C.unr"}) {
+        for (const char* map : {"DM-Tutorial.unr", "DM-A.unr", "DM-B.unr", "DM-\xE9.unr"}) {
             writeBytes(game + "/Maps/" + map, {});
         }
         shell.start(game);
