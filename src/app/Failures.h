@@ -31,4 +31,19 @@ inline Message utf16RefusedMessage(const QByteArray& path) {
             MessageIcon::Critical};
 }
 
+// A folder that cannot be listed, backups that cannot all be deleted.
+inline Message listFailedMessage(const QByteArray& folder) {
+    return {QStringLiteral("Rendix could not list the folder ") + QFile::decodeName(folder) +
+                QStringLiteral(". Nothing was changed."),
+            QStringLiteral("List failed"), MessageButtons::Ok, MessageAnswer::Ok,
+            MessageIcon::Critical};
+}
+
+inline Message deleteFailedMessage(const QByteArray& folder) {
+    return {QStringLiteral("Rendix could not delete every backup in ") + QFile::decodeName(folder) +
+                QStringLiteral("."),
+            QStringLiteral("Delete failed"), MessageButtons::Ok, MessageAnswer::Ok,
+            MessageIcon::Critical};
+}
+
 }  // namespace rendix

@@ -1,6 +1,6 @@
 #include "maintenance/Backups.h"
 
-#include "maintenance/MaintenanceMessages.h"
+#include "app/Failures.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 

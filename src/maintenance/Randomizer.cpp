@@ -7,7 +7,6 @@
 
 #include "app/Failures.h"
 #include "maintenance/Backups.h"
-#include "maintenance/MaintenanceMessages.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"

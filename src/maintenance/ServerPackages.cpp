@@ -8,7 +8,6 @@
 
 #include "app/Failures.h"
 #include "maintenance/Backups.h"
-#include "maintenance/MaintenanceMessages.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
 

@@ -1,6 +1,6 @@
 #include "maintenance/Backups.h"
+#include "app/Failures.h"
 #include "maintenance/MaintenanceFixture.h"
-#include "maintenance/MaintenanceMessages.h"
 
 namespace rendix::testing {
 
