@@ -6,7 +6,7 @@
 
 #include "platform/Messages.h"
 
-// The messages of failures that the original left unreported. Each names the full path.
+// The messages of failures that no routine reports by itself. Each names the full path.
 namespace rendix {
 
 inline Message backupFailedMessage(const QByteArray& path) {

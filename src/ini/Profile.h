@@ -24,7 +24,7 @@
 // no section.
 namespace rendix::ini {
 
-// The longest value a read returns (the original's 255-character buffer).
+// The longest value a read returns: Windows' profile reads fill a 255-character buffer.
 inline constexpr int kMaxValueLength = 254;
 
 // The value of `key` in `section` of the whole content of a file, as read from disk (a

@@ -28,7 +28,7 @@ int neededWidth(const QWidget* widget, const QString& caption, int padding) {
 }
 
 // Places a control at its twips position, grown about its centre where the font (wider
-// on Linux than the original's) needs more room than the position gives.
+// on Linux than the one the twips were made for) needs more room than the position gives.
 void place(QWidget* widget, const QRect& at, int width, int height) {
     QRect rect = at;
     if (width > rect.width()) {
