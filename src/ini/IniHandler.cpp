@@ -43,6 +43,13 @@ std::optional<platform::TextFile> fileLines(const QByteArray& path) {
     return platform::splitLines(*bytes);
 }
 
+// The lines of a file for the text scans: nothing after the "File Not Found" box, and
+// nothing, without a box, when the file exists but cannot be read.
+std::optional<platform::TextFile> scannedLines(Messages& messages, const QByteArray& file) {
+    const std::optional<QByteArray> path = existingFile(messages, file);
+    return path ? fileLines(*path) : std::nullopt;
+}
+
 QByteArray headerOf(const QByteArray& section) {
     QByteArray header;
     header.reserve(section.size() + 2);
@@ -102,11 +109,7 @@ Result DeleteSection(Messages& messages, const QByteArray& file, const QByteArra
 }
 
 int NumSections(Messages& messages, const QByteArray& file) {
-    const std::optional<QByteArray> path = existingFile(messages, file);
-    if (!path) {
-        return 0;
-    }
-    const std::optional<platform::TextFile> lines = fileLines(*path);
+    const std::optional<platform::TextFile> lines = scannedLines(messages, file);
     if (!lines) {
         return 0;
     }
@@ -116,12 +119,8 @@ int NumSections(Messages& messages, const QByteArray& file) {
 }
 
 int NumKeys(Messages& messages, const QByteArray& file, const QByteArray& section) {
-    const std::optional<QByteArray> path = existingFile(messages, file);
-    if (!path) {
-        return 0;
-    }
     // One read serves both the existence test of the section and the count.
-    const std::optional<platform::TextFile> lines = fileLines(*path);
+    const std::optional<platform::TextFile> lines = scannedLines(messages, file);
     if (!lines) {
         return 0;
     }
@@ -143,11 +142,7 @@ int NumKeys(Messages& messages, const QByteArray& file, const QByteArray& sectio
 }
 
 bool SectionExists(Messages& messages, const QByteArray& file, const QByteArray& section) {
-    const std::optional<QByteArray> path = existingFile(messages, file);
-    if (!path) {
-        return false;
-    }
-    const std::optional<platform::TextFile> lines = fileLines(*path);
+    const std::optional<platform::TextFile> lines = scannedLines(messages, file);
     return lines && headerIndex(*lines, section) >= 0;
 }
 
