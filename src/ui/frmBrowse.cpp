@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStorageInfo>
@@ -28,7 +27,7 @@ QString cleanFolder(const QString& path) {
 
 }  // namespace
 
-frmBrowse::frmBrowse(WindowCoordinator& windows) : QDialog(nullptr), m_windows(windows) {
+frmBrowse::frmBrowse(WindowCoordinator& windows) : NoCancelDialog(nullptr), m_windows(windows) {
     setObjectName(QStringLiteral("frmBrowse"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Select UT Directory"));
@@ -108,15 +107,6 @@ void frmBrowse::setCurrentPath(const QString& path) {
         item->setData(kPathRole, QDir(m_path).filePath(child));
         m_dir1->addItem(item);
     }
-}
-
-void frmBrowse::keyPressEvent(QKeyEvent* event) {
-    // No Cancel button: Escape leaves the picker open.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void frmBrowse::Drive1_Change() {

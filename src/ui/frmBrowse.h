@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/NoCancelDialog.h"
 
 class QComboBox;
 class QListWidget;
@@ -13,7 +13,7 @@ class WindowCoordinator;
 // The directory picker: a drive list (the root folder and the mounted volumes), a
 // directory list that browses folders, and OK, which hands the folder to the options
 // dialog. Modeless, no Cancel button; its close box just closes it.
-class frmBrowse : public QDialog {
+class frmBrowse : public NoCancelDialog {
     Q_OBJECT
 public:
     explicit frmBrowse(WindowCoordinator& windows);
@@ -26,9 +26,6 @@ public:
     // The entries of the drive list: "/" first, then the root of every mounted volume that
     // is a ready folder, each once.
     static QStringList drives();
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Drive1_Change();

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,7 +18,7 @@
 namespace rendix {
 
 frmOptions::frmOptions(ModMain& state, WindowCoordinator& windows)
-    : QDialog(nullptr), m_state(state), m_windows(windows) {
+    : NoCancelDialog(nullptr), m_state(state), m_windows(windows) {
     setObjectName(QStringLiteral("frmOptions"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Rendix - Options"));
@@ -63,15 +62,6 @@ QString frmOptions::defaultPath() {
 
 void frmOptions::setPath(const QString& path) {
     m_txtUTPath->setText(path);
-}
-
-void frmOptions::keyPressEvent(QKeyEvent* event) {
-    // No Cancel button, so Escape must not close the dialog as it would close others.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void frmOptions::Form_Load() {

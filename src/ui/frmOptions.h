@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/NoCancelDialog.h"
 
 #include <memory>
 
@@ -17,7 +17,7 @@ class WindowMessages;
 // the settings file, then brings back the main window. Modeless; it has no Cancel button,
 // and Escape does nothing. Closing it with its close box just closes it: the program then
 // ends unless another window (the picker) is still open, since the main window is hidden.
-class frmOptions : public QDialog {
+class frmOptions : public NoCancelDialog {
     Q_OBJECT
 public:
     frmOptions(ModMain& state, WindowCoordinator& windows);
@@ -29,9 +29,6 @@ public:
 
     // The starting text of txtUTPath while UTDir is empty.
     static QString defaultPath();
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Form_Load();
