@@ -9,41 +9,43 @@
 // The messages of failures that no routine reports by itself. Each names the full path.
 namespace rendix {
 
-inline Message backupFailedMessage(const QByteArray& path) {
-    return {QStringLiteral("Rendix could not back up ") + QFile::decodeName(path) +
-                QStringLiteral(". The file was not changed."),
-            QStringLiteral("Backup failed"), MessageButtons::Ok, MessageAnswer::Ok,
+// A failure box: OK only, critical icon.
+inline Message failureMessage(QString text, const char* title) {
+    return {std::move(text), QLatin1String(title), MessageButtons::Ok, MessageAnswer::Ok,
             MessageIcon::Critical};
 }
 
+inline Message backupFailedMessage(const QByteArray& path) {
+    return failureMessage(QStringLiteral("Rendix could not back up ") + QFile::decodeName(path) +
+                              QStringLiteral(". The file was not changed."),
+                          "Backup failed");
+}
+
 inline Message writeFailedMessage(const QByteArray& path) {
-    return {QStringLiteral("Rendix could not write ") + QFile::decodeName(path) +
-                QStringLiteral(". It still holds what it held before."),
-            QStringLiteral("Write failed"), MessageButtons::Ok, MessageAnswer::Ok,
-            MessageIcon::Critical};
+    return failureMessage(QStringLiteral("Rendix could not write ") + QFile::decodeName(path) +
+                              QStringLiteral(". It still holds what it held before."),
+                          "Write failed");
 }
 
 // An UnrealTournament.ini stored as UTF-16 is never modified.
 inline Message utf16RefusedMessage(const QByteArray& path) {
-    return {QStringLiteral("Rendix cannot change ") + QFile::decodeName(path) +
-                QStringLiteral(" because it is stored as UTF-16. The file was not changed."),
-            QStringLiteral("Unsupported file"), MessageButtons::Ok, MessageAnswer::Ok,
-            MessageIcon::Critical};
+    return failureMessage(
+        QStringLiteral("Rendix cannot change ") + QFile::decodeName(path) +
+            QStringLiteral(" because it is stored as UTF-16. The file was not changed."),
+        "Unsupported file");
 }
 
 // A folder that cannot be listed, backups that cannot all be deleted.
 inline Message listFailedMessage(const QByteArray& folder) {
-    return {QStringLiteral("Rendix could not list the folder ") + QFile::decodeName(folder) +
-                QStringLiteral(". Nothing was changed."),
-            QStringLiteral("List failed"), MessageButtons::Ok, MessageAnswer::Ok,
-            MessageIcon::Critical};
+    return failureMessage(QStringLiteral("Rendix could not list the folder ") +
+                              QFile::decodeName(folder) + QStringLiteral(". Nothing was changed."),
+                          "List failed");
 }
 
 inline Message deleteFailedMessage(const QByteArray& folder) {
-    return {QStringLiteral("Rendix could not delete every backup in ") + QFile::decodeName(folder) +
-                QStringLiteral("."),
-            QStringLiteral("Delete failed"), MessageButtons::Ok, MessageAnswer::Ok,
-            MessageIcon::Critical};
+    return failureMessage(QStringLiteral("Rendix could not delete every backup in ") +
+                              QFile::decodeName(folder) + QStringLiteral("."),
+                          "Delete failed");
 }
 
 }  // namespace rendix
