@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/Failures.h"
+#include "app/Install.h"
 #include "ini/IniHandler.h"
 #include "platform/FileSystem.h"
 
@@ -95,7 +96,7 @@ void ExclusionEditor::fill(int typeIndex) {
     m_selected.clear();
     m_excluded.clear();
 
-    const QByteArray mapsDir = platform::joinPath(m_state.UTDir, {"maps"});
+    const Install install = Install::of(m_state);
     const ExclusionList& entries = m_state.*type.excludes;
     // An empty entry 0 marks a list without entries; the first filling keeps the stored
     // order and spelling, so a stored entry in another letter case shows as stored.
@@ -105,14 +106,14 @@ void ExclusionEditor::fill(int typeIndex) {
             if (entry.isEmpty() || entry.contains('/')) {
                 continue;
             }
-            if (platform::lookupFile(platform::joinPath(mapsDir, {entry}))) {
+            if (install.findMap(entry)) {
                 m_excluded.push_back({entry, false});
             }
         }
     }
 
     // An unreadable maps folder shows as one without maps.
-    const platform::Listing listing = platform::listFiles(mapsDir, type.mapPattern);
+    const platform::Listing listing = install.listMaps(type.mapPattern);
     insertAllSorted(m_selected, listing.names);
     if (m_selected.empty()) {
         m_selected.push_back(

@@ -27,6 +27,13 @@ inline Message writeFailedMessage(const QByteArray& path) {
                           "Write failed");
 }
 
+// No configuration file: none of the candidates exists, or several do and none is chosen.
+inline Message noConfigFileMessage(const QByteArray& utDir) {
+    return failureMessage(QStringLiteral("Rendix found no UnrealTournament.ini to change for ") +
+                              QFile::decodeName(utDir) + QStringLiteral(". Nothing was changed."),
+                          "File Not Found");
+}
+
 // An UnrealTournament.ini stored as UTF-16 is never modified.
 inline Message utf16RefusedMessage(const QByteArray& path) {
     return failureMessage(

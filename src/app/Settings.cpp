@@ -77,6 +77,12 @@ void loadExclusionLists(ModMain& state, Messages& messages, const QByteArray& pa
     }
 }
 
+int mapsPerListSetting(const QByteArray& value) {
+    bool ok = false;
+    const int slots = value.trimmed().toInt(&ok);
+    return ok && slots >= 1 && slots <= kMaxMapsPerList ? slots : kDefaultMapsPerList;
+}
+
 void loadDefaultExclusionLists(ModMain& state) {
     for (const GameType& type : kGameTypes) {
         state.*type.excludes = ExclusionList{QByteArray(type.tutorialMap)};

@@ -45,6 +45,10 @@ bool settingsFileSound(Messages& messages, const QByteArray& path);
 // so that entry 0 always exists.
 void loadExclusionLists(ModMain& state, Messages& messages, const QByteArray& path);
 
+// The MapsPerList value of [Main] as a number of slots: 1 to kMaxMapsPerList, and
+// kDefaultMapsPerList for an absent, empty or unreadable value or one out of range.
+int mapsPerListSetting(const QByteArray& value);
+
 // The lists of the default settings file: the tutorial map of each type.
 void loadDefaultExclusionLists(ModMain& state);
 

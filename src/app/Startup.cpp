@@ -19,18 +19,6 @@ void writeDefaults(ModMain& state, Messages& messages) {
 
 }  // namespace
 
-bool isGameDirectory(const QByteArray& dir) {
-    const QByteArray exactName = QByteArrayLiteral("UnrealTournament.ini");
-    const auto system = platform::resolvePath(platform::joinPath(dir, {"system"}));
-    if (!system || !platform::folderExists(*system)) {
-        return false;
-    }
-    // The resolver prefers the exact spelling, so a folder that holds both spellings yields
-    // the one the game uses.
-    const auto found = platform::lookupFile(platform::joinPath(*system, {exactName}));
-    return found && found->storedName == exactName;
-}
-
 Message invalidPathMessage() {
     return {QStringLiteral("Unreal Tournament is not in the specified location!"),
             QStringLiteral("Invalid path")};
@@ -60,7 +48,11 @@ StartupEnding StartupSequence(ModMain& state, Messages& messages,
 
     state.UTDir = ReadKeyValue(messages, state.settingsPath, QByteArrayLiteral("Main"),
                                QByteArrayLiteral("UTDir"));
-    const bool valid = isGameDirectory(state.UTDir);
+    state.ConfigFile = ReadKeyValue(messages, state.settingsPath, QByteArrayLiteral("Main"),
+                                    QByteArrayLiteral("ConfigFile"));
+    state.MapsPerList = mapsPerListSetting(ReadKeyValue(
+        messages, state.settingsPath, QByteArrayLiteral("Main"), QByteArrayLiteral("MapsPerList")));
+    const bool valid = isGameDirectory(state.UTDir, state.ConfigFile);
     if (!valid) {
         messages.show(invalidPathMessage());
     }

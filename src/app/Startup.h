@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include "app/Install.h"
 #include "app/ModMain.h"
 #include "platform/Messages.h"
 
@@ -16,12 +17,6 @@ enum class StartupEnding {
     GameDirectoryInvalid,  // "Invalid path" box; lists loaded; options dialog
     Passed,                // lists loaded; the main window shows UTDir in its caption
 };
-
-// The game directory test: accepts `dir` only when its system folder (found in any letter
-// case) holds a plain file named exactly "UnrealTournament.ini". A lone
-// "unrealtournament.ini" fails; a folder holding both spellings passes. An empty `dir`
-// looks at "/system".
-bool isGameDirectory(const QByteArray& dir);
 
 // "Unreal Tournament is not in the specified location!", titled "Invalid path".
 Message invalidPathMessage();

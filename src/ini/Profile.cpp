@@ -376,6 +376,26 @@ std::optional<QByteArray> profileValue(QByteArrayView bytes, QByteArrayView sect
     return unquoted(line->value);
 }
 
+std::vector<QByteArray> profileValues(QByteArrayView bytes, QByteArrayView section,
+                                      QByteArrayView key) {
+    const Content content(bytes);
+    std::vector<QByteArray> values;
+    const std::optional<SectionSpan> found = findSection(content, trimmed(section));
+    if (!found) {
+        return values;
+    }
+    const QByteArrayView name = trimmed(key);
+    for (qsizetype p = found->header.next; p < found->end;) {
+        const LineSpan line = lineAt(content.bytes, p);
+        if (const std::optional<KeyLine> keyLine = parseKeyLine(content, line);
+            keyLine && platform::equalsFolded(keyLine->name, name)) {
+            values.push_back(unquoted(keyLine->value));
+        }
+        p = line.next;
+    }
+    return values;
+}
+
 std::optional<QByteArray> readProfileString(const QByteArray& path, QByteArrayView section,
                                             QByteArrayView key) {
     const std::optional<QByteArray> bytes = platform::readFile(path);

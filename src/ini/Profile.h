@@ -33,7 +33,13 @@ inline constexpr int kMaxValueLength = 254;
 std::optional<QByteArray> profileValue(QByteArrayView content, QByteArrayView section,
                                        QByteArrayView key);
 
-// The same for a file on disk; nothing also when the file is missing or cannot be read.
+// The values of every line of `key` in the first section named `section`, in file order,
+// each read as profileValue reads one (the game's configuration repeats keys such as
+// Paths= and ServerPackages=).
+std::vector<QByteArray> profileValues(QByteArrayView content, QByteArrayView section,
+                                      QByteArrayView key);
+
+// profileValue for a file on disk; nothing also when the file is missing or cannot be read.
 std::optional<QByteArray> readProfileString(const QByteArray& path, QByteArrayView section,
                                             QByteArrayView key);
 

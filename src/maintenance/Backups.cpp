@@ -20,24 +20,14 @@ QByteArray backupBaseName(const platform::LocalDateTime& now) {
 
 }  // namespace
 
-QByteArray systemFolderPath(const ModMain& state) {
-    return platform::joinPath(state.UTDir, {"system"});
-}
-
-QByteArray gameConfigPath(const ModMain& state) {
-    return platform::joinPath(state.UTDir, {"system", "UnrealTournament.ini"});
-}
-
-Result BackupGameConfig(ModMain& state) {
+Result BackupGameConfig(ModMain& state, const Install& install) {
     const platform::LocalDateTime now = platform::localNow();
-    const std::optional<QByteArray> folder = platform::resolvePath(systemFolderPath(state));
-    if (!folder) {
-        return Result::failure(QStringLiteral("the system folder does not exist"));
+    const std::optional<platform::FoundFile> source = platform::lookupFile(install.configFile());
+    if (!install.hasConfigFile() || !source) {
+        return Result::failure(QStringLiteral("the configuration file does not exist"),
+                               Problem::Missing, install.configFile());
     }
-    const std::optional<platform::FoundFile> source = platform::lookupFile(gameConfigPath(state));
-    if (!source) {
-        return Result::failure(QStringLiteral("UnrealTournament.ini does not exist"));
-    }
+    const QByteArray folder = install.configFolder();
     // Names repeat within a second and from year to year; an earlier backup is never
     // replaced, the new one takes the first free "_n" instead.
     const QByteArray base = backupBaseName(now);
@@ -45,7 +35,7 @@ Result BackupGameConfig(ModMain& state) {
     for (int n = 1;; ++n) {
         const QByteArray name =
             n == 1 ? base + ".ini" : base + '_' + QByteArray::number(n) + ".ini";
-        target = platform::joinPath(*folder, {name});
+        target = platform::joinPath(folder, {name});
         if (!platform::resolvePath(target)) {
             break;
         }
@@ -59,7 +49,9 @@ Result BackupGameConfig(ModMain& state) {
 
 void DeleteBackups(ModMain& state, Messages& messages) {
     BusyPointer busy(messages);
-    const QByteArray folder = systemFolderPath(state);
+    const Install install = Install::of(state);
+    const QByteArray folder =
+        install.hasConfigFile() ? install.configFolder() : install.systemFolder();
     const platform::Listing backups = platform::listFiles(folder, kBackupPattern);
     if (!backups.ok) {
         messages.show(listFailedMessage(folder));

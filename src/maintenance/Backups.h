@@ -2,30 +2,25 @@
 
 #include <QByteArray>
 
+#include "app/Install.h"
 #include "app/ModMain.h"
 #include "platform/Messages.h"
 #include "platform/Result.h"
 
 namespace rendix {
 
-// UTDir + "/system", as messages name the folder.
-QByteArray systemFolderPath(const ModMain& state);
-
-// UTDir + "/system/UnrealTournament.ini", as messages name the game configuration file.
-QByteArray gameConfigPath(const ModMain& state);
-
-// Copies UTDir + "/system/UnrealTournament.ini" to a new backup beside it named
+// Copies the configuration file in effect of `install` to a new backup beside it named
 // "Rendix_UnrealTournament" + month + day + hour + minute + second + ".ini" (local time,
 // no leading zeros), or with "_2", "_3", ... before ".ini" where that name is taken in any
 // letter case. The copy is complete or absent and never replaces a file. On success sets
 // LastBackup to the new file's full path; on failure leaves LastBackup alone and returns
 // the failure (the caller then must not change the file).
-Result BackupGameConfig(ModMain& state);
+Result BackupGameConfig(ModMain& state, const Install& install);
 
 // The command of cmdDelete, with the busy pointer: "Nothing to do" when no file matches
-// rendix_unrealtournament*.ini (any case) in UTDir + "/system"; otherwise asks "Continue?"
-// (Yes the default) and on Yes deletes every match. A folder that cannot be listed shows
-// the "List failed" box; a match that cannot be deleted the "Delete failed" box (the other
+// rendix_unrealtournament*.ini (any case) beside the configuration file in effect; otherwise asks
+// "Continue?" (Yes the default) and on Yes deletes every match. A folder that cannot be listed
+// shows the "List failed" box; a match that cannot be deleted the "Delete failed" box (the other
 // matches are deleted all the same).
 void DeleteBackups(ModMain& state, Messages& messages);
 

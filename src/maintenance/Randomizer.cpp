@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "app/Failures.h"
+#include "app/Install.h"
 #include "maintenance/Backups.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -65,10 +66,10 @@ bool RandomizeMapList(ModMain& state, Messages& messages, const GameType& type) 
     if (type.clearsStatus) {
         messages.setStatus(QString());
     }
-    const QByteArray mapsFolder = platform::joinPath(state.UTDir, {"maps"});
-    const platform::Listing listing = platform::listFiles(mapsFolder, type.mapPattern);
+    const Install install = Install::of(state);
+    const platform::Listing listing = install.listMaps(type.mapPattern);
     if (!listing.ok) {
-        messages.show(listFailedMessage(mapsFolder));
+        messages.show(listFailedMessage(install.mapFoldersText()));
         return false;
     }
     std::vector<QByteArray> files;
@@ -83,8 +84,8 @@ bool RandomizeMapList(ModMain& state, Messages& messages, const GameType& type) 
     if (files.empty()) {
         showOk(messages,
                QStringLiteral("No ") + QLatin1String(type.code) +
-                   QStringLiteral(" maps were found in ") + QFile::decodeName(mapsFolder) +
-                   QLatin1Char('.'),
+                   QStringLiteral(" maps were found in ") +
+                   QFile::decodeName(install.mapFoldersText()) + QLatin1Char('.'),
                QStringLiteral("Error"));
         return true;
     }
@@ -108,7 +109,11 @@ bool RandomizeMapList(ModMain& state, Messages& messages, const GameType& type) 
 
     const MapList list = shuffleMapList(candidates);
 
-    const QByteArray iniPath = gameConfigPath(state);
+    if (!install.hasConfigFile()) {
+        messages.show(noConfigFileMessage(state.UTDir));
+        return false;
+    }
+    const QByteArray& iniPath = install.configFile();
     const std::optional<platform::FoundFile> found = platform::lookupFile(iniPath);
     const std::optional<QByteArray> current =
         found ? platform::readFile(found->path) : std::nullopt;
@@ -120,7 +125,7 @@ bool RandomizeMapList(ModMain& state, Messages& messages, const GameType& type) 
         messages.show(utf16RefusedMessage(iniPath));
         return false;
     }
-    if (!BackupGameConfig(state)) {
+    if (!BackupGameConfig(state, install)) {
         messages.show(backupFailedMessage(iniPath));
         return false;
     }

@@ -202,8 +202,13 @@ void ServerPackagesCommand(ModMain& state, Messages& messages) {
 }
 
 void UpdateServerPackages(ModMain& state, Messages& messages) {
-    const QByteArray folder = systemFolderPath(state);
-    const QByteArray iniPath = gameConfigPath(state);
+    const Install install = Install::of(state);
+    if (!install.hasConfigFile()) {
+        messages.show(noConfigFileMessage(state.UTDir));
+        return;
+    }
+    const QByteArray folder = install.systemFolder();
+    const QByteArray& iniPath = install.configFile();
     // Listed first: without the list every entry would look orphaned.
     const platform::Listing ints = platform::listFiles(folder, "*.int");
     if (!ints.ok) {
@@ -223,7 +228,7 @@ void UpdateServerPackages(ModMain& state, Messages& messages) {
 
     // The rewrite starts from the backup's bytes, so the backup holds exactly what the
     // file held before it.
-    if (!BackupGameConfig(state)) {
+    if (!BackupGameConfig(state, install)) {
         messages.show(backupFailedMessage(iniPath));
         return;
     }
@@ -254,7 +259,7 @@ void UpdateServerPackages(ModMain& state, Messages& messages) {
         messages.setStatus(messages.status() + QStringLiteral(" No serverpackages added."));
         return;
     }
-    if (!BackupGameConfig(state)) {
+    if (!BackupGameConfig(state, install)) {
         messages.show(backupFailedMessage(iniPath));
         return;
     }

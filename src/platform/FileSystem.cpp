@@ -1,6 +1,7 @@
 #include "platform/FileSystem.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -732,6 +733,21 @@ QByteArray userConfigFolder() {
         return *seam->userConfigFolder();
     }
     return QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+}
+
+QByteArray homeFolder() {
+    if (const TestSeam* seam = TestSeam::active(); seam && seam->homeFolder()) {
+        return *seam->homeFolder();
+    }
+    QByteArray home = QFile::encodeName(QDir::homePath());
+    while (home.size() > 1 && home.endsWith('/')) {
+        home.chop(1);
+    }
+    return home;
+}
+
+std::vector<QByteArray> perUserGameConfigFiles() {
+    return {joinPath(homeFolder(), {".utpg", "System", "UnrealTournament.ini"})};
 }
 
 bool startProgram(const QByteArray& path) {

@@ -104,6 +104,14 @@ QByteArray programDirectory();
 // ~/.config/Rendix), not created here.
 QByteArray userConfigFolder();
 
+// The user's home folder, without a trailing separator (the test seam's, when it sets one).
+QByteArray homeFolder();
+
+// The per-user copies of the game's configuration file that a game of this platform may
+// read instead of the one in its program folder, whether they exist or not: on Linux
+// ~/.utpg/System/UnrealTournament.ini (patch 469); none on Windows.
+std::vector<QByteArray> perUserGameConfigFiles();
+
 // Starts the program at `path` detached, in a normal window. False when it cannot start.
 bool startProgram(const QByteArray& path);
 

@@ -65,6 +65,7 @@ public:
     void freezeSteadyClock(std::int64_t nanoseconds) { m_steadyNanos = nanoseconds; }
     void setProgramDirectory(const QByteArray& dir) { m_programDir = dir; }
     void setUserConfigFolder(const QByteArray& dir) { m_userConfigFolder = dir; }
+    void setHomeFolder(const QByteArray& dir) { m_homeFolder = dir; }
     // Puts a value into the fake registry that stands in for the real one (which on Linux
     // holds nothing). `data` holds the n bytes the value query reports.
     void setRegistryValue(std::uint32_t root, const QByteArray& key, const QByteArray& name,
@@ -81,6 +82,7 @@ public:
     const std::optional<std::int64_t>& steadyNanos() const { return m_steadyNanos; }
     const std::optional<QByteArray>& programDirectory() const { return m_programDir; }
     const std::optional<QByteArray>& userConfigFolder() const { return m_userConfigFolder; }
+    const std::optional<QByteArray>& homeFolder() const { return m_homeFolder; }
     std::optional<RegistryValue> registryValue(std::uint32_t root, const QByteArray& key,
                                                const QByteArray& name) const;
     bool registryKeyExists(std::uint32_t root, const QByteArray& key) const;
@@ -96,6 +98,7 @@ private:
     std::optional<std::int64_t> m_steadyNanos;
     std::optional<QByteArray> m_programDir;
     std::optional<QByteArray> m_userConfigFolder;
+    std::optional<QByteArray> m_homeFolder;
     std::map<std::tuple<std::uint32_t, QByteArray, QByteArray>, RegistryValue> m_registry;
 };
 

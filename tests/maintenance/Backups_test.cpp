@@ -10,12 +10,14 @@ const QByteArray kIni("[URL]\r\n"), kOld("rendix_unrealtournament1242357.ini");
 TEST(Backups, NamedAfterTheTimeNeverReplacingAnother) {
     SmallInstall install(kIni, "System", "rendix_unrealtournament1242357_2.ini");
     for (const char* name : {"1242357.ini", "1242357_3.ini"}) {
-        install.run([](ModMain& state, Messages&) { ASSERT_TRUE(BackupGameConfig(state).ok); });
+        install.run([](ModMain& state, Messages&) {
+            ASSERT_TRUE(BackupGameConfig(state, Install::of(state)).ok);
+        });
         EXPECT_EQ(install.state.LastBackup, install.system + "/Rendix_UnrealTournament" + name);
     }
     platform::TestSeam seam;
     seam.setLocalTime({2025, 1, 1, 0, 0, 0});
-    ASSERT_TRUE(BackupGameConfig(install.state).ok);
+    ASSERT_TRUE(BackupGameConfig(install.state, Install::of(install.state)).ok);
     EXPECT_EQ(install.state.LastBackup, install.system + "/Rendix_UnrealTournament11000.ini");
     EXPECT_EQ(install.backups(), (std::vector<QByteArray>{kIni, kIni, kIni, ""}));
 }
@@ -28,7 +30,7 @@ TEST(Backups, DeleteBackups) {
         "UnrealTournament.ini file?";
     failEach(kIni, "System", others + " RENDIX_UNREALTOURNAMENT5.INI " + kOld, DeleteBackups,
              [&](SmallInstall& install) {
-                 const QByteArray folder = install.state.UTDir + "/system";
+                 const QByteArray folder = install.system;
                  const Message last =
                      install.messages.shown.empty() ? Message() : install.messages.shown.back();
                  EXPECT_TRUE(install.backups().empty() ? install.shown() == ask

@@ -49,6 +49,7 @@ struct SmallInstall {
     int run(const Command& command, platform::Operation op = {}, int n = 0) {
         platform::TestSeam seam;
         seam.setLocalTime(kFixedTime);
+        seam.setHomeFolder(temp.file("home"));
         seam.failNth(op, n);
         command(state, messages);
         return seam.count(op);

@@ -36,6 +36,7 @@ struct Shell {
     Shell() {
         seam.setProgramDirectory(program());
         seam.setUserConfigFolder(temp.file("config/Rendix"));
+        seam.setHomeFolder(temp.file("home"));
         makeFolder(program());
     }
     ~Shell() { windows.reset(); }  // before the seam and the script go

@@ -22,6 +22,7 @@ TEST(MainWindowCommands, RandomizeServerPackagesAndDeleteBackups) {
     platform::TestSeam seam;
     seam.setProgramDirectory(temp.file("program"));
     seam.setUserConfigFolder(temp.file("config"));
+    seam.setHomeFolder(temp.file("home"));
     seam.setLocalTime({2024, 12, 4, 23, 5, 7});
     MessageBoxScript script;
     const GameInstall install = makeGameInstall(temp.file("UT"));

@@ -1,0 +1,240 @@
+#include "app/Install.h"
+
+#include <QSet>
+
+#include <array>
+
+#include <algorithm>
+
+#include "ini/Profile.h"
+
+namespace rendix {
+
+namespace {
+
+constexpr const char* kConfigName = "UnrealTournament.ini";
+constexpr std::array<const char*, 3> kProgramFolders{"System", "System64", "SystemARM64"};
+constexpr std::array<const char*, 5> kDefaultPackageFolders{"System", "Maps", "Textures", "Sounds",
+                                                            "Music"};
+
+// The file as the game opens it: a plain file stored exactly under `name`.
+std::optional<QByteArray> exactFile(const QByteArray& folder, const char* name) {
+    const std::optional<platform::FoundFile> found =
+        platform::lookupFile(platform::joinPath(folder, {name}));
+    if (!found || found->storedName != QByteArrayView(name)) {
+        return std::nullopt;
+    }
+    return found->path;
+}
+
+// The path resolved where it exists, as given otherwise.
+QByteArray resolvedOr(const QByteArray& path) {
+    return platform::resolvePath(path).value_or(path);
+}
+
+bool hasWildcard(QByteArrayView text) {
+    return text.contains('*') || text.contains('?');
+}
+
+// The folder and pattern of one Paths= value. A relative value starts at <UTDir>/System,
+// where the game runs from; its leading ".." steps are taken within the path as written,
+// so that "../Maps" is <UTDir>/Maps even where only System64 exists.
+std::optional<SearchFolder> searchFolder(const QByteArray& utDir, QByteArray value) {
+    value.replace('\\', '/');
+    QList<QByteArray> parts = value.split('/');
+    const QByteArray pattern = parts.takeLast();
+    if (pattern.isEmpty() || !hasWildcard(pattern)) {
+        return std::nullopt;
+    }
+    const bool absolute = value.startsWith('/');
+    QByteArrayList folder;
+    if (!absolute) {
+        folder << "System";
+    }
+    for (const QByteArray& part : parts) {
+        if (part.isEmpty() || part == ".") {
+            continue;
+        }
+        if (part == ".." && !folder.isEmpty() && folder.back() != "..") {
+            folder.pop_back();
+        } else {
+            folder << part;
+        }
+    }
+    const QByteArray joined = folder.join('/');
+    const QByteArray path =
+        absolute ? '/' + joined : utDir + (joined.isEmpty() ? "" : "/" + joined);
+    return SearchFolder{resolvedOr(path), pattern};
+}
+
+// A folder named twice counts once, with the pattern of its first line.
+void addOnce(std::vector<SearchFolder>& folders, SearchFolder folder) {
+    if (std::none_of(folders.begin(), folders.end(),
+                     [&](const SearchFolder& known) { return known.folder == folder.folder; })) {
+        folders.push_back(std::move(folder));
+    }
+}
+
+bool isMapPattern(QByteArrayView pattern) {
+    return pattern.size() >= 4 && platform::equalsFolded(pattern.last(4), ".unr");
+}
+
+}  // namespace
+
+std::vector<QByteArray> Install::configCandidates(const QByteArray& utDir) {
+    std::vector<QByteArray> candidates;
+    for (const char* folder : kProgramFolders) {
+        if (const std::optional<QByteArray> dir =
+                platform::resolvePath(platform::joinPath(utDir, {folder}));
+            dir && platform::folderExists(*dir)) {
+            if (std::optional<QByteArray> file = exactFile(*dir, kConfigName)) {
+                candidates.push_back(std::move(*file));
+            }
+        }
+    }
+    for (const QByteArray& perUser : platform::perUserGameConfigFiles()) {
+        const qsizetype slash = perUser.lastIndexOf('/');
+        if (std::optional<QByteArray> file = exactFile(perUser.left(slash), kConfigName);
+            file && perUser.mid(slash + 1) == kConfigName &&
+            std::find(candidates.begin(), candidates.end(), *file) == candidates.end()) {
+            candidates.push_back(std::move(*file));
+        }
+    }
+    return candidates;
+}
+
+Install Install::locate(const QByteArray& utDir, const QByteArray& chosenConfig) {
+    Install install;
+    install.m_gameDir = utDir;
+    install.m_candidates = configCandidates(utDir);
+    if (!chosenConfig.isEmpty()) {
+        if (const std::optional<platform::FoundFile> chosen = platform::lookupFile(chosenConfig)) {
+            install.m_configFile = chosen->path;
+        }
+    }
+    if (install.m_configFile.isEmpty()) {
+        if (install.m_candidates.size() == 1) {
+            install.m_configFile = install.m_candidates.front();
+        } else {
+            install.m_needsChoice = install.m_candidates.size() > 1;
+        }
+    }
+
+    const QByteArray content = install.hasConfigFile()
+                                   ? platform::readFile(install.m_configFile).value_or(QByteArray())
+                                   : QByteArray();
+    for (const QByteArray& value : ini::profileValues(content, "Core.System", "Paths")) {
+        if (std::optional<SearchFolder> folder = searchFolder(utDir, value)) {
+            if (isMapPattern(folder->pattern)) {
+                addOnce(install.m_mapFolders, *folder);
+            }
+            addOnce(install.m_packageFolders, std::move(*folder));
+        }
+    }
+    if (install.m_mapFolders.empty()) {
+        install.m_mapFolders.push_back({resolvedOr(platform::joinPath(utDir, {"Maps"})), "*.unr"});
+    }
+    if (install.m_packageFolders.empty()) {
+        for (const char* folder : kDefaultPackageFolders) {
+            install.m_packageFolders.push_back(
+                {resolvedOr(platform::joinPath(utDir, {folder})), "*"});
+        }
+    }
+    return install;
+}
+
+QByteArray Install::configFolder() const {
+    return m_configFile.left(std::max<qsizetype>(m_configFile.lastIndexOf('/'), 0));
+}
+
+QByteArray Install::systemFolder() const {
+    return resolvedOr(platform::joinPath(m_gameDir, {"System"}));
+}
+
+QByteArray Install::localizedIntFolder() const {
+    return resolvedOr(platform::joinPath(m_gameDir, {"SystemLocalized", "int"}));
+}
+
+std::vector<QByteArray> Install::programFolders() const {
+    std::vector<QByteArray> folders;
+    for (const char* name : kProgramFolders) {
+        if (const std::optional<QByteArray> dir =
+                platform::resolvePath(platform::joinPath(m_gameDir, {name}));
+            dir && platform::folderExists(*dir)) {
+            folders.push_back(*dir);
+        }
+    }
+    return folders;
+}
+
+QByteArray Install::mapFoldersText() const {
+    const QByteArray usual = resolvedOr(platform::joinPath(m_gameDir, {"Maps"}));
+    if (m_mapFolders.size() == 1 && m_mapFolders.front().folder == usual) {
+        return platform::joinPath(m_gameDir, {"maps"});
+    }
+    QByteArrayList folders;
+    for (const SearchFolder& folder : m_mapFolders) {
+        folders << folder.folder;
+    }
+    return folders.join(", ");
+}
+
+platform::Listing Install::listMaps(QByteArrayView typePattern) const {
+    platform::Listing maps;
+    QSet<QByteArray> seen;
+    for (const SearchFolder& folder : m_mapFolders) {
+        const platform::Listing listing = platform::listFiles(folder.folder, typePattern);
+        if (!listing.ok) {
+            return {false, {}};
+        }
+        for (const QByteArray& name : listing.names) {
+            if (platform::wildcardMatch(folder.pattern, name) &&
+                !seen.contains(platform::foldCase(name))) {
+                seen.insert(platform::foldCase(name));
+                maps.names.push_back(name);
+            }
+        }
+    }
+    if (m_mapFolders.size() > 1) {
+        std::sort(
+            maps.names.begin(), maps.names.end(),
+            [](const QByteArray& a, const QByteArray& b) { return platform::listingLess(a, b); });
+    }
+    return maps;
+}
+
+std::optional<platform::FoundFile> Install::findMap(const QByteArray& name) const {
+    for (const SearchFolder& folder : m_mapFolders) {
+        if (std::optional<platform::FoundFile> found =
+                platform::lookupFile(platform::joinPath(folder.folder, {name}))) {
+            return found;
+        }
+    }
+    return std::nullopt;
+}
+
+bool isGameDirectory(const QByteArray& dir, const QByteArray& chosenConfig) {
+    // The classic test: the System folder holds the file stored exactly as the game names it.
+    // The resolver prefers the exact spelling, so a folder that holds both spellings passes.
+    bool programFolder = false;
+    for (const char* name : kProgramFolders) {
+        const std::optional<QByteArray> folder =
+            platform::resolvePath(platform::joinPath(dir, {name}));
+        if (!folder || !platform::folderExists(*folder)) {
+            continue;
+        }
+        if (name == kProgramFolders[0] && exactFile(*folder, kConfigName)) {
+            return true;
+        }
+        programFolder = true;
+    }
+    if (!programFolder) {
+        return false;
+    }
+    if (!chosenConfig.isEmpty() && platform::lookupFile(chosenConfig)) {
+        return true;
+    }
+    return !Install::configCandidates(dir).empty();
+}
+
+}  // namespace rendix
