@@ -19,28 +19,13 @@ using platform::LineEnd;
 
 constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF", 3);
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-bool isBreak(char c) {
-    return c == '\r' || c == '\n';
-}
+using platform::foldByte;
+using platform::isBlank;
+using platform::isBlankText;
+using platform::isBreak;
 
 QByteArrayView trimmed(QByteArrayView text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && isBlank(text[first])) {
-        ++first;
-    }
-    while (last > first && isBlank(text[last - 1])) {
-        --last;
-    }
-    return text.sliced(first, last - first);
-}
-
-bool isBlankText(QByteArrayView text) {
-    return trimmed(text).isEmpty();
+    return platform::trimBlanks(text);
 }
 
 // One line of the content: its text is [start, textEnd), its terminator [textEnd, next).
@@ -103,10 +88,6 @@ qsizetype lineStartOf(const Content& content, qsizetype bracket) {
         --start;
     }
     return start;
-}
-
-char foldByte(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // A cheap test that rejects almost every name that differs: equal under ASCII case folding

@@ -131,10 +131,6 @@ std::vector<QByteArray> searchAdditions(const std::vector<QByteArray>& intFiles,
     return additions;
 }
 
-bool isBlank(QByteArrayView text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t'; });
-}
-
 // The name of a section header line as the INI layer reads it, or nothing.
 std::optional<QByteArrayView> headerName(QByteArrayView text) {
     const QByteArrayView trimmed = text.trimmed();
@@ -159,7 +155,7 @@ std::size_t engineSectionEnd(TextFile& file, platform::LineEnd lineEnd) {
         }
         std::size_t last = i;
         for (std::size_t j = i + 1; j < lines.size() && !headerName(lines[j].text); ++j) {
-            if (!isBlank(lines[j].text)) {
+            if (!platform::isBlankText(lines[j].text)) {
                 last = j;
             }
         }
@@ -169,7 +165,7 @@ std::size_t engineSectionEnd(TextFile& file, platform::LineEnd lineEnd) {
         if (lines.back().end == platform::LineEnd::None) {
             lines.back().end = lineEnd;
         }
-        if (!isBlank(lines.back().text)) {
+        if (!platform::isBlankText(lines.back().text)) {
             lines.push_back({QByteArray(), lineEnd});
         }
     }

@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include "platform/Seam.h"
+#include "platform/Text.h"
 
 namespace rendix::platform {
 
@@ -26,10 +27,6 @@ namespace {
 // Writes and reads go in pieces of at most this size, so every piece is one operation of
 // the test seam and large files take several.
 constexpr std::size_t kChunk = 64 * 1024;
-
-char foldByte(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 unsigned char listingKey(char c) {
     return static_cast<unsigned char>((c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c);
@@ -485,35 +482,104 @@ Listing listFiles(const QByteArray& dir, QByteArrayView pattern) {
 }
 
 std::optional<QByteArray> readFile(const QByteArray& path) {
-    const std::optional<QByteArray> resolved = resolvePath(path);
-    if (!resolved || injectFault(Operation::Open)) {
+    QByteArray bytes;
+    if (!readFileChecked(path, bytes)) {
         return std::nullopt;
+    }
+    return bytes;
+}
+
+Result readFileChecked(const QByteArray& path, QByteArray& bytes) {
+    const auto missing = [&] {
+        return Result::failure(QStringLiteral("There is no file %1.").arg(describe(path)),
+                               Problem::Missing, path);
+    };
+    const auto unreadable = [&](int error) {
+        return Result::failure(systemError(error), Problem::Unreadable, path);
+    };
+    const std::optional<QByteArray> resolved = resolvePath(path);
+    if (!resolved) {
+        return missing();
+    }
+    if (injectFault(Operation::Open)) {
+        return unreadable(EIO);
     }
     Descriptor fd(::open(resolved->constData(), O_RDONLY | O_CLOEXEC));
-    struct stat info {};
-    if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return std::nullopt;
+    if (!fd.valid()) {
+        return errno == ENOENT ? missing() : unreadable(errno);
     }
-    QByteArray bytes;
-    bytes.reserve(static_cast<qsizetype>(info.st_size));
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        return unreadable(errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return missing();
+    }
+    QByteArray content;
+    content.reserve(static_cast<qsizetype>(info.st_size));
     char buffer[kChunk];
     for (;;) {
         if (injectFault(Operation::Read)) {
-            return std::nullopt;
+            return unreadable(EIO);
         }
         ssize_t got = 0;
         do {
             got = ::read(fd.get(), buffer, sizeof buffer);
         } while (got < 0 && errno == EINTR);
         if (got < 0) {
-            return std::nullopt;
+            return unreadable(errno);
         }
         if (got == 0) {
             break;
         }
-        bytes.append(buffer, static_cast<qsizetype>(got));
+        content.append(buffer, static_cast<qsizetype>(got));
     }
-    return bytes;
+    bytes = std::move(content);
+    return Result::success();
+}
+
+Listing listFolders(const QByteArray& dir) {
+    Listing listing;
+    if (injectFault(Operation::List)) {
+        return {false, {}};
+    }
+    const std::optional<QByteArray> resolved = resolvePath(dir);
+    if (!resolved || !isDirectory(*resolved)) {
+        return {false, {}};
+    }
+    DIR* handle = ::opendir(resolved->constData());
+    if (handle == nullptr) {
+        return {false, {}};
+    }
+    while (const dirent* entry = ::readdir(handle)) {
+        const QByteArrayView name(entry->d_name);
+        if (name == "." || name == "..") {
+            continue;
+        }
+        bool folder = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat info {};
+            folder =
+                ::fstatat(::dirfd(handle), entry->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode);
+        }
+        if (folder) {
+            listing.names.push_back(name.toByteArray());
+        }
+    }
+    ::closedir(handle);
+    std::sort(listing.names.begin(), listing.names.end(),
+              [](const QByteArray& a, const QByteArray& b) { return listingLess(a, b); });
+    return listing;
+}
+
+QByteArray expandUserPath(const QByteArray& typed) {
+    if (typed == "~") {
+        return homeFolder();
+    }
+    if (typed.startsWith("~/")) {
+        return homeFolder() + typed.mid(1);
+    }
+    return typed;
 }
 
 Result replaceFile(const QByteArray& path, const QByteArray& bytes) {

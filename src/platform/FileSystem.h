@@ -73,6 +73,20 @@ Listing listFiles(const QByteArray& dir, QByteArrayView pattern);
 // or cannot be read (the test seam's Open and Read).
 std::optional<QByteArray> readFile(const QByteArray& path);
 
+// The same, telling why not: Problem::Missing when there is no plain file at the path,
+// Problem::Unreadable (with the system's reason in `error`) when it exists but cannot be
+// read. `bytes` is set only on success. The failure's `path` is the path as given.
+Result readFileChecked(const QByteArray& path, QByteArray& bytes);
+
+// The folders in folder `dir` (resolved first), hidden ones included, "." and ".." left
+// out, names as the folder stores them (bytes, valid UTF-8 or not), in listing order. A
+// symbolic link to a folder counts as a folder.
+Listing listFolders(const QByteArray& dir);
+
+// A path as the user typed it: "~" alone or at the start of "~/..." stands for the home
+// folder; anything else is returned as it is.
+QByteArray expandUserPath(const QByteArray& typed);
+
 // Writes `bytes` as the whole new content of `path`, safely: to a hidden temporary file
 // in the same folder, checking every write, then flush, sync and rename over the target.
 // An existing target keeps its owner, group and permission bits (where they cannot be

@@ -66,6 +66,8 @@ public:
     void setProgramDirectory(const QByteArray& dir) { m_programDir = dir; }
     void setUserConfigFolder(const QByteArray& dir) { m_userConfigFolder = dir; }
     void setHomeFolder(const QByteArray& dir) { m_homeFolder = dir; }
+    // Stands in for the program files of the running processes.
+    void setRunningPrograms(std::vector<QByteArray> programs) { m_running = std::move(programs); }
     // Puts a value into the fake registry that stands in for the real one (which on Linux
     // holds nothing). `data` holds the n bytes the value query reports.
     void setRegistryValue(std::uint32_t root, const QByteArray& key, const QByteArray& name,
@@ -83,6 +85,7 @@ public:
     const std::optional<QByteArray>& programDirectory() const { return m_programDir; }
     const std::optional<QByteArray>& userConfigFolder() const { return m_userConfigFolder; }
     const std::optional<QByteArray>& homeFolder() const { return m_homeFolder; }
+    const std::optional<std::vector<QByteArray>>& runningPrograms() const { return m_running; }
     std::optional<RegistryValue> registryValue(std::uint32_t root, const QByteArray& key,
                                                const QByteArray& name) const;
     bool registryKeyExists(std::uint32_t root, const QByteArray& key) const;
@@ -99,6 +102,7 @@ private:
     std::optional<QByteArray> m_programDir;
     std::optional<QByteArray> m_userConfigFolder;
     std::optional<QByteArray> m_homeFolder;
+    std::optional<std::vector<QByteArray>> m_running;
     std::map<std::tuple<std::uint32_t, QByteArray, QByteArray>, RegistryValue> m_registry;
 };
 

@@ -27,10 +27,6 @@ std::uint64_t wordAt(const char* p) {
     return word;
 }
 
-bool isBreak(char c) {
-    return c == '\r' || c == '\n';
-}
-
 // The first CR or LF in [p, end), or `end`, eight bytes at a time.
 const char* findBreak(const char* p, const char* const end) {
     while (end - p >= 8) {
@@ -59,6 +55,22 @@ std::size_t countBreaks(const char* p, const char* const end) {
 }
 
 }  // namespace
+
+QByteArrayView trimBlanks(QByteArrayView text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && isBlank(text[first])) {
+        ++first;
+    }
+    while (last > first && isBlank(text[last - 1])) {
+        --last;
+    }
+    return text.sliced(first, last - first);
+}
+
+bool isBlankText(QByteArrayView text) {
+    return std::all_of(text.begin(), text.end(), isBlank);
+}
 
 qsizetype findLineBreak(QByteArrayView bytes, qsizetype from) {
     const char* const begin = bytes.data();

@@ -10,6 +10,27 @@
 // ordinary bytes of a line.
 namespace rendix::platform {
 
+// ASCII case folding of one byte: only A-Z change.
+constexpr char foldByte(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// CR or LF: the bytes that end lines.
+constexpr bool isBreak(char c) {
+    return c == '\r' || c == '\n';
+}
+
+// A blank: space or tab, the only bytes that INI parsing trims.
+constexpr bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// The text without blanks at either end.
+QByteArrayView trimBlanks(QByteArrayView text);
+
+// Whether the text is empty or holds blanks only.
+bool isBlankText(QByteArrayView text);
+
 enum class LineEnd { None, CrLf, Cr, Lf };
 
 struct Line {
