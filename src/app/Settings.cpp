@@ -8,6 +8,7 @@
 #include "app/GameTypes.h"
 #include "ini/IniHandler.h"
 #include "ini/Profile.h"
+#include "platform/FileLock.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
 
@@ -75,6 +76,15 @@ void loadExclusionLists(ModMain& state, Messages& messages, const QByteArray& pa
                     .value_or(QByteArray());
         }
     }
+}
+
+Result writeMainSetting(const QByteArray& settingsPath, const QByteArray& key,
+                        const QByteArray& value) {
+    platform::FileLock lock;
+    if (Result locked = lock.acquire(settingsPath); !locked) {
+        return locked;
+    }
+    return WriteKeyValue(settingsPath, QByteArrayLiteral("Main"), key, value);
 }
 
 int mapsPerListSetting(const QByteArray& value) {

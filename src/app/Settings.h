@@ -45,6 +45,13 @@ bool settingsFileSound(Messages& messages, const QByteArray& path);
 // so that entry 0 always exists.
 void loadExclusionLists(ModMain& state, Messages& messages, const QByteArray& path);
 
+// Sets `key` of [Main] in the settings file at `settingsPath` to `value` (creating the
+// file, the section or the key as needed), holding the settings file's lock against other
+// Rendix processes while it reads and writes. On failure (Problem::Busy when another
+// process holds the lock) the file is as it was.
+Result writeMainSetting(const QByteArray& settingsPath, const QByteArray& key,
+                        const QByteArray& value);
+
 // The MapsPerList value of [Main] as a number of slots: 1 to kMaxMapsPerList, and
 // kDefaultMapsPerList for an absent, empty or unreadable value or one out of range.
 int mapsPerListSetting(const QByteArray& value);

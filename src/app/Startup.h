@@ -12,6 +12,7 @@ namespace rendix {
 
 // The four ways a start ends.
 enum class StartupEnding {
+    SettingsUnreadable,    // the file exists but cannot be read: a box said why; nothing changed
     SettingsMissing,       // the defaults were written; the options dialog takes over
     SettingsNotSound,      // "corrupt" box, the defaults written over it; options dialog
     GameDirectoryInvalid,  // "Invalid path" box; lists loaded; options dialog

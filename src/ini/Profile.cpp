@@ -399,7 +399,7 @@ Result writeProfileStrings(const QByteArray& path, const std::vector<ProfileWrit
         return Result::failure(
             QStringLiteral("%1 cannot be read as a file.").arg(QString::fromLocal8Bit(*target)));
     }
-    if (platform::hasUtf16Bom(bytes)) {
+    if (platform::isUtf16Text(bytes)) {
         return Result::failure(QStringLiteral("%1 is a UTF-16 file; it was not changed.")
                                    .arg(QString::fromLocal8Bit(*target)));
     }

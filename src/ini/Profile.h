@@ -68,7 +68,7 @@ struct ProfileWrite {
 // The file is rewritten once, safely, when anything changed, and left untouched (not even
 // rewritten) when nothing did. A missing file is created (CR LF lines); a missing folder, a
 // refused write, a file
-// that starts with a UTF-16 byte order mark, or a failed rewrite make it fail, and the file
+// that holds UTF-16 text (platform::isUtf16Text), or a failed rewrite make it fail, and the file
 // then is byte for byte as it was. The path is resolved first, so an existing file of
 // another letter case is the one written.
 Result writeProfileStrings(const QByteArray& path, const std::vector<ProfileWrite>& writes);

@@ -121,7 +121,7 @@ bool RandomizeMapList(ModMain& state, Messages& messages, const GameType& type) 
         messages.show(backupFailedMessage(iniPath));
         return false;
     }
-    if (platform::hasUtf16Bom(*current)) {
+    if (platform::isUtf16Text(*current)) {
         messages.show(utf16RefusedMessage(iniPath));
         return false;
     }

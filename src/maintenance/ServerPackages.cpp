@@ -217,7 +217,7 @@ void UpdateServerPackages(ModMain& state, Messages& messages) {
         messages.show(backupFailedMessage(iniPath));
         return;
     }
-    if (platform::hasUtf16Bom(*current)) {
+    if (platform::isUtf16Text(*current)) {
         messages.show(utf16RefusedMessage(iniPath));
         return;
     }

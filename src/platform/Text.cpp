@@ -148,9 +148,25 @@ LineEnd fileLineEnd(const TextFile& file) {
     return LineEnd::CrLf;
 }
 
-bool hasUtf16Bom(QByteArrayView bytes) {
-    return bytes.startsWith(QByteArrayView("\xFF\xFE", 2)) ||
-           bytes.startsWith(QByteArrayView("\xFE\xFF", 2));
+bool isUtf16Text(QByteArrayView bytes) {
+    if (bytes.startsWith(QByteArrayView("\xFF\xFE", 2)) ||
+        bytes.startsWith(QByteArrayView("\xFE\xFF", 2))) {
+        return true;
+    }
+    // The first lines are enough: a real INI file has no NUL there, and a UTF-16 one has one
+    // beside every ASCII character.
+    constexpr qsizetype kLook = 512;
+    const QByteArrayView head = bytes.first(std::min(bytes.size(), kLook) & ~qsizetype(1));
+    if (head.isEmpty()) {
+        return false;
+    }
+    bool evenNul = true;
+    bool oddNul = true;
+    for (qsizetype i = 0; i < head.size(); i += 2) {
+        evenNul = evenNul && head[i] == '\0';
+        oddNul = oddNul && head[i + 1] == '\0';
+    }
+    return evenNul || oddNul;
 }
 
 bool holdsLineBreak(QByteArrayView text) {

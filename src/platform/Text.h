@@ -61,9 +61,10 @@ QByteArray joinLines(const TextFile& file);
 // ends with a lone LF, otherwise CR LF.
 LineEnd fileLineEnd(const TextFile& file);
 
-// Whether content starts with a UTF-16 byte order mark (FF FE or FE FF); such a file is
-// never modified.
-bool hasUtf16Bom(QByteArrayView bytes);
+// Whether content is UTF-16 text: it starts with a UTF-16 byte order mark (FF FE or FE FF),
+// or, without one, its first lines hold a NUL in every other byte (ASCII text stored as
+// UTF-16 in either byte order). Such a file is never modified.
+bool isUtf16Text(QByteArrayView bytes);
 
 // Whether the text holds a CR or LF byte (which would inject a line into a file).
 bool holdsLineBreak(QByteArrayView text);

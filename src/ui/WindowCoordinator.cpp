@@ -1,5 +1,7 @@
 #include "ui/WindowCoordinator.h"
 
+#include <QApplication>
+
 #include "app/Settings.h"
 #include "ui/frmAbout.h"
 #include "ui/frmBrowse.h"
@@ -58,6 +60,13 @@ void WindowCoordinator::showMainWindow() {
             case frmMain::LoadOutcome::Unload:
                 m_main = nullptr;
                 delete window;
+                return;
+            case frmMain::LoadOutcome::Quit:
+                m_main = nullptr;
+                delete window;
+                // No window shows, so the event loop would never end by itself.
+                QMetaObject::invokeMethod(
+                    qApp, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
                 return;
         }
     }

@@ -161,6 +161,8 @@ frmMain::LoadOutcome frmMain::Form_Load() {
             setWindowTitle(kTitle + QStringLiteral(" - ") +
                            QFile::decodeName(upperCaseAscii(m_state.UTDir)));
             return LoadOutcome::Show;
+        case StartupEnding::SettingsUnreadable:
+            return LoadOutcome::Quit;
         case StartupEnding::SettingsMissing:
             m_windows.showOptions();
             return LoadOutcome::Unload;

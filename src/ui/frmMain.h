@@ -30,7 +30,8 @@ public:
 
     // What the window does after its start-up: be shown, stay hidden behind the options
     // dialog, or be discarded (settings file missing) so that a new one starts afresh.
-    enum class LoadOutcome { Show, Hide, Unload };
+    // Quit: the program ends (the settings file cannot be read, and a box said so).
+    enum class LoadOutcome { Show, Hide, Unload, Quit };
 
     // Runs the start-up sequence before the window is first shown; extends the caption with
     // the game directory when every check passed, and shows the options dialog otherwise.

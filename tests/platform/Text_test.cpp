@@ -51,9 +51,13 @@ TEST(TextTest, AnyBytesSplitAtEveryBreakAndJoinBack) {
 }
 
 TEST(TextTest, FindsByteOrderMarksLineBreaksAndControlCharacters) {
-    EXPECT_TRUE(hasUtf16Bom("\xFF\xFE["));
-    EXPECT_TRUE(hasUtf16Bom("\xFE\xFF"));
-    EXPECT_FALSE(hasUtf16Bom("\xEF\xBB\xBF"));
+    EXPECT_TRUE(isUtf16Text("\xFF\xFE["));
+    EXPECT_TRUE(isUtf16Text("\xFE\xFF"));
+    EXPECT_FALSE(isUtf16Text("\xEF\xBB\xBF"));
+    EXPECT_TRUE(isUtf16Text(QByteArrayView("[\0M\0a\0i\0n\0]\0\r\0\n\0", 16)));
+    EXPECT_TRUE(isUtf16Text(QByteArrayView("\0[\0M\0]", 6)));
+    EXPECT_FALSE(isUtf16Text(QByteArrayView("[Main]\r\nA=\0\r\n", 13)));
+    EXPECT_FALSE(isUtf16Text(""));
     EXPECT_TRUE(holdsLineBreak("a\rb"));
     EXPECT_TRUE(holdsLineBreak("\n"));
     EXPECT_FALSE(holdsLineBreak(QByteArray("a\0\tb", 4)));
