@@ -83,34 +83,60 @@ bool statPath(const QByteArray& path, struct stat& info) {
     return ::stat(path.constData(), &info) == 0;
 }
 
+// Calls `visit(entry, folderFd)` for each entry of folder `dir` but "." and "..", until it
+// returns false. False when the folder cannot be opened or read to its end.
+template <typename Visit>
+bool forEachEntry(const QByteArray& dir, Visit visit) {
+    DIR* handle = ::opendir(osPath(dir).constData());
+    if (handle == nullptr) {
+        return false;
+    }
+    bool complete = true;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(handle);
+        if (entry == nullptr) {
+            complete = errno == 0;
+            break;
+        }
+        const QByteArrayView name(entry->d_name);
+        if (name != "." && name != ".." && !visit(*entry, ::dirfd(handle))) {
+            break;
+        }
+    }
+    ::closedir(handle);
+    return complete;
+}
+
+// Whether the entry is a file of `type` (S_IFREG, S_IFDIR), a symbolic link counting as
+// what it points to; d_type alone cannot tell that.
+bool entryLeadsTo(const dirent& entry, int folderFd, mode_t type) {
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) {
+        return static_cast<mode_t>(DTTOIF(entry.d_type)) == type;
+    }
+    struct stat info {};
+    return ::fstatat(folderFd, entry.d_name, &info, 0) == 0 && (info.st_mode & S_IFMT) == type;
+}
+
 // The entry of folder `dir` that equals `component` under ASCII case folding, first in
 // byte order. With `sameAs`, only entries that are that file count and the exact name
 // wins; without, any entry that leads somewhere counts (not a dangling link).
 std::optional<QByteArray> scanFolder(const QByteArray& dir, const QByteArray& component,
                                      const struct stat* sameAs) {
-    DIR* handle = ::opendir(osPath(dir).constData());
-    if (handle == nullptr) {
-        return std::nullopt;
-    }
     std::optional<QByteArray> best;
-    while (const dirent* entry = ::readdir(handle)) {
-        const QByteArrayView name(entry->d_name);
+    forEachEntry(dir, [&](const dirent& entry, int folderFd) {
+        const QByteArrayView name(entry.d_name);
         if (!equalsFolded(name, component) || (best && !byteLess(name, *best))) {
-            continue;
+            return true;
         }
         struct stat info {};
-        if (::fstatat(::dirfd(handle), entry->d_name, &info, 0) != 0) {
-            continue;
-        }
-        if (sameAs && (info.st_dev != sameAs->st_dev || info.st_ino != sameAs->st_ino)) {
-            continue;
+        if (::fstatat(folderFd, entry.d_name, &info, 0) != 0 ||
+            (sameAs && (info.st_dev != sameAs->st_dev || info.st_ino != sameAs->st_ino))) {
+            return true;
         }
         best = name.toByteArray();
-        if (sameAs && name == QByteArrayView(component)) {
-            break;
-        }
-    }
-    ::closedir(handle);
+        return !(sameAs && name == QByteArrayView(component));
+    });
     return best;
 }
 
@@ -185,37 +211,18 @@ bool isDirectory(const QByteArray& path) {
     return statPath(path, info) && S_ISDIR(info.st_mode);
 }
 
-// Lists the plain files of an already resolved folder.
-Listing listResolved(const QByteArray& dir, QByteArrayView pattern) {
+// The names of the entries of an already resolved folder that are (or lead to) files of
+// `type` and that `wanted` accepts, in listing order; none when the folder cannot be read.
+template <typename Wanted>
+Listing listResolved(const QByteArray& dir, mode_t type, Wanted wanted) {
     Listing listing;
-    DIR* handle = ::opendir(dir.constData());
-    if (handle == nullptr) {
-        listing.ok = false;
-        return listing;
-    }
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(handle);
-        if (entry == nullptr) {
-            listing.ok = errno == 0;
-            break;
-        }
-        const QByteArrayView name(entry->d_name);
-        if (isHidden(name) || !wildcardMatch(pattern, name)) {
-            continue;
-        }
-        // A symbolic link counts as what it points to; d_type alone cannot tell.
-        bool plain = entry->d_type == DT_REG;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat info {};
-            plain =
-                ::fstatat(::dirfd(handle), entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
-        }
-        if (plain) {
+    listing.ok = forEachEntry(dir, [&](const dirent& entry, int folderFd) {
+        const QByteArrayView name(entry.d_name);
+        if (wanted(name) && entryLeadsTo(entry, folderFd, type)) {
             listing.names.push_back(name.toByteArray());
         }
-    }
-    ::closedir(handle);
+        return true;
+    });
     if (!listing.ok) {
         listing.names.clear();
     }
@@ -478,7 +485,9 @@ Listing listFiles(const QByteArray& dir, QByteArrayView pattern) {
     if (!resolved || !isDirectory(*resolved)) {
         return {};
     }
-    return listResolved(*resolved, pattern);
+    return listResolved(*resolved, S_IFREG, [&](QByteArrayView name) {
+        return !isHidden(name) && wildcardMatch(pattern, name);
+    });
 }
 
 std::optional<QByteArray> readFile(const QByteArray& path) {
@@ -539,7 +548,6 @@ Result readFileChecked(const QByteArray& path, QByteArray& bytes) {
 }
 
 Listing listFolders(const QByteArray& dir) {
-    Listing listing;
     if (injectFault(Operation::List)) {
         return {false, {}};
     }
@@ -547,29 +555,7 @@ Listing listFolders(const QByteArray& dir) {
     if (!resolved || !isDirectory(*resolved)) {
         return {false, {}};
     }
-    DIR* handle = ::opendir(resolved->constData());
-    if (handle == nullptr) {
-        return {false, {}};
-    }
-    while (const dirent* entry = ::readdir(handle)) {
-        const QByteArrayView name(entry->d_name);
-        if (name == "." || name == "..") {
-            continue;
-        }
-        bool folder = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat info {};
-            folder =
-                ::fstatat(::dirfd(handle), entry->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode);
-        }
-        if (folder) {
-            listing.names.push_back(name.toByteArray());
-        }
-    }
-    ::closedir(handle);
-    std::sort(listing.names.begin(), listing.names.end(),
-              [](const QByteArray& a, const QByteArray& b) { return listingLess(a, b); });
-    return listing;
+    return listResolved(*resolved, S_IFDIR, [](QByteArrayView) { return true; });
 }
 
 QByteArray expandUserPath(const QByteArray& typed) {
