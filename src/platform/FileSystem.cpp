@@ -9,13 +9,16 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "platform/Seam.h"
 #include "platform/Text.h"
@@ -27,6 +30,14 @@ namespace {
 // Writes and reads go in pieces of at most this size, so every piece is one operation of
 // the test seam and large files take several.
 constexpr std::size_t kChunk = 64 * 1024;
+
+// Rendix's own temporary names; mkostemp replaces the X's with letters and digits. Leftovers
+// of a killed run are recognised by exactly this shape, so nothing else is ever removed.
+constexpr QByteArrayView kTempPrefix(".Rendix-");
+constexpr QByteArrayView kProbePrefix(".Rendix-probe-");
+constexpr QByteArrayView kRandomPart("XXXXXX");
+// A leftover untouched for this long is no write in progress (those take far less).
+constexpr std::time_t kLeftoverSeconds = 60;
 
 unsigned char listingKey(char c) {
     return static_cast<unsigned char>((c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c);
@@ -257,11 +268,24 @@ private:
     int m_fd;
 };
 
+// Flush, then sync: with a raw descriptor there is no user-space buffer to flush, but the
+// step stays so that a failing flush can be tested like a buffered one.
+int flushAndSync(int fd) {
+    if (injectFault(Operation::Flush)) {
+        return EIO;
+    }
+    if (injectFault(Operation::Sync)) {
+        return EIO;
+    }
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
 // A hidden temporary file in a folder, removed unless it was kept.
 class TempFile {
 public:
     explicit TempFile(const QByteArray& dir) {
-        QByteArray name = appendComponent(dir, QByteArrayLiteral(".Rendix-XXXXXX"));
+        QByteArray name =
+            appendComponent(dir, kTempPrefix.toByteArray() + kRandomPart.toByteArray());
         const int fd = ::mkostemp(name.data(), O_CLOEXEC);
         if (fd >= 0) {
             m_path = name;
@@ -283,7 +307,13 @@ public:
     int error() const { return m_error; }
     int fd() const { return m_fd.get(); }
     const QByteArray& path() const { return m_path; }
-    bool close() { return m_fd.close(); }
+    // Flushes, syncs and closes; 0 or the error number.
+    int save() {
+        if (const int error = flushAndSync(m_fd.get())) {
+            return error;
+        }
+        return m_fd.close() ? 0 : errno;
+    }
     void keep() { m_kept = true; }
 
 private:
@@ -315,18 +345,6 @@ int writeAll(int fd, const char* data, std::size_t size) {
     return 0;
 }
 
-// Flush, then sync: with a raw descriptor there is no user-space buffer to flush, but the
-// step stays so that a failing flush can be tested like a buffered one.
-int flushAndSync(int fd) {
-    if (injectFault(Operation::Flush)) {
-        return EIO;
-    }
-    if (injectFault(Operation::Sync)) {
-        return EIO;
-    }
-    return ::fsync(fd) == 0 ? 0 : errno;
-}
-
 // Makes the rename itself durable; a folder that cannot be synced changes nothing.
 void syncFolder(const QByteArray& dir) {
     const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -342,21 +360,171 @@ mode_t currentUmask() {
     return mask;
 }
 
-// The real file a write to `target` must change: the file a symbolic link points to.
-std::optional<QByteArray> followLink(const QByteArray& target, QString& why) {
+bool unsupported(int error) {
+    return error == ENOTSUP || error == EOPNOTSUPP;
+}
+
+// Asks `query` (a call shaped like getxattr: buffer and size in, size or -1 out) for its
+// whole answer, asking again when the answer grew in between. 0 or the error number.
+template <typename Query>
+int queryWhole(Query query, QByteArray& answer) {
+    for (int tries = 0; tries < 8; ++tries) {
+        const ssize_t size = query(nullptr, 0);
+        if (size < 0) {
+            return errno;
+        }
+        answer.resize(static_cast<qsizetype>(size));
+        const ssize_t got = size == 0 ? 0 : query(answer.data(), static_cast<std::size_t>(size));
+        if (got >= 0) {
+            answer.truncate(static_cast<qsizetype>(got));
+            return 0;
+        }
+        if (errno != ERANGE) {
+            return errno;
+        }
+    }
+    return ERANGE;
+}
+
+// Gives the open file `to` the extended attributes of file `from` (POSIX ACLs included:
+// they are the system.posix_acl_* attributes), and drops an access ACL that `to` took from
+// its folder's default ACL where `from` has none. Runs after the owner and mode are set,
+// since setting an ACL sets the group bits from its mask. A file system without extended
+// attributes is no error. One seam Read per attribute read and one Write per attribute
+// set. 0 or the error number.
+int copyAttributes(const QByteArray& from, int to) {
+    constexpr char kAccessAcl[] = "system.posix_acl_access";
+    QByteArray list;
+    if (const int error = queryWhole(
+            [&](char* buffer, std::size_t size) {
+                return ::listxattr(from.constData(), buffer, size);
+            },
+            list)) {
+        return unsupported(error) ? 0 : error;
+    }
+    bool hasAccessAcl = false;
+    for (const QByteArray& name : list.split('\0')) {
+        if (name.isEmpty()) {
+            continue;
+        }
+        hasAccessAcl = hasAccessAcl || name == kAccessAcl;
+        if (injectFault(Operation::Read)) {
+            return EIO;
+        }
+        QByteArray value;
+        if (const int error = queryWhole(
+                [&](char* buffer, std::size_t size) {
+                    return ::getxattr(from.constData(), name.constData(), buffer, size);
+                },
+                value)) {
+            if (error == ENODATA) {  // removed meanwhile
+                continue;
+            }
+            return error;
+        }
+        // What the new file already holds (a security label given by its folder, say) is
+        // not set again: setting it may need a privilege that keeping it does not.
+        QByteArray current;
+        if (queryWhole(
+                [&](char* buffer, std::size_t size) {
+                    return ::fgetxattr(to, name.constData(), buffer, size);
+                },
+                current) == 0 &&
+            current == value) {
+            continue;
+        }
+        if (injectFault(Operation::Write)) {
+            return EIO;
+        }
+        if (::fsetxattr(to, name.constData(), value.constData(),
+                        static_cast<std::size_t>(value.size()), 0) != 0 &&
+            !unsupported(errno)) {
+            return errno;
+        }
+    }
+    if (!hasAccessAcl && ::fremovexattr(to, kAccessAcl) != 0 && errno != ENODATA &&
+        !unsupported(errno)) {
+        return errno;
+    }
+    return 0;
+}
+
+bool isLeftoverName(QByteArrayView name) {
+    const auto shaped = [name](QByteArrayView prefix) {
+        if (!name.startsWith(prefix) || name.size() != prefix.size() + kRandomPart.size()) {
+            return false;
+        }
+        const QByteArrayView random = name.sliced(prefix.size());
+        return std::all_of(random.begin(), random.end(), [](char c) {
+            return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        });
+    };
+    return shaped(kTempPrefix) || shaped(kProbePrefix);
+}
+
+// Removes the temporary files that killed runs of Rendix left in folder `dir`: plain files
+// of Rendix's own temporary naming that were not written to for over a minute. Best effort:
+// what cannot be removed stays, and the write goes on.
+void removeLeftovers(const QByteArray& dir) {
+    const std::time_t now = std::time(nullptr);
+    forEachEntry(dir, [&](const dirent& entry, int folderFd) {
+        struct stat info {};
+        if (isLeftoverName(entry.d_name) &&
+            ::fstatat(folderFd, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && now - info.st_mtime > kLeftoverSeconds) {
+            ::unlinkat(folderFd, entry.d_name, 0);
+        }
+        return true;
+    });
+}
+
+// Where the chain of symbolic links that starts at `link` ends: the real path where it
+// leads to something, otherwise as far as the links can be read (for naming it).
+QByteArray linkChainEnd(const QByteArray& link, bool& leadsSomewhere) {
+    if (char* real = ::realpath(link.constData(), nullptr)) {
+        QByteArray result(real);
+        std::free(real);
+        leadsSomewhere = true;
+        return result;
+    }
+    leadsSomewhere = false;
+    QByteArray at = link;
+    for (int hop = 0; hop < 40; ++hop) {  // the system's own limit for a chain
+        char buffer[PATH_MAX];
+        const ssize_t size = ::readlink(at.constData(), buffer, sizeof buffer);
+        if (size < 0 || static_cast<std::size_t>(size) == sizeof buffer) {
+            break;
+        }
+        const QByteArray next(buffer, size);
+        at = next.startsWith('/') ? next : appendComponent(folderOf(at), next);
+    }
+    return at;
+}
+
+// The file a write to `path` changes: `path` itself, or where the symbolic link (chain)
+// `path` leads when that is a regular file whose name ends in ".ini" in any letter case.
+// Any other link is refused (Problem::LinkRefused), so that a crafted install cannot make
+// Rendix append names to a file such as ~/.bashrc, which a shell would run.
+Result writeTarget(const QByteArray& path, QByteArray& target) {
     struct stat info {};
-    if (::lstat(target.constData(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-        return target;
+    if (::lstat(path.constData(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        target = path;
+        return Result::success();
     }
-    char* real = ::realpath(target.constData(), nullptr);
-    if (real == nullptr) {
-        why = QStringLiteral("The link %1 leads to no file: %2")
-                  .arg(describe(target), systemError(errno));
-        return std::nullopt;
+    bool leadsSomewhere = false;
+    const QByteArray end = linkChainEnd(path, leadsSomewhere);
+    const QByteArray name = lastComponent(end);
+    if (!leadsSomewhere || !statPath(end, info) || !S_ISREG(info.st_mode) || name.size() < 4 ||
+        !equalsFolded(QByteArrayView(name).last(4), ".ini")) {
+        return Result::failure(
+            QStringLiteral("%1 is a symbolic link to %2, which is not a configuration file "
+                           "(a regular file whose name ends in .ini); Rendix does not write "
+                           "there.")
+                .arg(describe(path), describe(end)),
+            Problem::LinkRefused, path, end);
     }
-    QByteArray result(real);
-    std::free(real);
-    return result;
+    target = end;
+    return Result::success();
 }
 
 }  // namespace
@@ -572,23 +740,32 @@ Result replaceFile(const QByteArray& path, const QByteArray& bytes) {
     const std::optional<QByteArray> writePath = resolveForWrite(path);
     if (!writePath) {
         return Result::failure(
-            QStringLiteral("The folder of %1 does not exist.").arg(describe(path)));
+            QStringLiteral("The folder of %1 does not exist.").arg(describe(path)),
+            Problem::Missing, path);
     }
-    QString why;
-    const std::optional<QByteArray> target = followLink(*writePath, why);
-    if (!target) {
-        return Result::failure(why);
+    QByteArray target;
+    if (Result refused = writeTarget(*writePath, target); !refused) {
+        return refused;
     }
+    const auto failure = [&](const QString& why, Problem problem = Problem::Other) {
+        return Result::failure(why, problem, *writePath);
+    };
     struct stat old {};
-    const bool existed = ::stat(target->constData(), &old) == 0;
+    const bool existed = ::stat(target.constData(), &old) == 0;
     if (existed && !S_ISREG(old.st_mode)) {
-        return Result::failure(QStringLiteral("%1 is not a plain file.").arg(describe(*target)));
+        return failure(QStringLiteral("%1 is not a plain file.").arg(describe(target)));
     }
-    const QByteArray dir = folderOf(*target);
+    // As on Windows, a file without any write bit is read-only, for root too: a user who
+    // protects the file from the game means it.
+    if (existed && (old.st_mode & 0222) == 0) {
+        return failure(QStringLiteral("%1 is read-only.").arg(describe(target)), Problem::ReadOnly);
+    }
+    const QByteArray dir = folderOf(target);
+    removeLeftovers(dir);
     TempFile temp(dir);
     const auto fail = [&](const QString& step, int error) {
-        return Result::failure(
-            QStringLiteral("Cannot %1 %2: %3").arg(step, describe(*target), systemError(error)));
+        return failure(
+            QStringLiteral("Cannot %1 %2: %3").arg(step, describe(target), systemError(error)));
     };
     if (!temp.valid()) {
         return fail(QStringLiteral("create a temporary file to write"), temp.error());
@@ -610,19 +787,19 @@ Result replaceFile(const QByteArray& path, const QByteArray& bytes) {
         if (::fchmod(temp.fd(), old.st_mode & 07777) != 0) {
             return fail(QStringLiteral("keep the permissions of"), errno);
         }
+        if (const int error = copyAttributes(target, temp.fd())) {
+            return fail(QStringLiteral("keep the extended attributes (ACLs) of"), error);
+        }
     } else if (::fchmod(temp.fd(), 0666 & ~currentUmask()) != 0) {
         return fail(QStringLiteral("set the permissions of"), errno);
     }
-    if (const int error = flushAndSync(temp.fd())) {
+    if (const int error = temp.save()) {
         return fail(QStringLiteral("save"), error);
-    }
-    if (!temp.close()) {
-        return fail(QStringLiteral("save"), errno);
     }
     if (injectFault(Operation::Rename)) {
         return fail(QStringLiteral("replace"), EIO);
     }
-    if (::rename(temp.path().constData(), target->constData()) != 0) {
+    if (::rename(temp.path().constData(), target.constData()) != 0) {
         return fail(QStringLiteral("replace"), errno);
     }
     temp.keep();
@@ -633,35 +810,49 @@ Result replaceFile(const QByteArray& path, const QByteArray& bytes) {
 Result copyFileNew(const QByteArray& source, const QByteArray& target) {
     if (injectFault(Operation::Copy)) {
         return Result::failure(
-            QStringLiteral("Cannot copy %1 to %2.").arg(describe(source), describe(target)));
+            QStringLiteral("Cannot copy %1 to %2.").arg(describe(source), describe(target)),
+            Problem::Other, target);
     }
     const std::optional<QByteArray> from = resolvePath(source);
     struct stat info {};
     if (!from || !statPath(*from, info) || !S_ISREG(info.st_mode)) {
-        return Result::failure(QStringLiteral("There is no file %1.").arg(describe(source)));
+        return Result::failure(QStringLiteral("There is no file %1.").arg(describe(source)),
+                               Problem::Missing, source);
     }
     // Any letter case of the target counts as the target: the resolver finds it.
     const std::optional<QByteArray> to = resolveForWrite(target);
     if (!to) {
         return Result::failure(
-            QStringLiteral("The folder of %1 does not exist.").arg(describe(target)));
+            QStringLiteral("The folder of %1 does not exist.").arg(describe(target)),
+            Problem::Missing, target);
     }
+    const auto taken = [&] {
+        return Result::failure(QStringLiteral("%1 already exists.").arg(describe(*to)),
+                               Problem::Exists, *to);
+    };
     struct stat existing {};
     if (::lstat(to->constData(), &existing) == 0) {
-        return Result::failure(QStringLiteral("%1 already exists.").arg(describe(*to)));
+        return taken();
     }
     const auto fail = [&](const QString& step, int error) {
         return Result::failure(QStringLiteral("Cannot %1 while copying %2 to %3: %4")
-                                   .arg(step, describe(*from), describe(*to), systemError(error)));
+                                   .arg(step, describe(*from), describe(*to), systemError(error)),
+                               Problem::Other, *to);
+    };
+    const auto unreadable = [&](int error) {
+        return Result::failure(
+            QStringLiteral("Cannot read %1: %2").arg(describe(*from), systemError(error)),
+            Problem::Unreadable, *from);
     };
     if (injectFault(Operation::Open)) {
-        return fail(QStringLiteral("open the source"), EIO);
+        return unreadable(EIO);
     }
     Descriptor in(::open(from->constData(), O_RDONLY | O_CLOEXEC));
     if (!in.valid() || ::fstat(in.get(), &info) != 0) {
-        return fail(QStringLiteral("open the source"), errno);
+        return unreadable(errno);
     }
     const QByteArray dir = folderOf(*to);
+    removeLeftovers(dir);
     TempFile temp(dir);
     if (!temp.valid()) {
         return fail(QStringLiteral("create a temporary file"), temp.error());
@@ -669,14 +860,14 @@ Result copyFileNew(const QByteArray& source, const QByteArray& target) {
     char buffer[kChunk];
     for (;;) {
         if (injectFault(Operation::Read)) {
-            return fail(QStringLiteral("read"), EIO);
+            return unreadable(EIO);
         }
         const ssize_t got = ::read(in.get(), buffer, sizeof buffer);
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            return fail(QStringLiteral("read"), errno);
+            return unreadable(errno);
         }
         if (got == 0) {
             break;
@@ -686,30 +877,36 @@ Result copyFileNew(const QByteArray& source, const QByteArray& target) {
         }
     }
     // The copy keeps the source's owner where allowed (a run under sudo should not leave
-    // root's files in the game's folder) and always its permission bits.
+    // root's files in the game's folder) and always its permission bits and attributes.
     (void)!::fchown(temp.fd(), info.st_uid, info.st_gid);
     if (::fchmod(temp.fd(), info.st_mode & 07777) != 0) {
         return fail(QStringLiteral("set the permissions"), errno);
     }
-    if (const int error = flushAndSync(temp.fd())) {
-        return fail(QStringLiteral("save"), error);
+    if (const int error = copyAttributes(*from, temp.fd())) {
+        return fail(QStringLiteral("copy the extended attributes (ACLs)"), error);
     }
-    if (!temp.close()) {
-        return fail(QStringLiteral("save"), errno);
+    if (const int error = temp.save()) {
+        return fail(QStringLiteral("save"), error);
     }
     if (injectFault(Operation::Rename)) {
         return fail(QStringLiteral("rename"), EIO);
     }
     // Never replaces: link() refuses an existing name. Where the file system has no hard
-    // links, renameat2 with RENAME_NOREPLACE gives the same guarantee.
+    // links, renameat2 with RENAME_NOREPLACE gives the same guarantee. A name taken since
+    // the check above (another Rendix making the same backup) is reported as taken, so
+    // that the caller can move on to another name; the temporary file goes either way.
     if (::link(temp.path().constData(), to->constData()) != 0) {
         const int linkError = errno;
         if (linkError == EEXIST) {
-            return Result::failure(QStringLiteral("%1 already exists.").arg(describe(*to)));
+            return taken();
         }
         if (::renameat2(AT_FDCWD, temp.path().constData(), AT_FDCWD, to->constData(),
                         RENAME_NOREPLACE) != 0) {
-            return fail(QStringLiteral("rename"), errno == EINVAL ? linkError : errno);
+            const int renameError = errno;
+            if (renameError == EEXIST) {
+                return taken();
+            }
+            return fail(QStringLiteral("rename"), renameError == EINVAL ? linkError : renameError);
         }
         temp.keep();
     }
@@ -760,7 +957,8 @@ bool canCreateFileIn(const QByteArray& dir) {
     if (!resolved || !isDirectory(*resolved)) {
         return false;
     }
-    QByteArray probe = appendComponent(*resolved, QByteArrayLiteral(".Rendix-probe-XXXXXX"));
+    QByteArray probe =
+        appendComponent(*resolved, kProbePrefix.toByteArray() + kRandomPart.toByteArray());
     const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
     if (fd < 0) {
         return false;

@@ -89,16 +89,37 @@ QByteArray expandUserPath(const QByteArray& typed);
 
 // Writes `bytes` as the whole new content of `path`, safely: to a hidden temporary file
 // in the same folder, checking every write, then flush, sync and rename over the target.
-// An existing target keeps its owner, group and permission bits (where they cannot be
-// kept the file is left unchanged and the failure reported); a symbolic link has the file
-// it points to rewritten. A missing file is created (folder must exist). On failure the
-// old file is byte for byte as it was and no temporary file is left.
+// An existing target keeps its owner, group, permission bits and extended attributes (POSIX
+// ACLs included; a file system without them is no error); where these cannot be kept the
+// file is left unchanged and the failure reported. A missing file is created (its folder
+// must exist). Before the temporary file is made, leftovers of Rendix's own temporary
+// naming (".Rendix-" or ".Rendix-probe-" and six letters or digits) older than a minute
+// are removed from that folder; nothing else is.
+// Every failure leaves the old file byte for byte as it was and no temporary file, and
+// has `path` = `path` as resolved for writing (the link itself, for a link):
+//  - Problem::LinkRefused: `path` is a symbolic link (chain) whose final target is not a
+//    regular file named "*.ini" in any letter case, or leads nowhere; `target` = where it
+//    leads. A link to such a file has that file rewritten and the link stays.
+//  - Problem::ReadOnly: the file has no write permission bit at all (mode & 0222 == 0);
+//    refused for root as well.
+//  - Problem::Missing: the folder does not exist (`path` as given).
+//  - Problem::Other: anything else (not a plain file, a failed write, flush, sync, rename,
+//    owner, mode or attribute step).
 Result replaceFile(const QByteArray& path, const QByteArray& bytes);
 
 // Copies `source` to `target`, complete or not at all: to a hidden temporary name first,
 // with every read and write checked, then renamed to `target` without ever replacing an
-// existing file (fails when `target` exists). Counts as one Copy operation of the seam
-// besides the opens, reads, writes, flushes, syncs and renames it makes.
+// existing file. The copy keeps the source's permission bits and extended attributes (POSIX
+// ACLs included), and its owner where allowed. Leftovers of Rendix's own temporary naming
+// are removed first, as for replaceFile. Counts as one Copy operation of the seam besides
+// the opens, reads, writes, flushes, syncs and renames it makes. Failures, and no temporary
+// file is left after any of them:
+//  - Problem::Exists (`path` = `target` as resolved): the name is taken, in any letter case,
+//    at the start or by the time of the final link, so a caller can try another name.
+//  - Problem::Missing: no plain file `source` (`path` = `source`), or no folder for
+//    `target` (`path` = `target`).
+//  - Problem::Unreadable (`path` = `source` resolved): the source cannot be opened or read.
+//  - Problem::Other (`path` = `target`): any write, attribute, flush, sync or rename step.
 Result copyFileNew(const QByteArray& source, const QByteArray& target);
 
 // Deletes one file (resolved first). Fails when it is missing or cannot be deleted.

@@ -45,6 +45,10 @@ void TestSeam::failAll(Operation op) {
     m_failAll[indexOf(op)] = true;
 }
 
+void TestSeam::runBefore(Operation op, int n, std::function<void()> action) {
+    m_before[indexOf(op)].emplace_back(n, std::move(action));
+}
+
 int TestSeam::count(Operation op) const {
     return m_counts[indexOf(op)];
 }
@@ -55,6 +59,9 @@ void TestSeam::resetCounts() {
         planned.clear();
     }
     m_failAll.fill(false);
+    for (auto& actions : m_before) {
+        actions.clear();
+    }
 }
 
 void TestSeam::setRegistryValue(std::uint32_t root, const QByteArray& key, const QByteArray& name,
@@ -69,6 +76,11 @@ TestSeam* TestSeam::active() {
 bool TestSeam::takeFault(Operation op) {
     const std::size_t i = indexOf(op);
     const int n = ++m_counts[i];
+    for (const auto& [at, action] : m_before[i]) {
+        if (at == n) {
+            action();
+        }
+    }
     if (m_failAll[i]) {
         return true;
     }

@@ -4,9 +4,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/Clock.h"
@@ -50,8 +52,11 @@ public:
     void failNth(Operation op, int n);
     // Makes every operation of that kind fail from now on.
     void failAll(Operation op);
+    // Runs `action` right before the nth operation of that kind (counted as failNth counts),
+    // to stage what another process could do at that moment: take a name, change a file.
+    void runBefore(Operation op, int n, std::function<void()> action);
     int count(Operation op) const;
-    // Clears the counts and every planned failure.
+    // Clears the counts, every planned failure and every planned action.
     void resetCounts();
 
     // Programs started by path (startProgram) and documents opened (openDocument), in order.
@@ -94,6 +99,7 @@ private:
     std::array<int, kOperationCount> m_counts{};
     std::array<std::vector<int>, kOperationCount> m_failAt{};
     std::array<bool, kOperationCount> m_failAll{};
+    std::array<std::vector<std::pair<int, std::function<void()>>>, kOperationCount> m_before{};
     std::vector<QByteArray> m_started;
     std::vector<QByteArray> m_opened;
     bool m_startsSucceed = true;
