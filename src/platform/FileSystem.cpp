@@ -71,6 +71,14 @@ QByteArray folderOf(const QByteArray& path) {
     return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
 }
 
+// A folder path without trailing separators, except the root's own.
+QByteArray withoutTrailingSeparator(QByteArray dir) {
+    while (dir.size() > 1 && dir.endsWith('/')) {
+        dir.chop(1);
+    }
+    return dir;
+}
+
 QByteArray lastComponent(const QByteArray& path) {
     return path.mid(path.lastIndexOf('/') + 1);
 }
@@ -971,11 +979,7 @@ QByteArray programDirectory() {
     if (const TestSeam* seam = TestSeam::active(); seam && seam->programDirectory()) {
         return *seam->programDirectory();
     }
-    QByteArray dir = QFile::encodeName(QCoreApplication::applicationDirPath());
-    while (dir.size() > 1 && dir.endsWith('/')) {
-        dir.chop(1);
-    }
-    return dir;
+    return withoutTrailingSeparator(QFile::encodeName(QCoreApplication::applicationDirPath()));
 }
 
 QByteArray userConfigFolder() {
@@ -989,11 +993,7 @@ QByteArray homeFolder() {
     if (const TestSeam* seam = TestSeam::active(); seam && seam->homeFolder()) {
         return *seam->homeFolder();
     }
-    QByteArray home = QFile::encodeName(QDir::homePath());
-    while (home.size() > 1 && home.endsWith('/')) {
-        home.chop(1);
-    }
-    return home;
+    return withoutTrailingSeparator(QFile::encodeName(QDir::homePath()));
 }
 
 std::vector<QByteArray> perUserGameConfigFiles() {
