@@ -138,6 +138,70 @@ TEST(FolderTest, ListsMatchesProbesAndDeletesPlainFiles) {
     EXPECT_EQ(testing::folderNames(root.file("d")).size(), 8u);
 }
 
+TEST(FolderTest, ListsFoldersReadsWithReasonsAndExpandsTheHomeFolder) {
+    TempDir root;
+    const QByteArray d = root.file("D");
+    for (const QByteArray folder : {"sub", ".hidden", "Caf\xE9", "b"}) {
+        testing::makeFolder(d + '/' + folder);
+    }
+    testing::writeBytes(d + "/file.txt", "x");
+    for (const auto& [link, to] : std::vector<std::pair<const char*, const char*>>{
+             {"link", "sub"}, {"toFile", "file.txt"}, {"dead", "gone"}}) {
+        ASSERT_EQ(::symlink(to, (d + '/' + link).constData()), 0);
+    }
+    const Listing folders = listFolders(root.file("d"));
+    EXPECT_TRUE(folders.ok);
+    EXPECT_EQ(folders.names, (std::vector<QByteArray>{".hidden", "b", "Caf\xE9", "link", "sub"}));
+    EXPECT_FALSE(listFolders(root.file("missing")).ok);
+    EXPECT_FALSE(listFolders(d + "/file.txt").ok);
+    {
+        TestSeam seam;
+        seam.failNth(Operation::List, 1);
+        EXPECT_FALSE(listFolders(d).ok);
+    }
+
+    struct Row {
+        const char* name;
+        const char* path;
+        std::optional<Operation> fault;  // the first of this kind fails
+        Problem problem;
+    };
+    const Row rows[] = {
+        {"plain file", "file.txt", {}, Problem::None},
+        {"link to a file", "TOFILE", {}, Problem::None},
+        {"missing", "none.txt", {}, Problem::Missing},
+        {"folder", "sub", {}, Problem::Missing},
+        {"dangling link", "dead", {}, Problem::Missing},
+        {"open fails", "file.txt", Operation::Open, Problem::Unreadable},
+        {"read fails", "file.txt", Operation::Read, Problem::Unreadable},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TestSeam seam;
+        if (row.fault) {
+            seam.failNth(*row.fault, 1);
+        }
+        QByteArray bytes = "untouched";
+        const Result result = readFileChecked(d + '/' + row.path, bytes);
+        EXPECT_EQ(result.problem, row.problem);
+        EXPECT_EQ(result.ok, row.problem == Problem::None);
+        EXPECT_EQ(bytes, result.ok ? "x" : "untouched");
+        EXPECT_EQ(result.path, result.ok ? QByteArray() : d + '/' + row.path);
+    }
+
+    TestSeam seam;
+    seam.setHomeFolder("/home/player");
+    for (const auto& [typed, expanded] : std::vector<std::pair<QByteArray, QByteArray>>{
+             {"~", "/home/player"},
+             {"~/UnrealTournament", "/home/player/UnrealTournament"},
+             {"~/", "/home/player/"},
+             {"~player/UT", "~player/UT"},
+             {"/a/~/b", "/a/~/b"},
+             {"", ""}}) {
+        EXPECT_EQ(expandUserPath(typed), expanded) << typed.constData();
+    }
+}
+
 struct SafeWriteTest : ::testing::Test {
     TempDir root;
     QByteArray dir = root.file("System");
