@@ -1,8 +1,6 @@
 #include "ini/Profile.h"
 
 #include <algorithm>
-#include <cstdint>
-
 #include <cstring>
 
 #include "platform/FileSystem.h"
@@ -90,39 +88,16 @@ qsizetype lineStartOf(const Content& content, qsizetype bracket) {
     return start;
 }
 
-// A cheap test that rejects almost every name that differs: equal under ASCII case folding
-// implies equal once bit 0x20 is set in every byte, which compares eight bytes at a time.
-bool mayEqualFolded(const char* text, QByteArrayView name) {
-    constexpr std::uint64_t kCaseBits = 0x2020202020202020ULL;
-    const char* other = name.data();
-    qsizetype left = name.size();
-    for (; left >= 8; left -= 8, text += 8, other += 8) {
-        std::uint64_t a = 0;
-        std::uint64_t b = 0;
-        std::memcpy(&a, text, sizeof a);
-        std::memcpy(&b, other, sizeof b);
-        if ((a | kCaseBits) != (b | kCaseBits)) {
-            return false;
-        }
-    }
-    for (qsizetype i = 0; i < left; ++i) {
-        if ((text[i] | 0x20) != (other[i] | 0x20)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Whether the header whose "[" stands at `bracket` names section `name` (trimmed, and free
-// of "]", CR and LF). Looks only at as many bytes as the name has, so the many headers that
-// differ cost little.
+// of "]", CR and LF). Stops at the first byte that differs, so the many headers that differ
+// cost little.
 bool headerNames(const Content& content, qsizetype bracket, QByteArrayView name) {
     const QByteArrayView bytes = content.bytes;
     qsizetype p = bracket + 1;
     while (p < bytes.size() && isBlank(bytes[p])) {
         ++p;
     }
-    if (bytes.size() - p < name.size() || !mayEqualFolded(bytes.data() + p, name)) {
+    if (bytes.size() - p < name.size()) {
         return false;
     }
     for (const char c : name) {

@@ -1,9 +1,6 @@
 #include "platform/Text.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstdint>
-#include <cstring>
 
 namespace rendix::platform {
 
@@ -11,48 +8,6 @@ namespace {
 
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 constexpr qsizetype kUtf8BomLength = 3;
-
-// For a word of eight bytes, the high bit of each byte that is CR or LF, and no other bit.
-constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-
-std::uint64_t breakBits(std::uint64_t word) {
-    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-    const auto zeroBytes = [](std::uint64_t x) { return ~(((x & kLow7) + kLow7) | x | kLow7); };
-    return zeroBytes(word ^ (kOnes * '\r')) | zeroBytes(word ^ (kOnes * '\n'));
-}
-
-std::uint64_t wordAt(const char* p) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-}
-
-// The first CR or LF in [p, end), or `end`, eight bytes at a time.
-const char* findBreak(const char* p, const char* const end) {
-    while (end - p >= 8) {
-        if (const std::uint64_t hits = breakBits(wordAt(p)); hits != 0) {
-            if constexpr (std::endian::native == std::endian::little) {
-                return p + std::countr_zero(hits) / 8;
-            }
-            break;
-        }
-        p += 8;
-    }
-    while (p != end && !isBreak(*p)) {
-        ++p;
-    }
-    return p;
-}
-
-// The number of CR and LF bytes in [p, end).
-std::size_t countBreaks(const char* p, const char* const end) {
-    std::size_t count = 0;
-    for (; end - p >= 8; p += 8) {
-        // At most one bit per byte, each its byte's high bit: the multiply adds the bytes.
-        count += static_cast<std::size_t>(((breakBits(wordAt(p)) >> 7) * kOnes) >> 56);
-    }
-    return count + static_cast<std::size_t>(std::count_if(p, end, isBreak));
-}
 
 }  // namespace
 
@@ -73,8 +28,7 @@ bool isBlankText(QByteArrayView text) {
 }
 
 qsizetype findLineBreak(QByteArrayView bytes, qsizetype from) {
-    const char* const begin = bytes.data();
-    return findBreak(begin + from, begin + bytes.size()) - begin;
+    return std::find_if(bytes.begin() + from, bytes.end(), isBreak) - bytes.begin();
 }
 
 QByteArrayView lineEndBytes(LineEnd end) {
@@ -102,9 +56,9 @@ TextFile splitLines(const QByteArray& bytes) {
     // Every line but the last ends at a CR or LF, so their count bounds the number of lines
     // and the vector never grows while it is filled. (It counts CR LF twice; the pages of a
     // large reservation that are never written are never touched.)
-    file.lines.reserve(countBreaks(p, end) + 1);
+    file.lines.reserve(static_cast<std::size_t>(std::count_if(p, end, isBreak)) + 1);
     while (p != end) {
-        const char* const stop = findBreak(p, end);
+        const char* const stop = std::find_if(p, end, isBreak);
         Line& line = file.lines.emplace_back();
         if (stop != p) {
             line.text = QByteArray(p, stop - p);

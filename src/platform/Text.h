@@ -46,7 +46,6 @@ struct TextFile {
 QByteArrayView lineEndBytes(LineEnd end);
 
 // The position of the first CR or LF at or after `from`, or bytes.size() when there is none.
-// The one scan for line ends, fast enough for whole files.
 qsizetype findLineBreak(QByteArrayView bytes, qsizetype from);
 
 // Splits file content into lines. A UTF-8 byte order mark is moved to `bom`. An empty

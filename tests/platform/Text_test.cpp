@@ -28,7 +28,7 @@ TEST(TextTest, SplitsLinesAndJoinsThemBack) {
 }
 
 TEST(TextTest, AnyBytesSplitAtEveryBreakAndJoinBack) {
-    // Bytes drawn mostly from the ones that matter to finding line ends eight at a time.
+    // Bytes drawn mostly from the ones that matter to line ends and byte order marks.
     const char alphabet[] = {'\r', '\n', 'a', '\0', '\xEF', '\xBB', '\xBF', '\x8D', '\x8A'};
     const char breaks[] = {'\r', '\n'};
     std::mt19937 random(12345);
