@@ -130,8 +130,8 @@ std::map<QString, int> textWidths(const QWidget* window) {
 
 // Every window as windows-steps.txt brings it up, the editor with a long list of maps, one
 // of them not named in UTF-8, the game directory with two configuration files. Each opens
-// at its given size; each but the About box can be made larger, and then its lists and
-// text boxes grow and everything still fits.
+// at its given size with the program's icon; each but the About box can be made larger,
+// and then its lists and text boxes grow and everything still fits.
 TEST(Windows, ShowEveryControlWithItsCaptionKindAndTabOrder) {
     Shell shell;
     const QByteArray game = shell.makeGame("Games/ut");
@@ -149,6 +149,7 @@ TEST(Windows, ShowEveryControlWithItsCaptionKindAndTabOrder) {
             drives->setProperty("currentIndex", 0);  // where the tests run must not matter
         }
         table += describe(window);
+        EXPECT_FALSE(window->windowIcon().isNull()) << window->objectName().toStdString();
         // The main window and the question of the configuration file are made wider for the
         // paths they show.
         const bool showsPaths = window->objectName() == QLatin1String("frmMain") ||
