@@ -169,7 +169,7 @@ ExitStatus dispatch(const Command& command, Session& session) {
     }
     const PrintMode& mode = session.options.print;
     if (command.changes == Changes::GameConfig && !mode.dryRun && !mode.force) {
-        const Install install = session.install();
+        const Install& install = session.install();
         const std::vector<QByteArray> running =
             platform::runningProgramsIn(install.programFolders());
         if (!running.empty()) {

@@ -95,7 +95,7 @@ QByteArray mapCounts(const Session& session, const Install& install) {
 }
 
 void status(Session& session) {
-    const Install install = session.install();
+    const Install install = session.install();  // the preview below locates its copy
     QByteArray text = "Game directory: " + session.state.UTDir +
                       "\nConfiguration file: " + install.configFile() + "\nSettings file: " +
                       (session.settingsLoaded ? session.state.settingsPath

@@ -103,6 +103,15 @@ bool loadSettings(Session& session) {
 
 }  // namespace
 
+const Install& Session::install() {
+    const QByteArray key = state.UTDir + '\0' + state.ConfigFile;
+    if (!m_install || key != m_installKey) {
+        m_install = Install::of(state);
+        m_installKey = key;
+    }
+    return *m_install;
+}
+
 QByteArray absolutePath(const QByteArray& given) {
     QByteArray path = platform::expandUserPath(given);
     if (!path.startsWith('/')) {
@@ -148,7 +157,7 @@ bool prepare(Session& session) {
     if (!session.needsConfigFile) {
         return true;
     }
-    const Install install = session.install();
+    const Install& install = session.install();
     if (install.needsChoice()) {
         QStringList files;
         for (const QByteArray& candidate : install.candidates()) {

@@ -33,7 +33,8 @@ enum class Changes {
     Settings,    // the settings file: locked
 };
 
-struct Session {
+class Session {
+public:
     Options options;
     Changes changes = Changes::Nothing;
     bool needsConfigFile = true;
@@ -46,7 +47,13 @@ struct Session {
     // Whether state holds a settings file's content (otherwise the default lists).
     bool settingsLoaded = false;
 
-    Install install() const { return Install::of(state); }
+    // The install of the state's game directory and configuration file, located once for
+    // each pair: every locating reads the configuration file anew.
+    const Install& install();
+
+private:
+    std::optional<Install> m_install;
+    QByteArray m_installKey;
 };
 
 // Fills `session.state` as the window's start-up would, but never writes a settings file
