@@ -177,7 +177,9 @@ ExitStatus dispatch(const Command& command, Session& session) {
             return outcome(session);
         }
     }
-    if (mode.dryRun && command.changes != Changes::Nothing && command.changes != Changes::Backups) {
+    // delete-backups lists in a dry run what it would delete; it changes no file's content.
+    if (mode.dryRun &&
+        (command.changes == Changes::GameConfig || command.changes == Changes::Settings)) {
         dryRun(command, session);
         return outcome(session);
     }

@@ -113,12 +113,13 @@ const Install& Session::install() {
 }
 
 QByteArray absolutePath(const QByteArray& given) {
+    const QByteArray separator = platform::separator();
     QByteArray path = platform::expandUserPath(given);
-    if (!path.startsWith('/')) {
-        path = QFile::encodeName(QDir::currentPath()) + '/' + path;
+    if (QDir::isRelativePath(QFile::decodeName(path))) {
+        path = QFile::encodeName(QDir::currentPath()) + separator + path;
     }
-    while (path.size() > 1 && path.endsWith('/')) {
-        path.chop(1);
+    while (path.size() > separator.size() && path.endsWith(separator)) {
+        path.chop(separator.size());
     }
     return path;
 }
@@ -149,7 +150,11 @@ bool prepare(Session& session) {
     }
     if (!isGameDirectory(state.UTDir, state.ConfigFile)) {
         Message invalid = invalidPathMessage();
-        invalid.text += QStringLiteral(" (") + QFile::decodeName(state.UTDir) + QLatin1Char(')');
+        invalid.text +=
+            state.UTDir.isEmpty()
+                ? QStringLiteral(" No game directory is stored in ") +
+                      QFile::decodeName(state.settingsPath) + QLatin1Char('.') + settingsAdvice()
+                : QStringLiteral(" (") + QFile::decodeName(state.UTDir) + QLatin1Char(')');
         invalid.icon = MessageIcon::Critical;
         session.messages.show(invalid);
         return false;

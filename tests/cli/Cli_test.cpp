@@ -293,7 +293,9 @@ const CliCase kCases[] = {
     {"DryRunExclude", args({"-n", "exclude", "dm", "DM-Deck16][.unr"}), 0,
      "...--- {settings}\n+++ {settings}\n...\n+DM.Ex[0]=DM-Deck16][.unr\r\n", "", Files::Untouched},
     {"DryRunExcludeCreatingSettings",
-     args({"-s", "{tmp}/none.ini", "-g", "{ut}", "-n", "include", "ctf", "CTF-Face.unr"}), 0, "",
+     args({"-s", "{tmp}/none.ini", "-g", "{ut}", "-n", "exclude", "ctf", "CTF-Face.unr"}), 0,
+     "...--- {tmp}/none.ini\n+++ {tmp}/none.ini\n@@ -0,0 +1,...\n+[Main]\r\n+UTDir=\r\n"
+     "...\n+CTF.Ex[0]=CTF-Face.unr\r\n",
      "", Files::Untouched},
     {"DryRunWhileTheGameRuns", args({"-n", "randomize"}), 0, nullptr, "", Files::Untouched,
      [](Server& s) { s.startGame(); }},
