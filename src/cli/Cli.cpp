@@ -243,9 +243,7 @@ ExitStatus run(const QStringList& arguments) {
         return ExitStatus::Done;
     }
     if (parser.isSet(QStringLiteral("version"))) {
-        writeOut("rendix-cli " + QByteArray::number(kVersionMajor) + '.' +
-                 QByteArray::number(kVersionMinor) + '.' + QByteArray::number(kVersionRevision) +
-                 '\n');
+        writeOut(QByteArray("rendix-cli ") + kVersionText + '\n');
         return ExitStatus::Done;
     }
     const QStringList positional = parser.positionalArguments();
