@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include "platform/Messages.h"
 #include "platform/Result.h"
@@ -25,6 +26,34 @@ inline Message backupFailedMessage(const QByteArray& path) {
 // What a file holds after a change that failed before it was replaced.
 inline QString unchangedText() {
     return QStringLiteral("It still holds what it held before.");
+}
+
+// A backup that failed after the command had already changed the file (`holds` says how).
+inline Message backupFailedMessage(const QByteArray& path, const QString& holds) {
+    return failureMessage(QStringLiteral("Rendix could not back up ") + QFile::decodeName(path) +
+                              QStringLiteral(". ") + holds,
+                          "Backup failed");
+}
+
+// What the configuration file holds after a randomize run failed on a later game type:
+// the changes of the game types (codes, "DM") randomized before it stay.
+inline QString keptRandomizedText(const QStringList& types) {
+    const QString named = types.size() == 1
+                              ? types.front()
+                              : types.mid(0, types.size() - 1).join(QStringLiteral(", ")) +
+                                    QStringLiteral(" and ") + types.back();
+    return QStringLiteral("It keeps what randomizing ") + named +
+           QStringLiteral(" changed; everything else is as it was before.");
+}
+
+// What the configuration file holds when the ServerPackages add step failed: what the
+// remove step did (`removed` entries) stays.
+inline QString keptRemovalText(qsizetype removed) {
+    if (removed == 0) {
+        return QStringLiteral("No serverpackages entry was removed or added.");
+    }
+    return QStringLiteral("It keeps the removal of ") + QString::number(removed) +
+           QStringLiteral(" serverpackages entries; none was added.");
 }
 
 // A change of `path` that failed as `why` says; `holds` tells what the file holds now.
@@ -71,6 +100,17 @@ inline Message readFailedMessage(const QByteArray& path, const QString& reason) 
                           "Read failed");
 }
 
+// A file that could not be read, as platform::readFileChecked says `why` (missing or
+// unreadable, with the system's reason); `holds` tells what the changed file holds now.
+inline Message readFailedMessage(const QByteArray& path, const Result& why,
+                                 const QString& holds = QStringLiteral("Nothing was changed.")) {
+    const QString reason =
+        why.problem == Problem::Missing ? QStringLiteral("the file does not exist") : why.error;
+    return failureMessage(QStringLiteral("Rendix could not read ") + QFile::decodeName(path) +
+                              QStringLiteral(": ") + reason + QStringLiteral(". ") + holds,
+                          "Read failed");
+}
+
 // The question before a change while a game or server of the install runs (`program`, its
 // executable). No, the default, leaves everything as it was.
 inline Message gameRunningMessage(const QByteArray& program, const QByteArray& configFile) {
@@ -103,6 +143,18 @@ inline Message listFailedMessage(const QByteArray& folder) {
     return failureMessage(QStringLiteral("Rendix could not list the folder ") +
                               QFile::decodeName(folder) + QStringLiteral(". Nothing was changed."),
                           "List failed");
+}
+
+// A folder that cannot be listed after the command had already changed the file.
+inline Message listFailedMessage(const QByteArray& folder, const QString& holds) {
+    return failureMessage(QStringLiteral("Rendix could not list the folder ") +
+                              QFile::decodeName(folder) + QStringLiteral(". ") + holds,
+                          "List failed");
+}
+
+// What another Rendix's lock leaves of a deletion of backups.
+inline QString noBackupDeletedText() {
+    return QStringLiteral("No backup was deleted.");
 }
 
 inline Message deleteFailedMessage(const QByteArray& folder) {
