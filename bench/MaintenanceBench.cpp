@@ -141,4 +141,140 @@ void BM_ServerPackages(benchmark::State& state) {
 }
 BENCHMARK(BM_ServerPackages)->Unit(benchmark::kMillisecond);
 
+// --- Lists of 4,096 slots (patch 469c and later) -------------------------------------
+
+// The maps install with its file as after each of the four types, made once by the command
+// itself, so that the floor writes exactly the bytes the command writes.
+struct LongListStates {
+    std::vector<QByteArray> files;  // before DM, after DM, after CTF, after DOM, after AS
+
+    LongListStates() {
+        const BenchInstall& bench = mapsInstall();
+        bench.cleanUp(true);
+        ModMain modMain = bench.modMain;
+        modMain.MapsPerList = kMaxMapsPerList;
+        testing::ScriptedMessages messages;
+        files.push_back(bench.iniBytes);
+        for (std::size_t t = 0; t < kGameTypes.size(); ++t) {
+            std::array<bool, 4> ticked{};
+            ticked[t] = true;
+            RandomizeCommand(modMain, messages, ticked);
+            files.push_back(testing::readBytes(bench.install.ini));
+        }
+        bench.cleanUp(true);
+    }
+};
+
+const LongListStates& longListStates() {
+    static const LongListStates states;
+    return states;
+}
+
+// Per type: the listing, one read, the backup and one safe replace with the bytes the
+// command writes.
+void BM_RandomizeAllFour4096_Floor(benchmark::State& state) {
+    const BenchInstall& bench = mapsInstall();
+    const LongListStates& states = longListStates();
+    for (auto _ : state) {
+        bench.reset(state, true);
+        int number = 0;
+        for (const GameType& type : kGameTypes) {
+            const platform::Listing maps = platform::listFiles(bench.install.maps, type.mapPattern);
+            const std::optional<QByteArray> bytes = platform::readFile(bench.install.ini);
+            benchmark::DoNotOptimize(maps);
+            benchmark::DoNotOptimize(bytes);
+            const QByteArray copy = bench.install.system + "/Rendix_UnrealTournament" +
+                                    QByteArray::number(++number) + ".ini";
+            if (!platform::copyFileNew(bench.install.ini, copy) ||
+                !platform::replaceFile(bench.install.ini,
+                                       states.files[static_cast<std::size_t>(number)])) {
+                state.SkipWithError("floor failed");
+                return;
+            }
+        }
+    }
+    bench.cleanUp(true);
+}
+BENCHMARK(BM_RandomizeAllFour4096_Floor)->Unit(benchmark::kMillisecond);
+
+void BM_RandomizeAllFour4096(benchmark::State& state) {
+    const BenchInstall& bench = mapsInstall();
+    longListStates();
+    ModMain modMain = bench.modMain;
+    modMain.MapsPerList = kMaxMapsPerList;
+    testing::ScriptedMessages messages;
+    for (auto _ : state) {
+        bench.reset(state, true);
+        RandomizeCommand(modMain, messages, {true, true, true, true});
+    }
+    bench.cleanUp(true);
+    if (messages.statusText != QStringLiteral("Randomized all map lists.") ||
+        !messages.shown.empty()) {
+        state.SkipWithError("the command failed");
+    }
+    state.SetLabel("floor: BM_RandomizeAllFour4096_Floor");
+}
+BENCHMARK(BM_RandomizeAllFour4096)->Unit(benchmark::kMillisecond);
+
+// --- Many exclusions ------------------------------------------------------------------
+
+// 30,000 DM maps; the exclusion lists hold 20,000 names, half of them maps that exist.
+constexpr int kManyMaps = 30000;
+constexpr int kManyExclusions = 20000;
+
+QByteArray manyMapName(int number) {
+    return "DM-Many" + QByteArray::number(number).rightJustified(5, '0') + ".unr";
+}
+
+const BenchInstall& manyMapsInstall() {
+    static const BenchInstall install([] {
+        testing::GameInstallOptions options;
+        options.stockMaps = false;
+        return options;
+    }());
+    static const bool filled = [] {
+        for (int number = 0; number < kManyMaps; ++number) {
+            testing::writeBytes(install.install.maps + '/' + manyMapName(number), {});
+        }
+        return true;
+    }();
+    (void)filled;
+    return install;
+}
+
+ExclusionList manyExclusions() {
+    ExclusionList excludes;
+    for (int number = 0; number < kManyExclusions; ++number) {
+        // Every other one names a map that exists, the rest maps long gone.
+        excludes.push_back(number % 2 ? manyMapName(number) : "DM-Gone" + manyMapName(number));
+    }
+    return excludes;
+}
+
+void randomizeMany(benchmark::State& state, const ExclusionList& excludes) {
+    const BenchInstall& bench = manyMapsInstall();
+    ModMain modMain = bench.modMain;
+    modMain.DMExcludes = excludes;
+    testing::ScriptedMessages messages;
+    for (auto _ : state) {
+        bench.reset(state, true);
+        RandomizeCommand(modMain, messages, {true, false, false, false});
+    }
+    bench.cleanUp(true);
+    if (!messages.statusText.endsWith(QStringLiteral(" randomized list."))) {
+        state.SkipWithError(qPrintable(messages.statusText));
+    }
+}
+
+void BM_RandomizeDM_NoExclusions(benchmark::State& state) {
+    randomizeMany(state, {});
+}
+BENCHMARK(BM_RandomizeDM_NoExclusions)->Unit(benchmark::kMillisecond);
+
+void BM_RandomizeDM_20000Exclusions(benchmark::State& state) {
+    randomizeMany(state, manyExclusions());
+    state.SetLabel("floor: BM_RandomizeDM_NoExclusions");
+}
+BENCHMARK(BM_RandomizeDM_20000Exclusions)->Unit(benchmark::kMillisecond);
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 
 #include "app/ModMain.h"
 #include "platform/Seam.h"
@@ -98,14 +99,18 @@ inline void failEach(const QByteArray& ini, const char* folder, const QByteArray
 }
 
 // data/<steps>.rows: files; the n states with their status texts; for each state but the
-// last, the boxes that may show when the next step fails. Whatever fails, the file is as
-// after some steps, the backups hold it as before each, one box shows, saying what the file
-// holds then, and the status claims no more.
+// last, the boxes that show when the next step fails, each in some run. Whatever fails, the
+// file is as after some steps, the backups hold it as before each, one box shows, saying
+// what the file holds then, and the status claims no more.
 inline void failSteps(const char* steps, const char* folder, const Command& command) {
     const std::vector<QList<QByteArray>> table = rows(steps);
     std::vector<QByteArray> states;
     for (std::size_t k = 1; k <= table.size() / 2; ++k) {
         states.push_back(data(table[k][0]));
+    }
+    std::set<QByteArray> unseen;
+    for (std::size_t k = states.size() + 1; k < table.size(); ++k) {
+        unseen.insert(table[k].begin(), table[k].end());
     }
     failEach(states[0], folder, table[0][0], command, [&](SmallInstall& install) {
         const auto done = std::size_t(
@@ -119,7 +124,9 @@ inline void failSteps(const char* steps, const char* folder, const Command& comm
                         ? install.shown().isEmpty()
                         : table[states.size() + 1 + done].contains(install.shown()))
             << install.shown().constData();
+        unseen.erase(install.shown());
     });
+    EXPECT_EQ(unseen, std::set<QByteArray>());
 }
 
 }  // namespace rendix::testing
