@@ -68,29 +68,40 @@ const BenchInstall& packagesInstall() {
     return install;
 }
 
-// One backup copy, one read and one safe replace of the file, as each rewrite needs.
-bool backupAndRewrite(const BenchInstall& bench, int number) {
+// One backup copy, one read and one safe replace of the file, as each rewrite needs: with
+// the bytes read, or with `result`, the bytes the command leaves.
+bool backupAndRewrite(const BenchInstall& bench, int number, const QByteArray* result = nullptr) {
     const QByteArray copy =
         bench.install.system + "/Rendix_UnrealTournament" + QByteArray::number(number) + ".ini";
     const std::optional<QByteArray> bytes = platform::readFile(bench.install.ini);
     return platform::copyFileNew(bench.install.ini, copy) && bytes &&
-           platform::replaceFile(bench.install.ini, *bytes);
+           platform::replaceFile(bench.install.ini, result ? *result : *bytes);
 }
 
-void BM_RandomizeAllFour_Floor(benchmark::State& state) {
-    const BenchInstall& bench = mapsInstall();
+// Per type the listing and backupAndRewrite; with `results` (the file before the first type
+// and after each), from the start each time and writing what the command writes.
+void randomizeFloor(benchmark::State& state, const BenchInstall& bench,
+                    const std::vector<QByteArray>* results = nullptr) {
     for (auto _ : state) {
-        bench.reset(state, false);
+        bench.reset(state, results != nullptr);
         int number = 0;
         for (const GameType& type : kGameTypes) {
             const platform::Listing maps = platform::listFiles(bench.install.maps, type.mapPattern);
             benchmark::DoNotOptimize(maps);
-            if (!backupAndRewrite(bench, ++number)) {
+            ++number;
+            if (!backupAndRewrite(
+                    bench, number,
+                    results ? &(*results)[static_cast<std::size_t>(number)] : nullptr)) {
                 state.SkipWithError("floor failed");
                 return;
             }
         }
     }
+    bench.cleanUp(results != nullptr);
+}
+
+void BM_RandomizeAllFour_Floor(benchmark::State& state) {
+    randomizeFloor(state, mapsInstall());
 }
 BENCHMARK(BM_RandomizeAllFour_Floor)->Unit(benchmark::kMillisecond);
 
@@ -170,48 +181,33 @@ const LongListStates& longListStates() {
     return states;
 }
 
-// Per type: the listing, one read, the backup and one safe replace with the bytes the
-// command writes.
 void BM_RandomizeAllFour4096_Floor(benchmark::State& state) {
-    const BenchInstall& bench = mapsInstall();
-    const LongListStates& states = longListStates();
-    for (auto _ : state) {
-        bench.reset(state, true);
-        int number = 0;
-        for (const GameType& type : kGameTypes) {
-            const platform::Listing maps = platform::listFiles(bench.install.maps, type.mapPattern);
-            const std::optional<QByteArray> bytes = platform::readFile(bench.install.ini);
-            benchmark::DoNotOptimize(maps);
-            benchmark::DoNotOptimize(bytes);
-            const QByteArray copy = bench.install.system + "/Rendix_UnrealTournament" +
-                                    QByteArray::number(++number) + ".ini";
-            if (!platform::copyFileNew(bench.install.ini, copy) ||
-                !platform::replaceFile(bench.install.ini,
-                                       states.files[static_cast<std::size_t>(number)])) {
-                state.SkipWithError("floor failed");
-                return;
-            }
-        }
-    }
-    bench.cleanUp(true);
+    randomizeFloor(state, mapsInstall(), &longListStates().files);
 }
 BENCHMARK(BM_RandomizeAllFour4096_Floor)->Unit(benchmark::kMillisecond);
+
+// Randomizes the ticked types of `bench`, its file put back before each run.
+void randomizeFromTheStart(benchmark::State& state, const BenchInstall& bench,
+                           const ModMain& settings, const std::array<bool, 4>& ticked) {
+    ModMain modMain = settings;
+    testing::ScriptedMessages messages;
+    for (auto _ : state) {
+        bench.reset(state, true);
+        RandomizeCommand(modMain, messages, ticked);
+    }
+    bench.cleanUp(true);
+    if (!messages.shown.empty() || !(messages.statusText.endsWith(QStringLiteral(" list.")) ||
+                                     messages.statusText.endsWith(QStringLiteral(" lists.")))) {
+        state.SkipWithError(qPrintable(messages.statusText));
+    }
+}
 
 void BM_RandomizeAllFour4096(benchmark::State& state) {
     const BenchInstall& bench = mapsInstall();
     longListStates();
     ModMain modMain = bench.modMain;
     modMain.MapsPerList = kMaxMapsPerList;
-    testing::ScriptedMessages messages;
-    for (auto _ : state) {
-        bench.reset(state, true);
-        RandomizeCommand(modMain, messages, {true, true, true, true});
-    }
-    bench.cleanUp(true);
-    if (messages.statusText != QStringLiteral("Randomized all map lists.") ||
-        !messages.shown.empty()) {
-        state.SkipWithError("the command failed");
-    }
+    randomizeFromTheStart(state, bench, modMain, {true, true, true, true});
     state.SetLabel("floor: BM_RandomizeAllFour4096_Floor");
 }
 BENCHMARK(BM_RandomizeAllFour4096)->Unit(benchmark::kMillisecond);
@@ -255,15 +251,7 @@ void randomizeMany(benchmark::State& state, const ExclusionList& excludes) {
     const BenchInstall& bench = manyMapsInstall();
     ModMain modMain = bench.modMain;
     modMain.DMExcludes = excludes;
-    testing::ScriptedMessages messages;
-    for (auto _ : state) {
-        bench.reset(state, true);
-        RandomizeCommand(modMain, messages, {true, false, false, false});
-    }
-    bench.cleanUp(true);
-    if (!messages.statusText.endsWith(QStringLiteral(" randomized list."))) {
-        state.SkipWithError(qPrintable(messages.statusText));
-    }
+    randomizeFromTheStart(state, bench, modMain, {true, false, false, false});
 }
 
 void BM_RandomizeDM_NoExclusions(benchmark::State& state) {

@@ -75,12 +75,10 @@ void DeleteBackups(ModMain& state, Messages& messages, const ChangeOptions& opti
         return;
     }
     // Not while another Rendix changes the file and makes backups of it.
-    std::optional<platform::FileLock> lock;
-    if (install.hasConfigFile()) {
-        lock = beginChange(install, messages, options, false, noBackupDeletedText());
-        if (!lock) {
-            return;
-        }
+    const std::optional<platform::FileLock> lock =
+        beginChange(install, messages, options, false, noBackupDeletedText());
+    if (!lock) {
+        return;
     }
     if (!platform::removeMatching(folder, kBackupPattern)) {
         messages.show(deleteFailedMessage(folder));

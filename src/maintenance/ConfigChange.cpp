@@ -18,6 +18,9 @@ bool mayChangeWhileGameRuns(const Install& install, Messages& messages) {
 std::optional<platform::FileLock> beginChange(const Install& install, Messages& messages,
                                               const ChangeOptions& options, bool changesConfig,
                                               const QString& holds) {
+    if (!install.hasConfigFile()) {
+        return platform::FileLock();
+    }
     // Asked before the lock is taken: a question left open would keep every other Rendix
     // waiting.
     if (changesConfig && !mayChangeWhileGameRuns(install, messages)) {

@@ -30,12 +30,13 @@ std::vector<QByteArray> runningGames(const Install& install);
 // runs, otherwise the answer to gameRunningMessage (Yes/No, No the default) is Yes.
 bool mayChangeWhileGameRuns(const Install& install, Messages& messages);
 
-// The start of a command that changes the configuration file of `install` (which must have
-// one): asks about a running game when `changesConfig`, then takes the file's lock, which
-// the command keeps for the rest of its run in the returned object. Nothing when the user
-// answered No (no box besides the question) or the lock could not be had: another Rendix
-// holding it past the wait gives the "Busy" box, a lock file that cannot be made the "Write
-// failed" box, each ending in `holds`. In either case nothing has been changed.
+// The start of a command that changes the configuration file of `install`: asks about a
+// running game when `changesConfig`, then takes the file's lock, which the command keeps for
+// the rest of its run in the returned object. Nothing when the user answered No (no box
+// besides the question) or the lock could not be had: another Rendix holding it past the
+// wait gives the "Busy" box, a lock file that cannot be made the "Write failed" box, each
+// ending in `holds`. In either case nothing has been changed. An install without a
+// configuration file has nothing to guard: an empty lock, and no question.
 std::optional<platform::FileLock> beginChange(const Install& install, Messages& messages,
                                               const ChangeOptions& options, bool changesConfig,
                                               const QString& holds);

@@ -203,12 +203,10 @@ void RandomizeCommand(ModMain& state, Messages& messages, const std::array<bool,
         return;
     }
     const Install install = Install::of(state);
-    std::optional<platform::FileLock> lock;
-    if (install.hasConfigFile()) {
-        lock = beginChange(install, messages, options, true, unchangedText());
-        if (!lock) {
-            return;
-        }
+    const std::optional<platform::FileLock> lock =
+        beginChange(install, messages, options, true, unchangedText());
+    if (!lock) {
+        return;
     }
     QStringList randomized;
     for (std::size_t i = 0; i < kGameTypes.size(); ++i) {

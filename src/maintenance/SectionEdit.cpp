@@ -10,45 +10,21 @@
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
 
-// Reads the file as the profile layer does (ini/Profile.h): lines end at CR LF, a lone CR
-// or a lone LF; a header is a line whose first non-blank byte is "["; a UTF-8 byte order
-// mark stays where it is. The section to edit becomes a list of lines, so each write is a
-// hash lookup and a list edit instead of a scan and a splice of the whole file.
+// Reads the file as the profile layer does (ini/Profile.h): lines as platform::splitLines
+// gives them (a UTF-8 byte order mark kept aside); a header is a line whose first non-blank
+// byte is "[". The section to edit becomes a list of lines, so each write is a hash lookup
+// and a list edit instead of a scan and a splice of the whole file.
 namespace rendix {
 
 namespace {
 
 using platform::isBlank;
 using platform::isBlankText;
-using platform::isBreak;
+using platform::Line;
+using platform::LineEnd;
 using platform::trimBlanks;
 
-constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF", 3);
-
-qsizetype contentBegin(QByteArrayView bytes) {
-    return bytes.startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0;
-}
-
-// One line: text [start, textEnd), terminator [textEnd, next).
-struct Span {
-    qsizetype start = 0;
-    qsizetype textEnd = 0;
-    qsizetype next = 0;
-};
-
-Span lineAt(QByteArrayView bytes, qsizetype start) {
-    const qsizetype stop = platform::findLineBreak(bytes, start);
-    Span line{start, stop, stop};
-    if (stop < bytes.size()) {
-        const bool crLf = bytes[stop] == '\r' && stop + 1 < bytes.size() && bytes[stop + 1] == '\n';
-        line.next = stop + (crLf ? 2 : 1);
-    }
-    return line;
-}
-
-QByteArrayView textOf(QByteArrayView bytes, const Span& line) {
-    return bytes.sliced(line.start, line.textEnd - line.start);
-}
+using LineList = std::vector<Line>;
 
 bool isHeader(QByteArrayView text) {
     return trimBlanks(text).startsWith('[');
@@ -71,32 +47,25 @@ bool headerNames(QByteArrayView text, QByteArrayView name) {
     return rest.isEmpty() || rest.front() == ']';
 }
 
-// The first section named `name`: its header line, and its body up to the start of the
-// next header line or the end of the content.
+// The first section named `name`: the index of its header line and the end of its body,
+// the next header line or the number of lines.
 struct Section {
-    Span header;
-    qsizetype end = 0;
+    std::size_t header = 0;
+    std::size_t end = 0;
 };
 
-std::optional<Section> findSection(QByteArrayView bytes, QByteArrayView name) {
+std::optional<Section> findSection(const LineList& lines, QByteArrayView name) {
     if (name.contains(']') || platform::holdsLineBreak(name)) {
         return std::nullopt;
     }
-    for (qsizetype p = contentBegin(bytes); p < bytes.size();) {
-        const Span line = lineAt(bytes, p);
-        const QByteArrayView text = textOf(bytes, line);
-        if (isHeader(text) && headerNames(text, name)) {
-            qsizetype end = line.next;
-            while (end < bytes.size()) {
-                const Span body = lineAt(bytes, end);
-                if (isHeader(textOf(bytes, body))) {
-                    break;
-                }
-                end = body.next;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (isHeader(lines[i].text) && headerNames(lines[i].text, name)) {
+            std::size_t end = i + 1;
+            while (end < lines.size() && !isHeader(lines[end].text)) {
+                ++end;
             }
-            return Section{line, end};
+            return Section{i, end};
         }
-        p = line.next;
     }
     return std::nullopt;
 }
@@ -115,77 +84,49 @@ std::optional<KeyLine> parseKeyLine(QByteArrayView text) {
     return KeyLine{trimBlanks(text.first(equals)), trimBlanks(text.sliced(equals + 1))};
 }
 
-// The terminator of added lines: LF when the first line ends with a lone LF, else CR LF.
-QByteArray lineEndOf(QByteArrayView bytes) {
-    const Span first = lineAt(bytes, contentBegin(bytes));
-    const bool lf = first.next == first.textEnd + 1 && bytes[first.textEnd] == '\n';
-    return lf ? QByteArrayLiteral("\n") : QByteArrayLiteral("\r\n");
+// Whether an empty line ended by a lone LF right after a line ended by a lone CR: their
+// bytes read back as one CR LF, and the profile layer, which edits bytes, then sees one line.
+template <typename Iterator>
+bool mergesWithPrevious(Iterator previous, Iterator line) {
+    return previous->end == LineEnd::Cr && line->text.isEmpty() && line->end == LineEnd::Lf;
 }
 
-// The text of the content's last line (the content must not be empty), its terminator
-// left out.
-QByteArrayView lastLineText(QByteArrayView bytes) {
-    QByteArrayView text = bytes.sliced(contentBegin(bytes));
-    if (text.endsWith("\r\n")) {
-        text.chop(2);
-    } else if (isBreak(text.back())) {
-        text.chop(1);
-    }
-    qsizetype start = text.size();
-    while (start > 0 && !isBreak(text[start - 1])) {
-        --start;
-    }
-    return text.sliced(start);
-}
-
-// A missing section goes at the end: after a terminator where the content lacks one, and a
-// blank line where it does not end with one, as its header and the key line.
-void appendSection(QByteArray& bytes, QByteArrayView name, QByteArrayView key,
+// A missing section goes at the end: after a terminator where the last line lacks one, and
+// a blank line where that line is not blank, as its header and the key line.
+void appendSection(LineList& lines, LineEnd eol, QByteArrayView name, QByteArrayView key,
                    QByteArrayView value) {
-    const QByteArray eol = lineEndOf(bytes);
-    QByteArray added;
-    if (bytes.size() > contentBegin(bytes)) {
-        if (!isBreak(bytes.back())) {
-            added += eol;
+    if (!lines.empty()) {
+        if (lines.back().end == LineEnd::None) {
+            lines.back().end = eol;
         }
-        if (!isBlankText(lastLineText(bytes))) {
-            added += eol;
+        if (!isBlankText(lines.back().text)) {
+            lines.push_back({QByteArray(), eol});
+            if (mergesWithPrevious(lines.end() - 2, lines.end() - 1)) {
+                lines.pop_back();
+                lines.back().end = LineEnd::CrLf;
+            }
         }
     }
-    added.append('[').append(name).append(']').append(eol);
-    added.append(key).append('=').append(value).append(eol);
-    bytes += added;
+    lines.push_back({'[' + name.toByteArray() + ']', eol});
+    lines.push_back({key.toByteArray() + '=' + value.toByteArray(), eol});
 }
 
-struct EditLine {
-    QByteArray text;
-    QByteArray end;  // the terminator's bytes; empty only for the file's last line
-};
+using Lines = std::list<Line>;
 
-using Lines = std::list<EditLine>;
-
-// Applies writes [from, to), all to existing section `section` of `bytes`.
-void editSection(QByteArray& bytes, const Section& section, const ini::ProfileWrite* from,
-                 const ini::ProfileWrite* to) {
-    const QByteArray eol = lineEndOf(bytes);
+// Applies writes [from, to), all to existing section `section` of `lines`.
+void editSection(LineList& lines, LineEnd eol, const Section& section,
+                 const ini::ProfileWrite* from, const ini::ProfileWrite* to) {
     QSet<QByteArray> wanted;
     for (const ini::ProfileWrite* write = from; write != to; ++write) {
         wanted.insert(platform::foldCase(trimBlanks(*write->key)));
     }
-
-    Lines lines;
-    const auto addLine = [&](const Span& span) {
-        lines.push_back(
-            {textOf(bytes, span).toByteArray(), bytes.mid(span.textEnd, span.next - span.textEnd)});
-    };
-    addLine(section.header);
+    const auto first = lines.begin() + static_cast<std::ptrdiff_t>(section.header);
+    const auto last = lines.begin() + static_cast<std::ptrdiff_t>(section.end);
+    Lines edited(std::make_move_iterator(first), std::make_move_iterator(last));
     // Each name's key lines in file order: a write meets the first of them.
     QHash<QByteArray, std::deque<Lines::iterator>> keys;
-    Lines::iterator lastNonBlank = lines.begin();
-    for (qsizetype p = section.header.next; p < section.end;) {
-        const Span span = lineAt(bytes, p);
-        addLine(span);
-        const Lines::iterator line = std::prev(lines.end());
+    Lines::iterator lastNonBlank = edited.begin();
+    for (auto line = std::next(edited.begin()); line != edited.end(); ++line) {
         if (!isBlankText(line->text)) {
             lastNonBlank = line;
         }
@@ -194,7 +135,6 @@ void editSection(QByteArray& bytes, const Section& section, const ini::ProfileWr
                 keys[name].push_back(line);
             }
         }
-        p = span.next;
     }
 
     for (const ini::ProfileWrite* write = from; write != to; ++write) {
@@ -209,30 +149,29 @@ void editSection(QByteArray& bytes, const Section& section, const ini::ProfileWr
                         --lastNonBlank;
                     } while (isBlankText(lastNonBlank->text));
                 }
-                lines.erase(line);
                 found.pop_front();
+                const Lines::iterator next = edited.erase(line);
+                if (next != edited.end() && mergesWithPrevious(std::prev(next), next)) {
+                    std::prev(next)->end = LineEnd::CrLf;
+                    edited.erase(next);
+                }
             } else if (const KeyLine parsed = *parseKeyLine(line->text);
                        parsed.value != QByteArrayView(*write->value)) {
                 line->text = parsed.name.toByteArray() + '=' + *write->value;
             }
         } else if (write->value) {
-            if (lastNonBlank->end.isEmpty()) {
+            if (lastNonBlank->end == LineEnd::None) {
                 lastNonBlank->end = eol;  // the file's last line had no terminator
             }
-            lastNonBlank = lines.insert(std::next(lastNonBlank),
-                                        {key.toByteArray() + '=' + *write->value, eol});
+            lastNonBlank = edited.insert(std::next(lastNonBlank),
+                                         {key.toByteArray() + '=' + *write->value, eol});
             found.push_back(lastNonBlank);
         }
     }
 
-    QByteArray edited;
-    edited.reserve(bytes.size() + 64);
-    edited.append(bytes.first(section.header.start));
-    for (const EditLine& line : lines) {
-        edited.append(line.text).append(line.end);
-    }
-    edited.append(QByteArrayView(bytes).sliced(section.end));
-    bytes = std::move(edited);
+    const auto at = lines.erase(first, last);
+    lines.insert(at, std::make_move_iterator(edited.begin()),
+                 std::make_move_iterator(edited.end()));
 }
 
 // The profile layer's refusals, which fail the whole batch.
@@ -256,7 +195,9 @@ Result applyKeyWrites(QByteArray& bytes, const std::vector<ini::ProfileWrite>& w
                                "nothing was written."));
         }
     }
-    QByteArray edited = bytes;
+    platform::TextFile file = platform::splitLines(bytes);
+    // Added lines change neither the first line's terminator nor whether there is one.
+    const LineEnd eol = platform::fileLineEnd(file);
     const ini::ProfileWrite* const end = writes.data() + writes.size();
     for (const ini::ProfileWrite* from = writes.data(); from != end;) {
         // A run of writes to one section is edited at once; runs follow each other.
@@ -265,7 +206,7 @@ Result applyKeyWrites(QByteArray& bytes, const std::vector<ini::ProfileWrite>& w
             ++to;
         }
         const QByteArrayView name = trimBlanks(from->section);
-        std::optional<Section> section = findSection(edited, name);
+        std::optional<Section> section = findSection(file.lines, name);
         if (!section) {
             // Removals from a missing section change nothing; the first value creates it.
             while (from != to && !from->value) {
@@ -274,28 +215,27 @@ Result applyKeyWrites(QByteArray& bytes, const std::vector<ini::ProfileWrite>& w
             if (from == to) {
                 continue;
             }
-            appendSection(edited, name, trimBlanks(*from->key), *from->value);
-            section = findSection(edited, name);
+            appendSection(file.lines, eol, name, trimBlanks(*from->key), *from->value);
+            section = Section{file.lines.size() - 2, file.lines.size()};
             ++from;
         }
         if (from != to) {
-            editSection(edited, *section, from, to);
+            editSection(file.lines, eol, *section, from, to);
         }
         from = to;
     }
-    bytes = std::move(edited);
+    bytes = platform::joinLines(file);
     return Result::success();
 }
 
 std::vector<QByteArray> sectionKeyNames(QByteArrayView bytes, QByteArrayView section) {
     std::vector<QByteArray> names;
-    if (const std::optional<Section> found = findSection(bytes, trimBlanks(section))) {
-        for (qsizetype p = found->header.next; p < found->end;) {
-            const Span line = lineAt(bytes, p);
-            if (const std::optional<KeyLine> key = parseKeyLine(textOf(bytes, line))) {
+    const platform::TextFile file = platform::splitLines(bytes.toByteArray());
+    if (const std::optional<Section> found = findSection(file.lines, trimBlanks(section))) {
+        for (std::size_t i = found->header + 1; i < found->end; ++i) {
+            if (const std::optional<KeyLine> key = parseKeyLine(file.lines[i].text)) {
                 names.push_back(key->name.toByteArray());
             }
-            p = line.next;
         }
     }
     return names;

@@ -43,15 +43,18 @@ TEST(SectionEdit, GivesTheBytesOfTheProfileLayer) {
         return list[std::uniform_int_distribution<qsizetype>(0, list.size() - 1)(random)];
     };
     TempDir dir;
-    for (int round = -1; round < 400; ++round) {
+    // Two files made to order come first: a new key after a removed last one goes before the
+    // blank lines above it; a lone CR just before such a blank line ended by LF makes one CR LF.
+    const QByteArrayList made{"[Botpack.TDMmaplist]\r\nMaps[0]=A\r\n\r\nMaps[1]=B\r\n\r\n[X]\r\n",
+                              "[Botpack.TDMmaplist]\rMaps[1]=B\n\n"};
+    for (int round = -2; round < 400; ++round) {
         QByteArray file = random() % 4 == 0 ? "\xEF\xBB\xBF" : "";
         for (int n = int(random() % 14); n > 0; --n) {
             file += pick(lines) + (n > 1 || random() % 3 ? pick(ends) : "");
         }
         std::vector<ini::ProfileWrite> writes;
         if (round < 0) {
-            // A new key after a removed last one goes before the blank lines above it.
-            file = "[Botpack.TDMmaplist]\r\nMaps[0]=A\r\n\r\nMaps[1]=B\r\n\r\n[X]\r\n";
+            file = made[round + 2];
             writes = {{"Botpack.TDMmaplist", "Maps[1]", {}},
                       {"Botpack.TDMmaplist", "Maps[9]", "Z"}};
         }
