@@ -17,22 +17,18 @@ inline Message failureMessage(QString text, const char* title) {
             MessageIcon::Critical};
 }
 
-inline Message backupFailedMessage(const QByteArray& path) {
+// A backup that failed; `holds` tells what the file holds (other than the default where the
+// command had changed it before).
+inline Message backupFailedMessage(
+    const QByteArray& path, const QString& holds = QStringLiteral("The file was not changed.")) {
     return failureMessage(QStringLiteral("Rendix could not back up ") + QFile::decodeName(path) +
-                              QStringLiteral(". The file was not changed."),
+                              QStringLiteral(". ") + holds,
                           "Backup failed");
 }
 
 // What a file holds after a change that failed before it was replaced.
 inline QString unchangedText() {
     return QStringLiteral("It still holds what it held before.");
-}
-
-// A backup that failed after the command had already changed the file (`holds` says how).
-inline Message backupFailedMessage(const QByteArray& path, const QString& holds) {
-    return failureMessage(QStringLiteral("Rendix could not back up ") + QFile::decodeName(path) +
-                              QStringLiteral(". ") + holds,
-                          "Backup failed");
 }
 
 // What the configuration file holds after a randomize run failed on a later game type:
@@ -92,23 +88,23 @@ inline Message writeFailedMessage(const QByteArray& path, const Result& why = {}
         "Write failed");
 }
 
-// A file that exists but cannot be read: nothing was changed.
-inline Message readFailedMessage(const QByteArray& path, const QString& reason) {
-    return failureMessage(QStringLiteral("Rendix could not read ") + QFile::decodeName(path) +
-                              QStringLiteral(": ") + reason +
-                              QStringLiteral(". Nothing was changed."),
-                          "Read failed");
-}
-
-// A file that could not be read, as platform::readFileChecked says `why` (missing or
-// unreadable, with the system's reason); `holds` tells what the changed file holds now.
-inline Message readFailedMessage(const QByteArray& path, const Result& why,
+// A file that exists but cannot be read: nothing was changed, unless `holds` says what the
+// command had changed before.
+inline Message readFailedMessage(const QByteArray& path, const QString& reason,
                                  const QString& holds = QStringLiteral("Nothing was changed.")) {
-    const QString reason =
-        why.problem == Problem::Missing ? QStringLiteral("the file does not exist") : why.error;
     return failureMessage(QStringLiteral("Rendix could not read ") + QFile::decodeName(path) +
                               QStringLiteral(": ") + reason + QStringLiteral(". ") + holds,
                           "Read failed");
+}
+
+// The same for a read that failed as platform::readFileChecked says `why`: missing, or
+// unreadable for the system's reason.
+inline Message readFailedMessage(const QByteArray& path, const Result& why,
+                                 const QString& holds = QStringLiteral("Nothing was changed.")) {
+    return readFailedMessage(
+        path,
+        why.problem == Problem::Missing ? QStringLiteral("the file does not exist") : why.error,
+        holds);
 }
 
 // The question before a change while a game or server of the install runs (`program`, its
@@ -139,14 +135,8 @@ inline Message utf16RefusedMessage(const QByteArray& path) {
 }
 
 // A folder that cannot be listed, backups that cannot all be deleted.
-inline Message listFailedMessage(const QByteArray& folder) {
-    return failureMessage(QStringLiteral("Rendix could not list the folder ") +
-                              QFile::decodeName(folder) + QStringLiteral(". Nothing was changed."),
-                          "List failed");
-}
-
-// A folder that cannot be listed after the command had already changed the file.
-inline Message listFailedMessage(const QByteArray& folder, const QString& holds) {
+inline Message listFailedMessage(const QByteArray& folder,
+                                 const QString& holds = QStringLiteral("Nothing was changed.")) {
     return failureMessage(QStringLiteral("Rendix could not list the folder ") +
                               QFile::decodeName(folder) + QStringLiteral(". ") + holds,
                           "List failed");
