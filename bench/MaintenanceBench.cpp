@@ -68,29 +68,40 @@ const BenchInstall& packagesInstall() {
     return install;
 }
 
-// One backup copy, one read and one safe replace of the file, as each rewrite needs.
-bool backupAndRewrite(const BenchInstall& bench, int number) {
+// One backup copy, one read and one safe replace of the file, as each rewrite needs: with
+// the bytes read, or with `result`, the bytes the command leaves.
+bool backupAndRewrite(const BenchInstall& bench, int number, const QByteArray* result = nullptr) {
     const QByteArray copy =
         bench.install.system + "/Rendix_UnrealTournament" + QByteArray::number(number) + ".ini";
     const std::optional<QByteArray> bytes = platform::readFile(bench.install.ini);
     return platform::copyFileNew(bench.install.ini, copy) && bytes &&
-           platform::replaceFile(bench.install.ini, *bytes);
+           platform::replaceFile(bench.install.ini, result ? *result : *bytes);
 }
 
-void BM_RandomizeAllFour_Floor(benchmark::State& state) {
-    const BenchInstall& bench = mapsInstall();
+// Per type the listing and backupAndRewrite; with `results` (the file before the first type
+// and after each), from the start each time and writing what the command writes.
+void randomizeFloor(benchmark::State& state, const BenchInstall& bench,
+                    const std::vector<QByteArray>* results = nullptr) {
     for (auto _ : state) {
-        bench.reset(state, false);
+        bench.reset(state, results != nullptr);
         int number = 0;
         for (const GameType& type : kGameTypes) {
             const platform::Listing maps = platform::listFiles(bench.install.maps, type.mapPattern);
             benchmark::DoNotOptimize(maps);
-            if (!backupAndRewrite(bench, ++number)) {
+            ++number;
+            if (!backupAndRewrite(
+                    bench, number,
+                    results ? &(*results)[static_cast<std::size_t>(number)] : nullptr)) {
                 state.SkipWithError("floor failed");
                 return;
             }
         }
     }
+    bench.cleanUp(results != nullptr);
+}
+
+void BM_RandomizeAllFour_Floor(benchmark::State& state) {
+    randomizeFloor(state, mapsInstall());
 }
 BENCHMARK(BM_RandomizeAllFour_Floor)->Unit(benchmark::kMillisecond);
 
@@ -140,5 +151,118 @@ void BM_ServerPackages(benchmark::State& state) {
     state.SetLabel("floor: BM_ServerPackages_Floor");
 }
 BENCHMARK(BM_ServerPackages)->Unit(benchmark::kMillisecond);
+
+// --- Lists of 4,096 slots (patch 469c and later) -------------------------------------
+
+// The maps install with its file as after each of the four types, made once by the command
+// itself, so that the floor writes exactly the bytes the command writes.
+struct LongListStates {
+    std::vector<QByteArray> files;  // before DM, after DM, after CTF, after DOM, after AS
+
+    LongListStates() {
+        const BenchInstall& bench = mapsInstall();
+        bench.cleanUp(true);
+        ModMain modMain = bench.modMain;
+        modMain.MapsPerList = kMaxMapsPerList;
+        testing::ScriptedMessages messages;
+        files.push_back(bench.iniBytes);
+        for (std::size_t t = 0; t < kGameTypes.size(); ++t) {
+            std::array<bool, 4> ticked{};
+            ticked[t] = true;
+            RandomizeCommand(modMain, messages, ticked);
+            files.push_back(testing::readBytes(bench.install.ini));
+        }
+        bench.cleanUp(true);
+    }
+};
+
+const LongListStates& longListStates() {
+    static const LongListStates states;
+    return states;
+}
+
+void BM_RandomizeAllFour4096_Floor(benchmark::State& state) {
+    randomizeFloor(state, mapsInstall(), &longListStates().files);
+}
+BENCHMARK(BM_RandomizeAllFour4096_Floor)->Unit(benchmark::kMillisecond);
+
+// Randomizes the ticked types of `bench`, its file put back before each run.
+void randomizeFromTheStart(benchmark::State& state, const BenchInstall& bench,
+                           const ModMain& settings, const std::array<bool, 4>& ticked) {
+    ModMain modMain = settings;
+    testing::ScriptedMessages messages;
+    for (auto _ : state) {
+        bench.reset(state, true);
+        RandomizeCommand(modMain, messages, ticked);
+    }
+    bench.cleanUp(true);
+    if (!messages.shown.empty() || !(messages.statusText.endsWith(QStringLiteral(" list.")) ||
+                                     messages.statusText.endsWith(QStringLiteral(" lists.")))) {
+        state.SkipWithError(qPrintable(messages.statusText));
+    }
+}
+
+void BM_RandomizeAllFour4096(benchmark::State& state) {
+    const BenchInstall& bench = mapsInstall();
+    longListStates();
+    ModMain modMain = bench.modMain;
+    modMain.MapsPerList = kMaxMapsPerList;
+    randomizeFromTheStart(state, bench, modMain, {true, true, true, true});
+    state.SetLabel("floor: BM_RandomizeAllFour4096_Floor");
+}
+BENCHMARK(BM_RandomizeAllFour4096)->Unit(benchmark::kMillisecond);
+
+// --- Many exclusions ------------------------------------------------------------------
+
+// 30,000 DM maps; the exclusion lists hold 20,000 names, half of them maps that exist.
+constexpr int kManyMaps = 30000;
+constexpr int kManyExclusions = 20000;
+
+QByteArray manyMapName(int number) {
+    return "DM-Many" + QByteArray::number(number).rightJustified(5, '0') + ".unr";
+}
+
+const BenchInstall& manyMapsInstall() {
+    static const BenchInstall install([] {
+        testing::GameInstallOptions options;
+        options.stockMaps = false;
+        return options;
+    }());
+    static const bool filled = [] {
+        for (int number = 0; number < kManyMaps; ++number) {
+            testing::writeBytes(install.install.maps + '/' + manyMapName(number), {});
+        }
+        return true;
+    }();
+    (void)filled;
+    return install;
+}
+
+ExclusionList manyExclusions() {
+    ExclusionList excludes;
+    for (int number = 0; number < kManyExclusions; ++number) {
+        // Every other one names a map that exists, the rest maps long gone.
+        excludes.push_back(number % 2 ? manyMapName(number) : "DM-Gone" + manyMapName(number));
+    }
+    return excludes;
+}
+
+void randomizeMany(benchmark::State& state, const ExclusionList& excludes) {
+    const BenchInstall& bench = manyMapsInstall();
+    ModMain modMain = bench.modMain;
+    modMain.DMExcludes = excludes;
+    randomizeFromTheStart(state, bench, modMain, {true, false, false, false});
+}
+
+void BM_RandomizeDM_NoExclusions(benchmark::State& state) {
+    randomizeMany(state, {});
+}
+BENCHMARK(BM_RandomizeDM_NoExclusions)->Unit(benchmark::kMillisecond);
+
+void BM_RandomizeDM_20000Exclusions(benchmark::State& state) {
+    randomizeMany(state, manyExclusions());
+    state.SetLabel("floor: BM_RandomizeDM_NoExclusions");
+}
+BENCHMARK(BM_RandomizeDM_20000Exclusions)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include "platform/Messages.h"
 #include "platform/Result.h"
@@ -16,15 +17,39 @@ inline Message failureMessage(QString text, const char* title) {
             MessageIcon::Critical};
 }
 
-inline Message backupFailedMessage(const QByteArray& path) {
+// A backup that failed; `holds` tells what the file holds (other than the default where the
+// command had changed it before).
+inline Message backupFailedMessage(
+    const QByteArray& path, const QString& holds = QStringLiteral("The file was not changed.")) {
     return failureMessage(QStringLiteral("Rendix could not back up ") + QFile::decodeName(path) +
-                              QStringLiteral(". The file was not changed."),
+                              QStringLiteral(". ") + holds,
                           "Backup failed");
 }
 
 // What a file holds after a change that failed before it was replaced.
 inline QString unchangedText() {
     return QStringLiteral("It still holds what it held before.");
+}
+
+// What the configuration file holds after a randomize run failed on a later game type:
+// the changes of the game types (codes, "DM") randomized before it stay.
+inline QString keptRandomizedText(const QStringList& types) {
+    const QString named = types.size() == 1
+                              ? types.front()
+                              : types.mid(0, types.size() - 1).join(QStringLiteral(", ")) +
+                                    QStringLiteral(" and ") + types.back();
+    return QStringLiteral("It keeps what randomizing ") + named +
+           QStringLiteral(" changed; everything else is as it was before.");
+}
+
+// What the configuration file holds when the ServerPackages add step failed: what the
+// remove step did (`removed` entries) stays.
+inline QString keptRemovalText(qsizetype removed) {
+    if (removed == 0) {
+        return QStringLiteral("No serverpackages entry was removed or added.");
+    }
+    return QStringLiteral("It keeps the removal of ") + QString::number(removed) +
+           QStringLiteral(" serverpackages entries; none was added.");
 }
 
 // A change of `path` that failed as `why` says; `holds` tells what the file holds now.
@@ -63,12 +88,23 @@ inline Message writeFailedMessage(const QByteArray& path, const Result& why = {}
         "Write failed");
 }
 
-// A file that exists but cannot be read: nothing was changed.
-inline Message readFailedMessage(const QByteArray& path, const QString& reason) {
+// A file that exists but cannot be read: nothing was changed, unless `holds` says what the
+// command had changed before.
+inline Message readFailedMessage(const QByteArray& path, const QString& reason,
+                                 const QString& holds = QStringLiteral("Nothing was changed.")) {
     return failureMessage(QStringLiteral("Rendix could not read ") + QFile::decodeName(path) +
-                              QStringLiteral(": ") + reason +
-                              QStringLiteral(". Nothing was changed."),
+                              QStringLiteral(": ") + reason + QStringLiteral(". ") + holds,
                           "Read failed");
+}
+
+// The same for a read that failed as platform::readFileChecked says `why`: missing, or
+// unreadable for the system's reason.
+inline Message readFailedMessage(const QByteArray& path, const Result& why,
+                                 const QString& holds = QStringLiteral("Nothing was changed.")) {
+    return readFailedMessage(
+        path,
+        why.problem == Problem::Missing ? QStringLiteral("the file does not exist") : why.error,
+        holds);
 }
 
 // The question before a change while a game or server of the install runs (`program`, its
@@ -107,10 +143,16 @@ inline Message utf16RefusedMessage(const QByteArray& path) {
 }
 
 // A folder that cannot be listed, backups that cannot all be deleted.
-inline Message listFailedMessage(const QByteArray& folder) {
+inline Message listFailedMessage(const QByteArray& folder,
+                                 const QString& holds = QStringLiteral("Nothing was changed.")) {
     return failureMessage(QStringLiteral("Rendix could not list the folder ") +
-                              QFile::decodeName(folder) + QStringLiteral(". Nothing was changed."),
+                              QFile::decodeName(folder) + QStringLiteral(". ") + holds,
                           "List failed");
+}
+
+// What another Rendix's lock leaves of a deletion of backups.
+inline QString noBackupDeletedText() {
+    return QStringLiteral("No backup was deleted.");
 }
 
 inline Message deleteFailedMessage(const QByteArray& folder) {

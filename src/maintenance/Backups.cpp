@@ -1,6 +1,7 @@
 #include "maintenance/Backups.h"
 
 #include "app/Failures.h"
+#include "maintenance/ConfigChange.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 
@@ -31,23 +32,27 @@ Result BackupGameConfig(ModMain& state, const Install& install) {
     // Names repeat within a second and from year to year; an earlier backup is never
     // replaced, the new one takes the first free "_n" instead.
     const QByteArray base = backupBaseName(now);
-    QByteArray target;
     for (int n = 1;; ++n) {
         const QByteArray name =
             n == 1 ? base + ".ini" : base + '_' + QByteArray::number(n) + ".ini";
-        target = platform::joinPath(folder, {name});
-        if (!platform::resolvePath(target)) {
-            break;
+        const QByteArray target = platform::joinPath(folder, {name});
+        if (platform::resolvePath(target)) {
+            continue;
+        }
+        const Result copied = platform::copyFileNew(source->path, target);
+        if (copied) {
+            state.LastBackup = target;
+            return copied;
+        }
+        // Another process (a second Rendix) may take the name between the look and the
+        // copy's final link; the copy never replaces it, and the next name is as good.
+        if (copied.problem != Problem::Exists && !platform::resolvePath(target)) {
+            return copied;
         }
     }
-    Result copied = platform::copyFileNew(source->path, target);
-    if (copied) {
-        state.LastBackup = target;
-    }
-    return copied;
 }
 
-void DeleteBackups(ModMain& state, Messages& messages) {
+void DeleteBackups(ModMain& state, Messages& messages, const ChangeOptions& options) {
     BusyPointer busy(messages);
     const Install install = Install::of(state);
     const QByteArray folder =
@@ -67,6 +72,12 @@ void DeleteBackups(ModMain& state, Messages& messages) {
                        QStringLiteral("Continue?"), MessageButtons::YesNo, MessageAnswer::Yes,
                        MessageIcon::None});
     if (answer != MessageAnswer::Yes) {
+        return;
+    }
+    // Not while another Rendix changes the file and makes backups of it.
+    const std::optional<platform::FileLock> lock =
+        beginChange(install, messages, options, false, noBackupDeletedText());
+    if (!lock) {
         return;
     }
     if (!platform::removeMatching(folder, kBackupPattern)) {

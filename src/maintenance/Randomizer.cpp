@@ -1,13 +1,15 @@
 #include "maintenance/Randomizer.h"
 
 #include <QFile>
+#include <QSet>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "app/Failures.h"
-#include "app/Install.h"
 #include "maintenance/Backups.h"
+#include "maintenance/SectionEdit.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
@@ -15,12 +17,6 @@
 namespace rendix {
 
 namespace {
-
-bool isExcluded(const ExclusionList& excludes, const QByteArray& name) {
-    // Exact and case-sensitive on purpose: the listing matched without regard to case, the
-    // exclusion list names files exactly as stored.
-    return std::find(excludes.begin(), excludes.end(), name) != excludes.end();
-}
 
 qsizetype drawIndex(qsizetype count) {
     platform::Random::reseed();
@@ -30,14 +26,55 @@ qsizetype drawIndex(qsizetype count) {
     return std::min(index, count - 1);
 }
 
+// The index k of a key that reads "Maps[k]" in any letter case, k in decimal; nothing for
+// any other key. An index too long to count is taken as past every list.
+std::optional<qsizetype> mapsIndex(QByteArrayView key) {
+    constexpr QByteArrayView kPrefix("maps[");
+    if (key.size() < kPrefix.size() + 2 || !key.endsWith(']') ||
+        !platform::equalsFolded(key.first(kPrefix.size()), kPrefix)) {
+        return std::nullopt;
+    }
+    const QByteArrayView digits = key.sliced(kPrefix.size(), key.size() - kPrefix.size() - 1);
+    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    return digits.size() > 9 ? std::numeric_limits<qsizetype>::max() : digits.toLongLong();
+}
+
+// The box of a failure in RandomizeMapList: the file still holds what it held before this
+// game type, which is what it held before the run unless earlier types were randomized.
+struct FailureBoxes {
+    const QByteArray& iniPath;
+    const QStringList& randomizedBefore;
+
+    QString holds() const {
+        return randomizedBefore.isEmpty() ? unchangedText() : keptRandomizedText(randomizedBefore);
+    }
+    Message listFailed(const QByteArray& folders) const {
+        return randomizedBefore.isEmpty() ? listFailedMessage(folders)
+                                          : listFailedMessage(folders, holds());
+    }
+    Message readFailed(const Result& why) const {
+        return randomizedBefore.isEmpty() ? readFailedMessage(iniPath, why)
+                                          : readFailedMessage(iniPath, why, holds());
+    }
+    Message backupFailed() const {
+        return randomizedBefore.isEmpty() ? backupFailedMessage(iniPath)
+                                          : backupFailedMessage(iniPath, holds());
+    }
+    Message writeFailed(const Result& why) const {
+        return writeFailedMessage(iniPath, why, holds());
+    }
+};
+
 }  // namespace
 
-MapList shuffleMapList(const std::vector<QByteArray>& candidates) {
-    MapList list;
+MapList shuffleMapList(const std::vector<QByteArray>& candidates, int slots) {
+    MapList list(static_cast<std::size_t>(std::clamp(slots, 1, kMaxMapsPerList)));
     const auto count = static_cast<qsizetype>(candidates.size());
-    const qsizetype slots = std::min<qsizetype>(count, kMapListSlots);
+    const qsizetype filled = std::min<qsizetype>(count, static_cast<qsizetype>(list.size()));
     std::vector<bool> used(candidates.size(), false);
-    for (qsizetype slot = 0; slot < slots; ++slot) {
+    for (qsizetype slot = 0; slot < filled; ++slot) {
         qsizetype index = drawIndex(count);
         while (used[static_cast<std::size_t>(index)]) {
             index = drawIndex(count);
@@ -48,100 +85,143 @@ MapList shuffleMapList(const std::vector<QByteArray>& candidates) {
     return list;
 }
 
-std::vector<ini::ProfileWrite> mapListWrites(const GameType& type, const MapList& list) {
+std::vector<ini::ProfileWrite> mapListWrites(const GameType& type, const MapList& list,
+                                             const std::vector<QByteArray>& sectionKeys) {
+    const auto owned = std::max<qsizetype>(kMapListSlots, static_cast<qsizetype>(list.size()));
     std::vector<ini::ProfileWrite> writes;
-    writes.reserve(kMapListSlots + 2);
+    writes.reserve(static_cast<std::size_t>(owned) + 2);
     const QByteArray section(type.mapListSection);
-    for (int slot = 0; slot < kMapListSlots; ++slot) {
+    for (qsizetype slot = 0; slot < owned; ++slot) {
+        const auto index = static_cast<std::size_t>(slot);
         writes.push_back({section, "Maps[" + QByteArray::number(slot) + ']',
-                          list[static_cast<std::size_t>(slot)]});
+                          index < list.size() ? list[index] : std::nullopt});
+    }
+    if (static_cast<qsizetype>(list.size()) > kMapListSlots) {
+        for (const QByteArray& key : sectionKeys) {
+            if (const std::optional<qsizetype> index = mapsIndex(key); index && *index >= owned) {
+                writes.push_back({section, key, std::nullopt});
+            }
+        }
     }
     const QByteArray startGame("UTMenu.UTStartGameCW");
-    writes.push_back({startGame, QByteArray("Map"), list[0]});
+    writes.push_back({startGame, QByteArray("Map"), list.empty() ? std::nullopt : list[0]});
     writes.push_back({startGame, QByteArray("GameType"), QByteArray(type.gameTypeValue)});
     return writes;
 }
 
-bool RandomizeMapList(ModMain& state, Messages& messages, const GameType& type) {
+RandomizeOutcome RandomizeMapList(ModMain& state, Messages& messages, const Install& install,
+                                  const GameType& type, const QStringList& randomizedBefore) {
+    const QByteArray& iniPath = install.configFile();
+    const FailureBoxes boxes{iniPath, randomizedBefore};
     if (type.clearsStatus) {
         messages.setStatus(QString());
     }
-    const Install install = Install::of(state);
     const platform::Listing listing = install.listMaps(type.mapPattern);
     if (!listing.ok) {
-        messages.show(listFailedMessage(install.mapFoldersText()));
-        return false;
+        messages.show(boxes.listFailed(install.mapFoldersText()));
+        return RandomizeOutcome::Failed;
     }
-    std::vector<QByteArray> files;
-    files.reserve(listing.names.size());
+    // Exact and case-sensitive on purpose: the listing matched without regard to case, the
+    // exclusion list names files exactly as stored. A set, so that long lists cost little.
+    const ExclusionList& excludeList = state.*(type.excludes);
+    const QSet<QByteArray> excludes(excludeList.begin(), excludeList.end());
+    bool anyMap = false;
+    std::vector<QByteArray> candidates;
+    candidates.reserve(listing.names.size());
     for (const QByteArray& name : listing.names) {
         // A control character (a line break is legal in a Linux file name) would break the
         // line it is written into; such a file is no usable map.
-        if (!platform::holdsControlCharacter(name)) {
-            files.push_back(name);
+        if (platform::holdsControlCharacter(name)) {
+            continue;
+        }
+        anyMap = true;
+        if (!excludes.contains(name)) {
+            candidates.push_back(name);
         }
     }
-    if (files.empty()) {
+    if (!anyMap) {
         showOk(messages,
                QStringLiteral("No ") + QLatin1String(type.code) +
                    QStringLiteral(" maps were found in ") +
                    QFile::decodeName(install.mapFoldersText()) + QLatin1Char('.'),
                QStringLiteral("Error"));
-        return true;
+        return RandomizeOutcome::Unchanged;
     }
 
-    const ExclusionList& excludes = state.*(type.excludes);
-    std::vector<QByteArray> candidates;
-    candidates.reserve(files.size());
-    for (QByteArray& name : files) {
-        if (!isExcluded(excludes, name)) {
-            candidates.push_back(std::move(name));
-        }
-    }
     const QString foundText = QStringLiteral("Found ") + QString::number(candidates.size()) +
                               QLatin1String(type.statusNoun);
     messages.setStatus(foundText);
     if (candidates.empty()) {
         // Writing an empty list would blank the rotation and the start map.
         messages.setStatus(foundText + QStringLiteral(" all excluded, list unchanged."));
-        return true;
+        return RandomizeOutcome::Unchanged;
     }
 
-    const MapList list = shuffleMapList(candidates);
+    const MapList list = shuffleMapList(candidates, state.MapsPerList);
 
     if (!install.hasConfigFile()) {
         messages.show(noConfigFileMessage(state.UTDir));
-        return false;
+        return RandomizeOutcome::Failed;
     }
-    const QByteArray& iniPath = install.configFile();
-    const std::optional<platform::FoundFile> found = platform::lookupFile(iniPath);
-    const std::optional<QByteArray> current =
-        found ? platform::readFile(found->path) : std::nullopt;
-    if (!current) {
-        messages.show(backupFailedMessage(iniPath));
-        return false;
+    QByteArray bytes;
+    if (const Result read = platform::readFileChecked(iniPath, bytes); !read) {
+        messages.show(boxes.readFailed(read));
+        return RandomizeOutcome::Failed;
     }
-    if (platform::isUtf16Text(*current)) {
+    if (platform::isUtf16Text(bytes)) {
         messages.show(utf16RefusedMessage(iniPath));
-        return false;
+        return RandomizeOutcome::Failed;
     }
     if (!BackupGameConfig(state, install)) {
-        messages.show(backupFailedMessage(iniPath));
-        return false;
+        messages.show(boxes.backupFailed());
+        return RandomizeOutcome::Failed;
     }
-    if (!ini::writeProfileStrings(iniPath, mapListWrites(type, list))) {
-        messages.show(writeFailedMessage(iniPath));
-        return false;
+    // One edit in memory and one safe replace, however long the list.
+    const std::vector<QByteArray> sectionKeys = list.size() > kMapListSlots
+                                                    ? sectionKeyNames(bytes, type.mapListSection)
+                                                    : std::vector<QByteArray>();
+    QByteArray edited = bytes;
+    if (const Result applied = applyKeyWrites(edited, mapListWrites(type, list, sectionKeys));
+        !applied) {
+        messages.show(boxes.writeFailed(applied));
+        return RandomizeOutcome::Failed;
+    }
+    if (edited != bytes) {
+        if (const Result written = platform::replaceFile(iniPath, edited); !written) {
+            messages.show(boxes.writeFailed(written));
+            return RandomizeOutcome::Failed;
+        }
     }
     messages.setStatus(messages.status() + QStringLiteral(" randomized list."));
-    return true;
+    return RandomizeOutcome::Randomized;
 }
 
-void RandomizeCommand(ModMain& state, Messages& messages, const std::array<bool, 4>& ticked) {
+void RandomizeCommand(ModMain& state, Messages& messages, const std::array<bool, 4>& ticked,
+                      const ChangeOptions& options) {
     BusyPointer busy(messages);
+    if (std::none_of(ticked.begin(), ticked.end(), [](bool tick) { return tick; })) {
+        return;
+    }
+    const Install install = Install::of(state);
+    const std::optional<platform::FileLock> lock =
+        beginChange(install, messages, options, true, unchangedText());
+    if (!lock) {
+        return;
+    }
+    QStringList randomized;
     for (std::size_t i = 0; i < kGameTypes.size(); ++i) {
-        if (ticked[i] && !RandomizeMapList(state, messages, kGameTypes[i])) {
-            return;
+        if (!ticked[i]) {
+            continue;
+        }
+        const GameType& type = kGameTypes[i];
+        switch (RandomizeMapList(state, messages, install, type, randomized)) {
+            case RandomizeOutcome::Failed:
+                return;
+            case RandomizeOutcome::Randomized:
+                randomized << QLatin1String(type.code);
+                break;
+            case RandomizeOutcome::Unchanged:
+                break;
         }
     }
     if (std::all_of(ticked.begin(), ticked.end(), [](bool tick) { return tick; })) {

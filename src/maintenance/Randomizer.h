@@ -1,43 +1,68 @@
 #pragma once
 
 #include <QByteArray>
+#include <QStringList>
 
 #include <array>
 #include <optional>
 #include <vector>
 
 #include "app/GameTypes.h"
+#include "app/Install.h"
 #include "app/ModMain.h"
 #include "ini/Profile.h"
+#include "maintenance/ConfigChange.h"
 #include "platform/Messages.h"
 
 namespace rendix {
 
-// The command of cmdRandomize, with the busy pointer: runs RandomizeMapList for each ticked
-// game type (indexed as kGameTypes) in the order DM, CTF, DOM, AS, and sets the status line
-// to "Randomized all map lists." when all four are ticked and none failed. Stops at the
-// first game type whose backup or write failed.
-void RandomizeCommand(ModMain& state, Messages& messages, const std::array<bool, 4>& ticked);
+// The command of cmdRandomize, with the busy pointer: with at least one game type ticked
+// (indexed as kGameTypes), asks about a running game (No changes nothing) and takes the
+// lock of the configuration file for the whole run (beginChange), then runs
+// RandomizeMapList for each ticked type in the order DM, CTF, DOM, AS, and sets the status
+// line to "Randomized all map lists." when all four are ticked and none failed. Stops at the
+// first game type that failed; the types randomized before it keep their new lists, and
+// its box says so.
+void RandomizeCommand(ModMain& state, Messages& messages, const std::array<bool, 4>& ticked,
+                      const ChangeOptions& options = {});
 
-// Randomizes the map list of one game type. Returns false when its listing, backup or write
-// failed or the file is stored as UTF-16 (the file then is as it was before this type, and a
-// message box said so); true otherwise, including when the type has no map files (the
-// "Error" box) or all its maps are excluded (nothing backed up or written).
-bool RandomizeMapList(ModMain& state, Messages& messages, const GameType& type);
+enum class RandomizeOutcome {
+    Randomized,  // the new list is in the file
+    Unchanged,   // no map files (the "Error" box) or all excluded: nothing backed up or written
+    Failed,      // a box said what failed; the file holds what it held before this type
+};
 
+// Randomizes the map list of one game type in the configuration file of `install`, whose
+// lock the caller holds: lists the type's maps in every map folder, leaves out the excluded
+// ones, shuffles up to state.MapsPerList of them into the list (shuffleMapList), backs the
+// file up and rewrites it once with mapListWrites. `randomizedBefore` names the game types
+// (codes) this run randomized before; a failure's box says their changes stay.
+RandomizeOutcome RandomizeMapList(ModMain& state, Messages& messages, const Install& install,
+                                  const GameType& type, const QStringList& randomizedBefore = {});
+
+// The slots of a map list that every game reads (Maps[0] to Maps[31]).
 inline constexpr int kMapListSlots = 32;
 
 // A new map list: slot k holds a map file name or nothing.
-using MapList = std::array<std::optional<QByteArray>, kMapListSlots>;
+using MapList = std::vector<std::optional<QByteArray>>;
 
-// Fills slots 0 to D - 1, D = min(N, 32), with distinct candidates in random order: before
-// every draw the generator is reseeded, the draw r gives the index floor(r * N) (in double
-// precision), and a draw that hits a used candidate is repeated. Slots D to 31 stay empty.
-MapList shuffleMapList(const std::vector<QByteArray>& candidates);
+// A list of `slots` slots (1 to kMaxMapsPerList) whose slots 0 to D - 1, D = min(N, slots),
+// hold distinct candidates in random order: before every draw the generator is reseeded,
+// the draw r gives the index floor(r * N) (in double precision), and a draw that hits a
+// used candidate is repeated. Slots D and after stay empty.
+MapList shuffleMapList(const std::vector<QByteArray>& candidates, int slots = kMapListSlots);
 
-// The 34 writes of one game type in the order the file receives them: Maps[0] to Maps[31]
-// of the type's map list section (an empty slot removes the key), then Map (slot 0) and
-// GameType of "UTMenu.UTStartGameCW".
-std::vector<ini::ProfileWrite> mapListWrites(const GameType& type, const MapList& list);
+// The writes of one game type in the order the file receives them:
+//  - Maps[0] to Maps[L - 1] of the type's map list section, L = max(32, list size): slot
+//    k's name, or, for an empty slot or one past the list, the key's removal. So a list of
+//    32 or fewer slots is written as the game before patch 469c reads it, Maps[32] and after
+//    left alone.
+//  - For a list longer than 32 (patch 469c and later read up to Maps[4095]): the removal of
+//    every key of `sectionKeys` (the key names the section holds, sectionKeyNames) that
+//    reads Maps[k] (any case, k in decimal) with k >= L, one for each such line, so that no
+//    map of an earlier, longer list stays in the rotation.
+//  - Map (slot 0) and GameType of "UTMenu.UTStartGameCW".
+std::vector<ini::ProfileWrite> mapListWrites(const GameType& type, const MapList& list,
+                                             const std::vector<QByteArray>& sectionKeys = {});
 
 }  // namespace rendix

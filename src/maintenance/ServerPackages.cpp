@@ -8,6 +8,7 @@
 
 #include "app/Failures.h"
 #include "maintenance/Backups.h"
+#include "maintenance/GameFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
 
@@ -36,11 +37,17 @@ bool isEntry(const QByteArray& line) {
 
 // The package an entry names, lower-cased for the comparisons that ignore case.
 QByteArray entryPackage(const QByteArray& line) {
-    return line.mid(kEntryPrefix.size()).toLower();
+    return platform::foldCase(QByteArrayView(line).sliced(kEntryPrefix.size()));
 }
 
-// The first ServerPackages block: [first, end), where `end` is the empty line that ends it
-// or the number of lines when it runs to the end of the file.
+// A section header as the game and the profile layer read it: the first non-blank byte is "[".
+bool isHeader(QByteArrayView text) {
+    return platform::trimBlanks(text).startsWith('[');
+}
+
+// The first ServerPackages block: [first, end), where `end` is the line that ends it (one
+// of blanks only, or a section header; entries never belong to the next section) or the
+// number of lines when it runs to the end of the file.
 struct Block {
     std::size_t first = 0;
     std::size_t end = 0;
@@ -50,11 +57,71 @@ std::optional<Block> findBlock(const std::vector<Line>& lines) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (isEntry(lines[i].text)) {
             std::size_t end = i + 1;
-            while (end < lines.size() && !lines[end].text.isEmpty()) {
+            while (end < lines.size() && !platform::isBlankText(lines[end].text) &&
+                   !isHeader(lines[end].text)) {
                 ++end;
             }
             return Block{i, end};
         }
+    }
+    return std::nullopt;
+}
+
+// The packages the game finds, each name folded: where an entry's name is among them, the
+// entry stays.
+struct Present {
+    QSet<QByteArray> ints;      // .int files in System and SystemLocalized/int, by package
+    QSet<QByteArray> packages;  // package files (.u, .utx, .uax, .umx, .unr) in package folders
+    QSet<QByteArray> maps;      // map files of the map folders: their .int is no mod's
+
+    bool has(const QByteArray& package) const {
+        return ints.contains(package) || packages.contains(package);
+    }
+};
+
+// The package a file belongs to, folded, where it is a package file (.u, .utx, .uax, .umx
+// or .unr); nothing for any other file.
+std::optional<QByteArray> packageOfFile(QByteArrayView name) {
+    for (const QByteArrayView extension : {".u", ".utx", ".uax", ".umx", ".unr"}) {
+        if (name.size() > extension.size() &&
+            platform::equalsFolded(name.last(extension.size()), extension)) {
+            return platform::foldCase(name.first(name.size() - extension.size()));
+        }
+    }
+    return std::nullopt;
+}
+
+// The folder that could not be listed, if any.
+std::optional<QByteArray> collectPresent(const Install& install,
+                                         const platform::Listing& systemInts, Present& present) {
+    for (const QByteArray& name : systemInts.names) {
+        present.ints.insert(platform::foldCase(QByteArrayView(name).chopped(4)));
+    }
+    const QByteArray localized = install.localizedIntFolder();
+    const platform::Listing localizedInts = platform::listFiles(localized, "*.int");
+    if (!localizedInts.ok) {
+        return localized;
+    }
+    for (const QByteArray& name : localizedInts.names) {
+        present.ints.insert(platform::foldCase(QByteArrayView(name).chopped(4)));
+    }
+    for (const SearchFolder& folder : install.packageFolders()) {
+        const platform::Listing files = platform::listFiles(folder.folder, "*");
+        if (!files.ok) {
+            return folder.folder;
+        }
+        for (const QByteArray& name : files.names) {
+            if (std::optional<QByteArray> package = packageOfFile(name)) {
+                present.packages.insert(std::move(*package));
+            }
+        }
+    }
+    const platform::Listing maps = install.listMaps("*.unr");
+    if (!maps.ok) {
+        return install.mapFoldersText();
+    }
+    for (const QByteArray& name : maps.names) {
+        present.maps.insert(platform::foldCase(QByteArrayView(name).chopped(4)));
     }
     return std::nullopt;
 }
@@ -67,8 +134,7 @@ struct Removal {
     std::optional<std::size_t> insertAt;
 };
 
-// `presentInts` holds the lower-cased names of the .int files that exist.
-Removal removeEntries(const TextFile& original, const QSet<QByteArray>& presentInts) {
+Removal removeEntries(const TextFile& original, const Present& present) {
     Removal result;
     result.file.bom = original.bom;
     const std::optional<Block> block = findBlock(original.lines);
@@ -76,11 +142,12 @@ Removal removeEntries(const TextFile& original, const QSet<QByteArray>& presentI
         result.file.lines = original.lines;
         return result;
     }
+    const platform::LineEnd lineEnd = platform::fileLineEnd(original);
     result.file.lines.reserve(original.lines.size());
     for (std::size_t i = 0; i < original.lines.size(); ++i) {
         const Line& line = original.lines[i];
-        if (i >= block->first && i < block->end && isEntry(line.text) &&
-            !presentInts.contains(entryPackage(line.text) + ".int")) {
+        const bool inBlock = i >= block->first && i < block->end;
+        if (inBlock && isEntry(line.text) && !present.has(entryPackage(line.text))) {
             ++result.removed;
             continue;
         }
@@ -88,6 +155,12 @@ Removal removeEntries(const TextFile& original, const QSet<QByteArray>& presentI
             result.insertAt = result.file.lines.size();
         }
         result.file.lines.push_back(line);
+        // The block's lines are the ones this rewrite writes: they take the file's
+        // terminator, as every line Rendix writes. The file's last line keeps having none
+        // until a line follows it.
+        if (inBlock && line.end != platform::LineEnd::None) {
+            result.file.lines.back().end = lineEnd;
+        }
     }
     if (!result.insertAt) {
         result.insertAt = result.file.lines.size();
@@ -109,19 +182,21 @@ QSet<QByteArray> collectEntries(const TextFile& original) {
     return entries;
 }
 
-// New entry lines for the .int files without an entry, in listing order.
+// New entry lines for the .int files without an entry, in listing order. The game's own
+// files and the .int files of maps get none: the game sends those by itself.
 std::vector<QByteArray> searchAdditions(const std::vector<QByteArray>& intFiles,
-                                        QSet<QByteArray> entries) {
+                                        QSet<QByteArray> entries, const Present& present) {
     std::vector<QByteArray> additions;
     for (const QByteArray& name : intFiles) {
         if (platform::holdsControlCharacter(name)) {
             continue;  // would inject a line into the file
         }
         const QByteArray lower = name.toLower();
-        if (std::find(kStockInts.begin(), kStockInts.end(), lower) != kStockInts.end()) {
+        QByteArray package = lower.chopped(4);
+        if (std::find(kStockInts.begin(), kStockInts.end(), lower) != kStockInts.end() ||
+            isGamePackage(package) || present.maps.contains(package)) {
             continue;
         }
-        QByteArray package = lower.chopped(4);
         // Inserting into `entries` also keeps "Foo.int" and "FOO.INT" from giving two entries.
         if (!entries.contains(package)) {
             entries.insert(package);
@@ -133,7 +208,7 @@ std::vector<QByteArray> searchAdditions(const std::vector<QByteArray>& intFiles,
 
 // The name of a section header line as the INI layer reads it, or nothing.
 std::optional<QByteArrayView> headerName(QByteArrayView text) {
-    const QByteArrayView trimmed = text.trimmed();
+    const QByteArrayView trimmed = platform::trimBlanks(text);
     if (!trimmed.startsWith('[')) {
         return std::nullopt;
     }
@@ -141,7 +216,7 @@ std::optional<QByteArrayView> headerName(QByteArrayView text) {
     if (const qsizetype close = name.indexOf(']'); close >= 0) {
         name = name.first(close);
     }
-    return name.trimmed();
+    return platform::trimBlanks(name);
 }
 
 // Where entries go in a file without a block: after the last non-blank line of the first
@@ -192,32 +267,41 @@ void insertEntries(TextFile& file, std::optional<std::size_t> insertAt,
 
 }  // namespace
 
-void ServerPackagesCommand(ModMain& state, Messages& messages) {
+void ServerPackagesCommand(ModMain& state, Messages& messages, const ChangeOptions& options) {
     BusyPointer busy(messages);
-    UpdateServerPackages(state, messages);
+    UpdateServerPackages(state, messages, options);
 }
 
-void UpdateServerPackages(ModMain& state, Messages& messages) {
+void UpdateServerPackages(ModMain& state, Messages& messages, const ChangeOptions& options) {
     const Install install = Install::of(state);
     if (!install.hasConfigFile()) {
         messages.show(noConfigFileMessage(state.UTDir));
         return;
     }
+    const std::optional<platform::FileLock> lock =
+        beginChange(install, messages, options, true, unchangedText());
+    if (!lock) {
+        return;
+    }
     const QByteArray folder = install.systemFolder();
     const QByteArray& iniPath = install.configFile();
-    // Listed first: without the list every entry would look orphaned.
+    // Listed first: without the lists every entry would look orphaned.
     const platform::Listing ints = platform::listFiles(folder, "*.int");
     if (!ints.ok) {
         messages.show(listFailedMessage(folder));
         return;
     }
-    const std::optional<platform::FoundFile> ini = platform::lookupFile(iniPath);
-    const std::optional<QByteArray> current = ini ? platform::readFile(ini->path) : std::nullopt;
-    if (!current) {
-        messages.show(backupFailedMessage(iniPath));
+    Present present;
+    if (const std::optional<QByteArray> unlisted = collectPresent(install, ints, present)) {
+        messages.show(listFailedMessage(*unlisted));
         return;
     }
-    if (platform::isUtf16Text(*current)) {
+    QByteArray current;
+    if (const Result read = platform::readFileChecked(iniPath, current); !read) {
+        messages.show(readFailedMessage(iniPath, read));
+        return;
+    }
+    if (platform::isUtf16Text(current)) {
         messages.show(utf16RefusedMessage(iniPath));
         return;
     }
@@ -228,21 +312,17 @@ void UpdateServerPackages(ModMain& state, Messages& messages) {
         messages.show(backupFailedMessage(iniPath));
         return;
     }
-    const std::optional<QByteArray> backup = platform::readFile(state.LastBackup);
-    if (!backup) {
-        messages.show(backupFailedMessage(iniPath));
+    QByteArray backup;
+    if (const Result read = platform::readFileChecked(state.LastBackup, backup); !read) {
+        messages.show(readFailedMessage(state.LastBackup, read));
         return;
     }
-    const TextFile original = platform::splitLines(*backup);
+    const TextFile original = platform::splitLines(backup);
 
-    QSet<QByteArray> presentInts;
-    presentInts.reserve(static_cast<qsizetype>(ints.names.size()));
-    for (const QByteArray& name : ints.names) {
-        presentInts.insert(name.toLower());
-    }
-    Removal removal = removeEntries(original, presentInts);
-    if (!platform::replaceFile(ini->path, platform::joinLines(removal.file))) {
-        messages.show(writeFailedMessage(iniPath));
+    Removal removal = removeEntries(original, present);
+    if (const Result written = platform::replaceFile(iniPath, platform::joinLines(removal.file));
+        !written) {
+        messages.show(writeFailedMessage(iniPath, written));
         return;
     }
     messages.setStatus(removal.removed != 0
@@ -250,18 +330,22 @@ void UpdateServerPackages(ModMain& state, Messages& messages) {
                                  QStringLiteral(" serverpackages entries...")
                            : QStringLiteral("No serverpackages removed..."));
 
-    const std::vector<QByteArray> additions = searchAdditions(ints.names, collectEntries(original));
+    const std::vector<QByteArray> additions =
+        searchAdditions(ints.names, collectEntries(original), present);
     if (additions.empty()) {
         messages.setStatus(messages.status() + QStringLiteral(" No serverpackages added."));
         return;
     }
-    if (!BackupGameConfig(state, install)) {
-        messages.show(backupFailedMessage(iniPath));
+    // From here on the file keeps what the remove step did, and the boxes say so.
+    const QString kept = keptRemovalText(removal.removed);
+    if (const Result copied = BackupGameConfig(state, install); !copied) {
+        messages.show(backupFailedMessage(iniPath, kept));
         return;
     }
     insertEntries(removal.file, removal.insertAt, additions);
-    if (!platform::replaceFile(ini->path, platform::joinLines(removal.file))) {
-        messages.show(writeFailedMessage(iniPath));
+    if (const Result written = platform::replaceFile(iniPath, platform::joinLines(removal.file));
+        !written) {
+        messages.show(writeFailedMessage(iniPath, written, kept));
         return;
     }
     messages.setStatus(messages.status() + QStringLiteral(" Added ") +

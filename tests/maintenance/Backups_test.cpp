@@ -1,10 +1,14 @@
-#include "maintenance/Backups.h"
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "app/Failures.h"
+#include "maintenance/Backups.h"
 #include "maintenance/MaintenanceFixture.h"
 
 namespace rendix::testing {
 
 const QByteArray kIni("[URL]\r\n"), kOld("rendix_unrealtournament1242357.ini");
+const Command kDelete = [](ModMain& s, Messages& m) { DeleteBackups(s, m); };
 
 // A name taken in any letter case gets the first free _n.
 TEST(Backups, NamedAfterTheTimeNeverReplacingAnother) {
@@ -22,13 +26,35 @@ TEST(Backups, NamedAfterTheTimeNeverReplacingAnother) {
     EXPECT_EQ(install.backups(), (std::vector<QByteArray>{kIni, kIni, kIni, ""}));
 }
 
+// Two processes backing up in the same second: a name taken between the look and the copy's
+// final link moves on to the next "_n"; no call fails and no backup is lost.
+TEST(Backups, ANameTakenMeanwhileMovesOnToTheNext) {
+    constexpr int kEach = 20;
+    SmallInstall install(kIni, "System", "Notes.txt");
+    platform::TestSeam seam;
+    seam.setLocalTime(kFixedTime);
+    const pid_t other = ::fork();
+    ASSERT_GE(other, 0);
+    int failures = 0;
+    for (int i = 0; i < kEach; ++i) {
+        failures += !BackupGameConfig(install.state, Install::of(install.state));
+    }
+    if (other == 0) {
+        ::_exit(failures);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(other, &status, 0), other);
+    EXPECT_EQ(failures + WEXITSTATUS(status), 0);
+    EXPECT_EQ(install.backups(), std::vector<QByteArray>(2 * kEach, kIni));
+}
+
 // Yes (the default) deletes rendix_unrealtournament*.ini in any letter case; failures say so.
 TEST(Backups, DeleteBackups) {
     const QByteArray others("MyRendix_UnrealTournament1.ini Rendix_UnrealTournament1.txt");
     const QByteArray ask =
         "Continue?: Are you sure you want to delete the backups of your "
         "UnrealTournament.ini file?";
-    failEach(kIni, "System", others + " RENDIX_UNREALTOURNAMENT5.INI " + kOld, DeleteBackups,
+    failEach(kIni, "System", others + " RENDIX_UNREALTOURNAMENT5.INI " + kOld, kDelete,
              [&](SmallInstall& install) {
                  const QByteArray folder = install.system;
                  const Message last =
@@ -36,13 +62,13 @@ TEST(Backups, DeleteBackups) {
                  EXPECT_TRUE(install.backups().empty() ? install.shown() == ask
                                                        : last == listFailedMessage(folder) ||
                                                              last == deleteFailedMessage(folder));
-                 EXPECT_EQ(folderNames(install.system).size(), 3 + install.backups().size());
+                 EXPECT_EQ(install.files().size(), 3 + install.backups().size());
              });
     SmallInstall install(kIni, "System", others);
-    install.run(DeleteBackups);
+    install.run(kDelete);
     writeBytes(install.system + '/' + kOld, {});
     install.messages.answers = {MessageAnswer::No};
-    install.run(DeleteBackups);
+    install.run(kDelete);
     EXPECT_EQ(install.backups().size(), 1u);
     EXPECT_EQ(install.shown(), "Nothing to do: No backups to delete.\n" + ask);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 
 #include "app/ModMain.h"
 #include "platform/Seam.h"
@@ -30,7 +31,8 @@ inline std::vector<QList<QByteArray>> rows(const char* name) {
     return table;
 }
 
-// Empty files `names` in UT/<folder>; mixed-case folders make lookups go through the resolver.
+// Empty files `names` in UT/<folder> (a name with "/" in UT itself); mixed-case folders make
+// lookups go through the resolver.
 struct SmallInstall {
     TempDir temp;
     ModMain state;
@@ -42,8 +44,16 @@ struct SmallInstall {
         state.UTDir = temp.file("UT");
         messages.statusText = QStringLiteral("earlier");
         for (const QByteArray& name : names.split(' ')) {
-            writeBytes(state.UTDir + '/' + folder + '/' + name, {});
+            writeBytes(
+                state.UTDir + '/' + (name.contains('/') ? name : QByteArray(folder) + '/' + name),
+                {});
         }
+    }
+    // The names in System but the lock file, which stays once a command took the lock.
+    std::vector<QByteArray> files() const {
+        std::vector<QByteArray> names = folderNames(system);
+        std::erase(names, ".UnrealTournament.ini.lock");
+        return names;
     }
     // At kFixedTime, the nth operation of kind `op` failing; returns how many it made.
     int run(const Command& command, platform::Operation op = {}, int n = 0) {
@@ -88,13 +98,19 @@ inline void failEach(const QByteArray& ini, const char* folder, const QByteArray
     }
 }
 
-// data/<steps>.rows: files, steps, failure boxes. Whatever fails, the file is as after some
-// steps, the backups hold it as before each, one box shows and the status claims no more.
+// data/<steps>.rows: files; the n states with their status texts; for each state but the
+// last, the boxes that show when the next step fails, each in some run. Whatever fails, the
+// file is as after some steps, the backups hold it as before each, one box shows, saying
+// what the file holds then, and the status claims no more.
 inline void failSteps(const char* steps, const char* folder, const Command& command) {
     const std::vector<QList<QByteArray>> table = rows(steps);
     std::vector<QByteArray> states;
-    for (std::size_t k = 1; k + 1 < table.size(); ++k) {
+    for (std::size_t k = 1; k <= table.size() / 2; ++k) {
         states.push_back(data(table[k][0]));
+    }
+    std::set<QByteArray> unseen;
+    for (std::size_t k = states.size() + 1; k < table.size(); ++k) {
+        unseen.insert(table[k].begin(), table[k].end());
     }
     failEach(states[0], folder, table[0][0], command, [&](SmallInstall& install) {
         const auto done = std::size_t(
@@ -104,10 +120,13 @@ inline void failSteps(const char* steps, const char* folder, const Command& comm
         EXPECT_TRUE(backups.size() - done <= 1 && backups.size() < states.size() &&
                     std::equal(backups.begin(), backups.end(), states.begin()));
         EXPECT_TRUE(table[done + 1].mid(1).contains(install.messages.statusText.toUtf8()));
-        EXPECT_TRUE(done + 1 == states.size() ? install.shown().isEmpty()
-                                              : table.back().contains(install.shown()))
+        EXPECT_TRUE(done + 1 == states.size()
+                        ? install.shown().isEmpty()
+                        : table[states.size() + 1 + done].contains(install.shown()))
             << install.shown().constData();
+        unseen.erase(install.shown());
     });
+    EXPECT_EQ(unseen, std::set<QByteArray>());
 }
 
 }  // namespace rendix::testing

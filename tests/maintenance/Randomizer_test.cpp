@@ -5,6 +5,8 @@
 #include "ini/IniHandler.h"
 #include "maintenance/MaintenanceFixture.h"
 #include "maintenance/Randomizer.h"
+#include "maintenance/SectionEdit.h"
+#include "support/GameInstall.h"
 
 namespace rendix::testing {
 
@@ -69,6 +71,96 @@ TEST(Randomizer, OneRewriteEqualsThirtyFourSingleWrites) {
     }
     ASSERT_TRUE(ini::writeProfileStrings(dir.file("together"), writes).ok);
     EXPECT_EQ(readBytes(dir.file("together")), readBytes(dir.file("single")));
+}
+
+// The key names of the DM list section, runs of Maps[k] written "Maps[a-b]".
+QByteArray sectionSummary(const QByteArray& file) {
+    QByteArrayList parts;
+    qsizetype runStart = -1, last = -2;
+    const auto close = [&] {
+        if (runStart >= 0) {
+            parts << "Maps[" + QByteArray::number(runStart) +
+                         (last > runStart ? '-' + QByteArray::number(last) : "") + ']';
+        }
+        runStart = -1;
+    };
+    for (const QByteArray& key : sectionKeyNames(file, "Botpack.TDMmaplist")) {
+        const qsizetype k = key.startsWith("Maps[") ? key.mid(5).chopped(1).toLongLong() : -1;
+        if (k < 0 || k != last + 1 || runStart < 0) {
+            close();
+            runStart = k;
+        }
+        last = k;
+        if (k < 0) {
+            parts << key;
+        }
+    }
+    close();
+    return parts.join(' ');
+}
+
+// Above 32 slots the list is as long as the setting and nothing of an older, longer list
+// stays; at 32 or fewer, Maps[0] to Maps[31] are the list and Maps[32] and after stay.
+TEST(Randomizer, MapsPerList) {
+    struct Row {
+        int slots;
+        int maps;
+        const char* keys;
+    };
+    const Row table[] = {
+        {100, 150, "Maps[0-99] MapNum"},
+        {100, 10, "Maps[0-9] MapNum"},
+        {4096, 40, "Maps[0-39] MapNum"},
+        {10, 150, "Maps[0-9] Maps[32-149] maps[200] Maps[4095] MapNum"},
+        {32, 5, "Maps[0-4] Maps[32-149] maps[200] Maps[4095] MapNum"},
+    };
+    QByteArray ini("[Botpack.TDMmaplist]\r\n");
+    for (int k = 0; k < 150; ++k) {
+        ini += "Maps[" + QByteArray::number(k) + "]=DM-Old.unr\r\n";
+    }
+    ini += "maps[200]=DM-Old.unr\r\nMaps[4095]=DM-Old.unr\r\nMapNum=3\r\n";
+    for (const Row& row : table) {
+        SCOPED_TRACE(row.slots);
+        QByteArray names;
+        for (int m = 0; m < row.maps; ++m) {
+            names += " DM-" + QByteArray::number(1000 + m) + ".unr";
+        }
+        SmallInstall install(ini, "Maps", names.mid(1));
+        install.state.MapsPerList = row.slots;
+        install.run([](ModMain& s, Messages& m) { RandomizeCommand(s, m, {1, 0, 0, 0}); });
+        const QByteArray out = readBytes(install.ini);
+        EXPECT_EQ(sectionSummary(out), row.keys);
+        std::set<QByteArray> written;
+        for (int k = 0; k < std::min(row.slots, row.maps); ++k) {
+            const auto value =
+                ini::profileValue(out, "Botpack.TDMmaplist", "Maps[" + QByteArray::number(k) + ']');
+            ASSERT_TRUE(value && value->startsWith("DM-1"));
+            written.insert(*value);
+        }
+        EXPECT_EQ(written.size(), std::size_t(std::min(row.slots, row.maps)));
+        EXPECT_EQ(ini::profileValue(out, "UTMenu.UTStartGameCW", "Map"),
+                  ini::profileValue(out, "Botpack.TDMmaplist", "Maps[0]"));
+    }
+}
+
+// A 469c install: its System64/UnrealTournament.ini is edited in place with its backup
+// beside it, and the maps of its second map folder reach the list.
+TEST(Randomizer, Patch469cInstall) {
+    TempDir temp;
+    const GameInstall game =
+        makeGameInstall(temp.file("UT"), {.layout = Layout::Patch469c, .bonusMapsPerType = 2});
+    ModMain state;
+    state.UTDir = game.root;
+    state.MapsPerList = kMaxMapsPerList;
+    ScriptedMessages messages;
+    platform::TestSeam seam;
+    RandomizeCommand(state, messages, {1, 0, 0, 0});
+    EXPECT_EQ(messages.statusText.toStdString(), "Found 30 Deathmatch maps... randomized list.");
+    const QByteArray out = readBytes(game.ini);
+    EXPECT_EQ(sectionSummary(out), "Maps[0-29] MapNum");
+    EXPECT_TRUE(out.contains("=DM-Bonus001.unr\r\n") && out.contains("=DM-Bonus002.unr\r\n"));
+    EXPECT_EQ(state.LastBackup.left(state.LastBackup.lastIndexOf('/')), game.root + "/System64");
+    EXPECT_FALSE(exists(game.system + "/UnrealTournament.ini"));
 }
 
 }  // namespace rendix::testing

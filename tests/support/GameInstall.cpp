@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "maintenance/GameFiles.h"
 #include "support/TestFiles.h"
 
 // A template of tests/support/data with LF line ends, whatever the checkout made of them. A static
@@ -26,6 +27,16 @@ const char kStockInts[] =
     "MetalDrv.int OpenGLDrv.int Setup.int SGLDrv.int SoftDrv.int Startup.int UBrowser.int "
     "UMenu.int UnrealI.int UnrealShare.int UnrealTournament.int UTMenu.int UTServerAdmin.int "
     "UWeb.int Window.int WinDrv.int";
+
+// Patch 469's Default.ini: the skins (.int in the game's folders, texture packages in
+// Textures), the code packages, the skeletal characters and the relics.
+const char k469Packages[] =
+    "SoldierSkins CommandoSkins FCommandoSkins SGirlSkins BossSkins Botpack MultiMesh "
+    "EpicCustomModels TCowMeshSkins TNaliMeshSkins TSkMSkins SkeletalChars Relics";
+// The texture packages among them, which lie in Textures; the others are .u files in System.
+const char k469Textures[] =
+    "SoldierSkins CommandoSkins FCommandoSkins SGirlSkins BossSkins TCowMeshSkins TNaliMeshSkins "
+    "TSkMSkins";
 
 static QByteArray numbered(const QByteArray& prefix, int number, int digits = 3) {
     return prefix + QByteArray::number(number).rightJustified(digits, '0');
@@ -56,15 +67,34 @@ std::vector<QByteArray> stockIntNames() {
     return {names.begin(), names.end()};
 }
 
+std::vector<QByteArray> defaultServerPackages(Layout layout) {
+    if (layout == Layout::Classic) {
+        return templateValues("[Engine.GameEngine]", "ServerPackages=");
+    }
+    const QList<QByteArray> names = QByteArray(k469Packages).split(' ');
+    return {names.begin(), names.end()};
+}
+
 QByteArray unrealTournamentIni(const GameInstallOptions& options) {
     QByteArray packages;
+    if (options.layout != Layout::Classic) {
+        for (const QByteArray& name : defaultServerPackages(options.layout)) {
+            packages += "ServerPackages=" + name + '\n';
+        }
+    }
     for (int i = 1; i <= options.entriesWithoutInt; ++i) {
         packages += "ServerPackages=" + numbered("OldMod", i) + '\n';
     }
     for (int i = 1; i <= (options.customInts + 1) / 2; ++i) {
         packages += "ServerPackages=" + numbered("Custom", i) + '\n';
     }
-    QByteArray ini = resource(kIniTemplate).replace("{{SERVER_PACKAGES}}\n", packages);
+    QByteArray ini = resource(kIniTemplate);
+    if (options.layout != Layout::Classic) {
+        for (const QByteArray& name : defaultServerPackages(Layout::Classic)) {
+            ini.replace("ServerPackages=" + name + '\n', "");
+        }
+    }
+    ini.replace("{{SERVER_PACKAGES}}\n", packages);
     ini.replace("\n", options.lineEnd);
     // Mods add a section each to the file; these stand for them beyond the stock sections.
     const QByteArray mod = resource("ModSection.ini.template").replace("\n", options.lineEnd);
@@ -74,10 +104,40 @@ QByteArray unrealTournamentIni(const GameInstallOptions& options) {
     return ini;
 }
 
+// The game's own .int and package files, where the layout puts them.
+static void writeGameFiles(const GameInstall& install, const GameInstallOptions& options) {
+    const QByteArray intFile = "[Public]" + options.lineEnd;
+    if (options.layout == Layout::Classic) {
+        // Stock ServerPackages entries get their .int file: only the entriesWithoutInt are stale.
+        std::vector<QByteArray> ints = stockIntNames();
+        for (const QByteArray& package : defaultServerPackages(Layout::Classic)) {
+            ints.push_back(package + ".int");
+        }
+        for (const QByteArray& name : ints) {
+            writeBytes(install.system + '/' + name, intFile);
+        }
+        return;
+    }
+    const QByteArray intFolder = options.layout == Layout::Patch469b
+                                     ? install.system
+                                     : install.root + "/SystemLocalized/int";
+    for (const QByteArrayView name : gameFileNames()) {
+        const bool isInt = name.endsWith(".int");
+        writeBytes((isInt ? intFolder : install.system) + '/' + name.toByteArray(),
+                   isInt ? intFile : QByteArray());
+    }
+    for (const QByteArray& name : QByteArray(k469Textures).split(' ')) {
+        writeBytes(install.root + "/Textures/" + name + ".utx", QByteArray());
+    }
+    writeBytes(install.system + "/SkeletalChars.u", QByteArray());
+}
+
 GameInstall makeGameInstall(const QByteArray& root, const GameInstallOptions& options) {
+    const bool in64 = options.layout == Layout::Patch469c;
     const GameInstall install{root, root + "/System", root + "/Maps",
-                              root + "/System/UnrealTournament.ini"};
+                              root + (in64 ? "/System64" : "/System") + "/UnrealTournament.ini"};
     makeFolder(install.maps);
+    makeFolder(install.system);
     for (const GameType& type : kGameTypes) {
         auto maps = options.stockMaps ? stockMapNames(type) : std::vector<QByteArray>();
         for (int i = 1; i <= options.extraMapsPerType; ++i) {
@@ -86,17 +146,19 @@ GameInstall makeGameInstall(const QByteArray& root, const GameInstallOptions& op
         for (const QByteArray& name : maps) {
             writeBytes(install.maps + '/' + name, QByteArray());
         }
+        for (int i = 1; i <= options.bonusMapsPerType; ++i) {
+            writeBytes(install.root + "/BonusPack/Maps/" +
+                           numbered(type.code + QByteArray("-Bonus"), i) + ".unr",
+                       QByteArray());
+        }
     }
-    // Stock ServerPackages entries get their .int file: only the entriesWithoutInt are stale.
-    std::vector<QByteArray> ints = stockIntNames();
-    for (const QByteArray& package : templateValues("[Engine.GameEngine]", "ServerPackages=")) {
-        ints.push_back(package + ".int");
-    }
+    writeGameFiles(install, options);
     for (int i = 1; i <= options.customInts; ++i) {
-        ints.push_back(numbered("Custom", i) + ".int");
-    }
-    for (const QByteArray& name : ints) {
-        writeBytes(install.system + '/' + name, "[Public]" + options.lineEnd);
+        writeBytes(install.system + '/' + numbered("Custom", i) + ".int",
+                   "[Public]" + options.lineEnd);
+        if (options.layout != Layout::Classic) {
+            writeBytes(install.system + '/' + numbered("Custom", i) + ".u", QByteArray());
+        }
     }
     writeBytes(install.ini, unrealTournamentIni(options));
     return install;

@@ -10,6 +10,15 @@
 // "Maps" folders with empty map files, .int files and a realistic UnrealTournament.ini.
 namespace rendix::testing {
 
+// Where the game's own files lie.
+enum class Layout {
+    Classic,    // the 24 stock .int files in System, with UnrealTournament.ini
+    Patch469b,  // every .int and .u file the game ships in System, with UnrealTournament.ini
+    // The game's .u files in System, its .int files in SystemLocalized/int, the configuration
+    // file in System64 and none in System; mods keep their .u and .int files in System.
+    Patch469c,
+};
+
 struct GameInstallOptions {
     int extraMapsPerType = 0;     // map files per type beyond the stock ones, "DM-Extra0001.unr"...
     bool stockMaps = true;        // the stock maps of the four types, tutorial maps included
@@ -17,14 +26,22 @@ struct GameInstallOptions {
     int entriesWithoutInt = 2;    // ServerPackages entries whose .int file is missing
     int targetIniBytes = 20000;   // padded with further realistic sections up to about this size
     QByteArray lineEnd = "\r\n";  // "\r\n" (the game's own) or "\n"
+    Layout layout = Layout::Classic;
+    // Map files per type in BonusPack/Maps, the second map folder that a Paths= line of the
+    // file names ("DM-Bonus001.unr"...). None: the folder does not exist.
+    int bonusMapsPerType = 0;
 };
 
 struct GameInstall {
     QByteArray root;    // the game directory (UTDir)
     QByteArray system;  // root + "/System"
     QByteArray maps;    // root + "/Maps"
-    QByteArray ini;     // system + "/UnrealTournament.ini"
+    QByteArray ini;     // system + "/UnrealTournament.ini", or System64's for Patch469c
 };
+
+// The ServerPackages= entries of the game's own file: those of patch 469's Default.ini for
+// the 469 layouts, the older game's otherwise.
+std::vector<QByteArray> defaultServerPackages(Layout layout);
 
 // The stock map file names of a game type, tutorial map first.
 std::vector<QByteArray> stockMapNames(const GameType& type);
