@@ -11,9 +11,8 @@
 #include "app/Version.h"
 #include "cli/Commands.h"
 #include "cli/UnifiedDiff.h"
-#include "platform/FileLock.h"
+#include "maintenance/ConfigChange.h"
 #include "platform/FileSystem.h"
-#include "platform/Processes.h"
 
 namespace rendix::cli {
 
@@ -170,8 +169,7 @@ ExitStatus dispatch(const Command& command, Session& session) {
     const PrintMode& mode = session.options.print;
     if (command.changes == Changes::GameConfig && !mode.dryRun && !mode.force) {
         const Install& install = session.install();
-        const std::vector<QByteArray> running =
-            platform::runningProgramsIn(install.programFolders());
+        const std::vector<QByteArray> running = runningGames(install);
         if (!running.empty()) {
             session.messages.refuseRunningGame(running.front(), install.configFile());
             return outcome(session);
@@ -183,19 +181,7 @@ ExitStatus dispatch(const Command& command, Session& session) {
         dryRun(command, session);
         return outcome(session);
     }
-    // One writer at a time. The lock is taken here until the core commands take it
-    // themselves; then this block goes, since a second lock of the same file in one process
-    // would wait for the first.
-    platform::FileLock lock;
-    if (command.changes != Changes::Nothing && !mode.dryRun) {
-        const QByteArray guarded = command.changes == Changes::Settings
-                                       ? session.state.settingsPath
-                                       : session.install().configFile();
-        if (const Result locked = lock.acquire(guarded); !locked) {
-            session.messages.show(writeFailedMessage(guarded, locked));
-            return outcome(session);
-        }
-    }
+    // One writer at a time: the core commands take the lock of the file they change.
     command.handler(session);
     session.messages.finish();
     return outcome(session);

@@ -51,7 +51,7 @@ QByteArray countAndNames(const std::vector<QByteArray>& names) {
 
 // The ServerPackages lines that the command would remove and add, from a run on a copy.
 QByteArray serverPackagesPreview(Session& session) {
-    PrintingMessages preview(PrintMode{.quiet = true});
+    PrintingMessages preview(PrintMode{.quiet = true, .dryRun = true});
     const QByteArray real = session.install().configFile();
     const std::optional<QByteArray> after =
         runOnPrivateCopy(session, preview, &ModMain::ConfigFile, real,

@@ -42,7 +42,8 @@ MessageAnswer PrintingMessages::show(const Message& shown) {
     }
     if (message.buttons == MessageButtons::YesNo) {
         if (asksAboutRunningGame(message)) {
-            if (!m_mode.force) {
+            // A dry run works on a private copy, which no running game writes back.
+            if (!m_mode.force && !m_mode.dryRun) {
                 m_refused = true;
                 writeErr(line(
                     QStringLiteral("rendix-cli: ") + message.title + QStringLiteral(": ") +
