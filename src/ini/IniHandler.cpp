@@ -33,42 +33,19 @@ void showSectionNotFound(Messages& messages, const QByteArray& section, const ch
            QStringLiteral("Section Not Found."), MessageIcon::Information);
 }
 
-// The lines of a file that exists; nothing when it cannot be read after all (it vanished,
+// The content of a file for the text scans: nothing after the "File Not Found" box, and
+// nothing, without a box, when the file exists but cannot be read after all (it vanished,
 // or the system refused it), which the routines treat as their neutral result.
-std::optional<platform::TextFile> fileLines(const QByteArray& path) {
-    std::optional<QByteArray> bytes = platform::readFile(path);
-    if (!bytes) {
-        return std::nullopt;
-    }
-    return platform::splitLines(*bytes);
-}
-
-// The lines of a file for the text scans: nothing after the "File Not Found" box, and
-// nothing, without a box, when the file exists but cannot be read.
-std::optional<platform::TextFile> scannedLines(Messages& messages, const QByteArray& file) {
+std::optional<QByteArray> scannedContent(Messages& messages, const QByteArray& file) {
     const std::optional<QByteArray> path = existingFile(messages, file);
-    return path ? fileLines(*path) : std::nullopt;
-}
-
-QByteArray headerOf(const QByteArray& section) {
-    QByteArray header;
-    header.reserve(section.size() + 2);
-    header.append('[').append(section).append(']');
-    return header;
-}
-
-// The index of the first line exactly equal to "[" + section + "]", or -1.
-qsizetype headerIndex(const platform::TextFile& lines, const QByteArray& section) {
-    const QByteArray header = headerOf(section);
-    const auto found =
-        std::find_if(lines.lines.begin(), lines.lines.end(),
-                     [&](const platform::Line& line) { return line.text == header; });
-    return found == lines.lines.end() ? -1 : found - lines.lines.begin();
+    return path ? platform::readFile(*path) : std::nullopt;
 }
 
 int clampedCount(qsizetype count) {
     return static_cast<int>(std::min<qsizetype>(count, INT_MAX));
 }
+
+constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF", 3);
 
 }  // namespace
 
@@ -95,12 +72,12 @@ Result DeleteSection(Messages& messages, const QByteArray& file, const QByteArra
     if (!path) {
         return Result::success();
     }
-    const std::optional<platform::TextFile> lines = fileLines(*path);
-    if (!lines) {
+    const std::optional<QByteArray> content = platform::readFile(*path);
+    if (!content) {
         return Result::failure(
             QStringLiteral("%1 cannot be read; nothing was removed.").arg(QFile::decodeName(file)));
     }
-    if (headerIndex(*lines, section) < 0) {
+    if (!IniText(*content).sectionExists(section)) {
         showSectionNotFound(messages, section, "DeleteSection");
         return Result::success();
     }
@@ -108,42 +85,122 @@ Result DeleteSection(Messages& messages, const QByteArray& file, const QByteArra
                                     {ini::ProfileWrite{section, std::nullopt, std::nullopt}});
 }
 
-int NumSections(Messages& messages, const QByteArray& file) {
-    const std::optional<platform::TextFile> lines = scannedLines(messages, file);
-    if (!lines) {
-        return 0;
+Result ReplaceSection(Messages& messages, const QByteArray& file, const QByteArray& section,
+                      const std::vector<std::pair<QByteArray, QByteArray>>& keys) {
+    std::vector<ini::ProfileWrite> writes;
+    writes.reserve(keys.size() + 1);
+    QByteArray content;
+    const std::optional<QByteArray> existing = existingFile(messages, file);
+    if (existing) {
+        if (Result read = platform::readFileChecked(*existing, content); !read) {
+            return read;
+        }
+        if (IniText(content).sectionExists(section)) {
+            writes.push_back({section, std::nullopt, std::nullopt});
+        } else {
+            showSectionNotFound(messages, section, "DeleteSection");
+        }
     }
-    return clampedCount(
-        std::count_if(lines->lines.begin(), lines->lines.end(),
-                      [](const platform::Line& line) { return IsSectionLine(line.text); }));
+    for (const auto& [key, value] : keys) {
+        writes.push_back({section, key, value});
+    }
+
+    // The writes then go where WriteKeyValue would put them.
+    const std::optional<QByteArray> target = existing ? existing : platform::resolveForWrite(file);
+    if (!target) {
+        return Result::failure(
+            QStringLiteral("The folder of %1 does not exist.").arg(QFile::decodeName(file)),
+            Problem::Missing, file);
+    }
+    if (!existing && platform::resolvePath(*target)) {
+        return Result::failure(
+            QStringLiteral("%1 cannot be read as a file.").arg(QFile::decodeName(*target)),
+            Problem::Other, *target);
+    }
+    if (platform::isUtf16Text(content)) {
+        return Result::failure(QStringLiteral("%1 is a UTF-16 file; it was not changed.")
+                                   .arg(QFile::decodeName(*target)),
+                               Problem::Other, *target);
+    }
+    QByteArray edited = content;
+    if (Result applied = ini::applyProfileWrites(edited, writes); !applied) {
+        return applied;
+    }
+    if (edited == content) {
+        return Result::success();  // also a missing file and no keys: nothing to create
+    }
+    return platform::replaceFile(*target, edited);
+}
+
+int NumSections(Messages& messages, const QByteArray& file) {
+    const std::optional<QByteArray> content = scannedContent(messages, file);
+    return content ? IniText(*content).numSections() : 0;
 }
 
 int NumKeys(Messages& messages, const QByteArray& file, const QByteArray& section) {
     // One read serves both the existence test of the section and the count.
-    const std::optional<platform::TextFile> lines = scannedLines(messages, file);
-    if (!lines) {
+    const std::optional<QByteArray> content = scannedContent(messages, file);
+    if (!content) {
         return 0;
     }
-    const qsizetype header = headerIndex(*lines, section);
-    if (header < 0) {
+    const std::optional<int> count = IniText(*content).numKeys(section);
+    if (!count) {
         showSectionNotFound(messages, section, "NumKeys");
-        return 0;
     }
-    qsizetype count = 0;
-    for (auto line = lines->lines.begin() + header + 1; line != lines->lines.end(); ++line) {
-        if (IsSectionLine(line->text)) {
+    return count.value_or(0);
+}
+
+bool SectionExists(Messages& messages, const QByteArray& file, const QByteArray& section) {
+    const std::optional<QByteArray> content = scannedContent(messages, file);
+    return content && IniText(*content).sectionExists(section);
+}
+
+IniText::IniText(QByteArrayView content) {
+    qsizetype p = content.startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0;
+    while (p < content.size()) {
+        const qsizetype stop = platform::findLineBreak(content, p);
+        m_lines.push_back(content.sliced(p, stop - p));
+        if (stop == content.size()) {
             break;
         }
-        if (IsKeyLine(line->text)) {
+        const bool crLf =
+            content[stop] == '\r' && stop + 1 < content.size() && content[stop + 1] == '\n';
+        p = stop + (crLf ? 2 : 1);
+    }
+}
+
+int IniText::numSections() const {
+    return clampedCount(std::count_if(m_lines.begin(), m_lines.end(), IsSectionLine));
+}
+
+bool IniText::sectionExists(QByteArrayView section) const {
+    return headerLine(section) >= 0;
+}
+
+std::optional<int> IniText::numKeys(QByteArrayView section) const {
+    const qsizetype header = headerLine(section);
+    if (header < 0) {
+        return std::nullopt;
+    }
+    qsizetype count = 0;
+    for (auto line = m_lines.begin() + header + 1; line != m_lines.end(); ++line) {
+        if (IsSectionLine(*line)) {
+            break;
+        }
+        if (IsKeyLine(*line)) {
             ++count;
         }
     }
     return clampedCount(count);
 }
 
-bool SectionExists(Messages& messages, const QByteArray& file, const QByteArray& section) {
-    const std::optional<platform::TextFile> lines = scannedLines(messages, file);
-    return lines && headerIndex(*lines, section) >= 0;
+qsizetype IniText::headerLine(QByteArrayView section) const {
+    const auto isHeader = [&](QByteArrayView line) {
+        return line.size() == section.size() + 2 && line.front() == '[' && line.back() == ']' &&
+               line.sliced(1, section.size()) == section;
+    };
+    const auto found = std::find_if(m_lines.begin(), m_lines.end(), isHeader);
+    return found == m_lines.end() ? -1 : found - m_lines.begin();
 }
 
 bool IsSectionLine(QByteArrayView line) {

@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "platform/Messages.h"
 #include "platform/Result.h"
@@ -49,6 +51,39 @@ int NumKeys(Messages& messages, const QByteArray& file, const QByteArray& sectio
 
 // Whether a line exactly equal to "[" + section + "]" exists.
 bool SectionExists(Messages& messages, const QByteArray& file, const QByteArray& section);
+
+// Replaces the keys of `section` with `keys` (name and value, in order) exactly as
+// DeleteSection followed by one WriteKeyValue per key would, with DeleteSection's boxes (a
+// missing file: "File Not Found", and the keys then make a new file; no header exactly
+// "[" + section + "]": "Section Not Found." marked "~(DeleteSection)", and the keys are
+// written into the file as it is), but as one reading and at most one safe rewrite: the
+// file holds either its old bytes or all of the new ones. Bytes that come out equal are
+// not rewritten. Fails, with the file as it was, where a write would be refused, the file
+// exists but cannot be read (Problem::Unreadable), holds UTF-16 text, or cannot be
+// replaced.
+Result ReplaceSection(Messages& messages, const QByteArray& file, const QByteArray& section,
+                      const std::vector<std::pair<QByteArray, QByteArray>>& keys);
+
+// The text scans of NumSections, SectionExists and NumKeys on content already read (the
+// routines above read the file first). The content is split into lines once, so asking
+// several questions of one file costs one pass over it. The content must outlive this.
+class IniText {
+public:
+    explicit IniText(QByteArrayView content);
+    // NumSections: the number of section header lines (IsSectionLine).
+    int numSections() const;
+    // SectionExists: whether a line exactly equal to "[" + section + "]" exists.
+    bool sectionExists(QByteArrayView section) const;
+    // NumKeys: the key lines of the first section headed exactly "[" + section + "]", up to
+    // the next header line; nothing when there is no such header.
+    std::optional<int> numKeys(QByteArrayView section) const;
+
+private:
+    // The index of the first line exactly equal to "[" + section + "]", or -1.
+    qsizetype headerLine(QByteArrayView section) const;
+
+    std::vector<QByteArrayView> m_lines;
+};
 
 // Not empty, first character "[", last character "]".
 bool IsSectionLine(QByteArrayView line);

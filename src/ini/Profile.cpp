@@ -5,6 +5,9 @@
 
 #include <cstring>
 
+#include <QHash>
+#include <QSet>
+
 #include "platform/FileSystem.h"
 
 // The profile layer works on the raw bytes of a file rather than on split lines: a lookup
@@ -341,7 +344,166 @@ Result applyWrite(QByteArray& bytes, const ProfileWrite& write, bool& changed) {
     return Result::success();
 }
 
+// Writes that can be made in one pass over their section, because the same writes made
+// one by one would give the same bytes: they name the same section and pairwise different
+// keys, and either all set a value or all remove their key. Setting a key never changes
+// where another key of the run stands, nor which line is the section's last non-blank
+// one (an added key line is never blank); removing one never moves another key's first
+// line. A mix of the two could (a removed last line moves the place of the next new key),
+// so a run holds one kind only.
+qsizetype runLength(const std::vector<ProfileWrite>& writes, std::size_t first) {
+    const ProfileWrite& lead = writes[first];
+    if (!lead.key) {
+        return 1;
+    }
+    const QByteArray section = platform::foldCase(trimmed(lead.section));
+    QSet<QByteArray> keys;
+    std::size_t end = first;
+    for (; end < writes.size(); ++end) {
+        const ProfileWrite& write = writes[end];
+        if (!write.key || write.value.has_value() != lead.value.has_value() ||
+            platform::foldCase(trimmed(write.section)) != section) {
+            break;
+        }
+        const QByteArray key = platform::foldCase(trimmed(*write.key));
+        if (keys.contains(key)) {
+            break;
+        }
+        keys.insert(key);
+    }
+    return static_cast<qsizetype>(end - first);
+}
+
+// Applies a run of writes (see runLength) of at least two in one pass over the section,
+// giving the bytes that applying them one by one gives.
+Result applyRun(QByteArray& bytes, const ProfileWrite* run, qsizetype count, bool& changed) {
+    for (qsizetype i = 0; i < count; ++i) {
+        if (std::optional<QString> why = refusal(run[i])) {
+            return Result::failure(*why);
+        }
+    }
+    const bool setting = run[0].value.has_value();
+    const Content content(bytes);
+    const QByteArrayView sectionName = trimmed(run[0].section);
+    const std::optional<SectionSpan> section = findSection(content, sectionName);
+    const QByteArrayView eol = lineEndOf(content);
+
+    if (!section) {
+        if (!setting) {
+            return Result::success();
+        }
+        // The first write adds the section at the end, and every later one its key line
+        // after the last line of that section, which is the end of the file.
+        bool addedSection = false;
+        if (Result first = applyWrite(bytes, run[0], addedSection); !first) {
+            return first;
+        }
+        for (qsizetype i = 1; i < count; ++i) {
+            bytes.append(trimmed(*run[i].key)).append('=').append(*run[i].value).append(eol);
+        }
+        changed = true;
+        return Result::success();
+    }
+
+    // The first line of each key of the run, found in one pass over the section.
+    QHash<QByteArray, qsizetype> wanted;
+    wanted.reserve(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        wanted.insert(platform::foldCase(trimmed(*run[i].key)), i);
+    }
+    std::vector<std::optional<KeyLine>> found(static_cast<std::size_t>(count));
+    LineSpan last = section->header;
+    for (qsizetype p = section->header.next; p < section->end;) {
+        const LineSpan line = lineAt(content.bytes, p);
+        if (std::optional<KeyLine> key = parseKeyLine(content, line)) {
+            const auto hit = wanted.constFind(platform::foldCase(key->name));
+            if (hit != wanted.cend() && !found[static_cast<std::size_t>(*hit)]) {
+                found[static_cast<std::size_t>(*hit)] = key;
+            }
+        }
+        if (!isBlankText(content.text(line))) {
+            last = line;
+        }
+        p = line.next;
+    }
+
+    // The edits as byte ranges in file order: [from, to) becomes `with`.
+    struct Edit {
+        qsizetype from;
+        qsizetype to;
+        QByteArray with;
+    };
+    std::vector<Edit> edits;
+    QByteArray added;
+    for (qsizetype i = 0; i < count; ++i) {
+        const ProfileWrite& write = run[i];
+        const std::optional<KeyLine>& key = found[static_cast<std::size_t>(i)];
+        if (!key) {
+            if (setting) {
+                added.append(trimmed(*write.key)).append('=').append(*write.value).append(eol);
+            }
+        } else if (!setting) {
+            edits.push_back({key->line.start, key->line.next, {}});
+        } else if (key->value != QByteArrayView(*write.value)) {
+            QByteArray line = key->name.toByteArray();
+            line.append('=').append(*write.value);
+            edits.push_back({key->line.start, key->line.textEnd, std::move(line)});
+        }
+    }
+    if (!added.isEmpty()) {
+        if (last.next == last.textEnd) {
+            added.prepend(eol);  // the last line of the file had no terminator
+        }
+        edits.push_back({last.next, last.next, std::move(added)});
+    }
+    if (edits.empty()) {
+        return Result::success();
+    }
+    std::sort(edits.begin(), edits.end(),
+              [](const Edit& a, const Edit& b) { return a.from < b.from; });
+    QByteArray result;
+    qsizetype size = bytes.size();
+    for (const Edit& edit : edits) {
+        size += edit.with.size() - (edit.to - edit.from);
+    }
+    result.reserve(size);
+    qsizetype at = 0;
+    for (const Edit& edit : edits) {
+        result.append(content.bytes.sliced(at, edit.from - at)).append(edit.with);
+        at = edit.to;
+    }
+    result.append(content.bytes.sliced(at));
+    bytes = std::move(result);
+    changed = true;
+    return Result::success();
+}
+
+Result applyAll(QByteArray& bytes, const std::vector<ProfileWrite>& writes, bool& changed) {
+    for (std::size_t i = 0; i < writes.size();) {
+        const qsizetype run = runLength(writes, i);
+        Result result = run > 1 ? applyRun(bytes, &writes[i], run, changed)
+                                : applyWrite(bytes, writes[i], changed);
+        if (!result) {
+            return result;
+        }
+        i += static_cast<std::size_t>(run);
+    }
+    return Result::success();
+}
+
 }  // namespace
+
+Result applyProfileWrites(QByteArray& content, const std::vector<ProfileWrite>& writes) {
+    QByteArray edited = content;
+    bool changed = false;
+    if (Result result = applyAll(edited, writes, changed); !result) {
+        return result;
+    }
+    if (changed) {
+        content = std::move(edited);
+    }
+    return Result::success();
+}
 
 std::optional<QByteArray> profileValue(QByteArrayView bytes, QByteArrayView section,
                                        QByteArrayView key) {
@@ -377,6 +539,47 @@ std::vector<QByteArray> profileValues(QByteArrayView bytes, QByteArrayView secti
     return values;
 }
 
+std::vector<QByteArray> profileIndexedValues(QByteArrayView bytes, QByteArrayView section,
+                                             QByteArrayView prefix, qsizetype count) {
+    std::vector<QByteArray> values(static_cast<std::size_t>(std::max<qsizetype>(count, 0)));
+    const Content content(bytes);
+    const std::optional<SectionSpan> found = findSection(content, trimmed(section));
+    if (!found || count <= 0) {
+        return values;
+    }
+    // A key names index i exactly when it is prefix + the decimal digits of i + "]" under
+    // case folding: digits without a leading zero (other than "0" itself) spell one number.
+    const QByteArrayView lead = trimmed(prefix);
+    std::vector<bool> taken(values.size(), false);
+    for (qsizetype p = found->header.next; p < found->end;) {
+        const LineSpan line = lineAt(content.bytes, p);
+        p = line.next;
+        const std::optional<KeyLine> key = parseKeyLine(content, line);
+        if (!key || key->name.size() < lead.size() + 2 || !key->name.endsWith(']') ||
+            !platform::equalsFolded(key->name.first(lead.size()), lead)) {
+            continue;
+        }
+        const QByteArrayView digits =
+            key->name.sliced(lead.size(), key->name.size() - lead.size() - 1);
+        if (digits.size() > 1 && digits.front() == '0') {
+            continue;
+        }
+        qsizetype index = 0;
+        for (const char c : digits) {
+            if (c < '0' || c > '9' || index >= count) {
+                index = count;
+                break;
+            }
+            index = index * 10 + (c - '0');
+        }
+        if (index < count && !taken[static_cast<std::size_t>(index)]) {
+            taken[static_cast<std::size_t>(index)] = true;  // the first key of a name counts
+            values[static_cast<std::size_t>(index)] = unquoted(key->value);
+        }
+    }
+    return values;
+}
+
 std::optional<QByteArray> readProfileString(const QByteArray& path, QByteArrayView section,
                                             QByteArrayView key) {
     const std::optional<QByteArray> bytes = platform::readFile(path);
@@ -403,16 +606,17 @@ Result writeProfileStrings(const QByteArray& path, const std::vector<ProfileWrit
         return Result::failure(QStringLiteral("%1 is a UTF-16 file; it was not changed.")
                                    .arg(QString::fromLocal8Bit(*target)));
     }
+    QByteArray edited = bytes;
     bool changed = false;
-    for (const ProfileWrite& write : writes) {
-        if (Result result = applyWrite(bytes, write, changed); !result) {
-            return result;
-        }
+    if (Result result = applyAll(edited, writes, changed); !result) {
+        return result;
     }
-    if (!changed) {
+    // Writes that end where they began (a value set and set back, or "  v  " written over
+    // "k=  v  ") leave the file alone as well.
+    if (!changed || edited == bytes) {
         return Result::success();
     }
-    return platform::replaceFile(*target, bytes);
+    return platform::replaceFile(*target, edited);
 }
 
 }  // namespace rendix::ini
