@@ -47,6 +47,24 @@ int clampedCount(qsizetype count) {
 
 constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF", 3);
 
+// Whether a line of the content is exactly "[" + section + "]" (SectionExists), found by a
+// search for that text rather than by splitting every line.
+bool holdsHeaderLine(QByteArrayView content, QByteArrayView section) {
+    QByteArray header;
+    header.reserve(section.size() + 2);
+    header.append('[').append(section).append(']');
+    const qsizetype begin = content.startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0;
+    for (qsizetype at = content.indexOf(header, begin); at >= 0;
+         at = content.indexOf(header, at + 1)) {
+        const qsizetype end = at + header.size();
+        if ((at == begin || platform::isBreak(content[at - 1])) &&
+            (end == content.size() || platform::isBreak(content[end]))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 QByteArray ReadKeyValue(Messages& messages, const QByteArray& file, const QByteArray& section,
@@ -77,7 +95,7 @@ Result DeleteSection(Messages& messages, const QByteArray& file, const QByteArra
         return Result::failure(
             QStringLiteral("%1 cannot be read; nothing was removed.").arg(QFile::decodeName(file)));
     }
-    if (!IniText(*content).sectionExists(section)) {
+    if (!holdsHeaderLine(*content, section)) {
         showSectionNotFound(messages, section, "DeleteSection");
         return Result::success();
     }
@@ -95,7 +113,7 @@ Result ReplaceSection(Messages& messages, const QByteArray& file, const QByteArr
         if (Result read = platform::readFileChecked(*existing, content); !read) {
             return read;
         }
-        if (IniText(content).sectionExists(section)) {
+        if (holdsHeaderLine(content, section)) {
             writes.push_back({section, std::nullopt, std::nullopt});
         } else {
             showSectionNotFound(messages, section, "DeleteSection");
@@ -152,55 +170,51 @@ int NumKeys(Messages& messages, const QByteArray& file, const QByteArray& sectio
 
 bool SectionExists(Messages& messages, const QByteArray& file, const QByteArray& section) {
     const std::optional<QByteArray> content = scannedContent(messages, file);
-    return content && IniText(*content).sectionExists(section);
+    return content && holdsHeaderLine(*content, section);
 }
 
 IniText::IniText(QByteArrayView content) {
     qsizetype p = content.startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0;
-    while (p < content.size()) {
+    const qsizetype size = content.size();
+    while (p < size) {
         const qsizetype stop = platform::findLineBreak(content, p);
-        m_lines.push_back(content.sliced(p, stop - p));
-        if (stop == content.size()) {
+        const QByteArrayView line = content.sliced(p, stop - p);
+        if (IsSectionLine(line)) {
+            m_headers.push_back({line, 0});
+        } else if (!m_headers.empty() && IsKeyLine(line)) {
+            ++m_headers.back().keys;
+        }
+        if (stop == size) {
             break;
         }
-        const bool crLf =
-            content[stop] == '\r' && stop + 1 < content.size() && content[stop + 1] == '\n';
-        p = stop + (crLf ? 2 : 1);
+        p = stop + (content[stop] == '\r' && stop + 1 < size && content[stop + 1] == '\n' ? 2 : 1);
     }
 }
 
 int IniText::numSections() const {
-    return clampedCount(std::count_if(m_lines.begin(), m_lines.end(), IsSectionLine));
+    return clampedCount(static_cast<qsizetype>(m_headers.size()));
 }
 
 bool IniText::sectionExists(QByteArrayView section) const {
-    return headerLine(section) >= 0;
+    return header(section) != nullptr;
 }
 
 std::optional<int> IniText::numKeys(QByteArrayView section) const {
-    const qsizetype header = headerLine(section);
-    if (header < 0) {
+    const Header* found = header(section);
+    if (!found) {
         return std::nullopt;
     }
-    qsizetype count = 0;
-    for (auto line = m_lines.begin() + header + 1; line != m_lines.end(); ++line) {
-        if (IsSectionLine(*line)) {
-            break;
-        }
-        if (IsKeyLine(*line)) {
-            ++count;
-        }
-    }
-    return clampedCount(count);
+    return clampedCount(found->keys);
 }
 
-qsizetype IniText::headerLine(QByteArrayView section) const {
-    const auto isHeader = [&](QByteArrayView line) {
-        return line.size() == section.size() + 2 && line.front() == '[' && line.back() == ']' &&
-               line.sliced(1, section.size()) == section;
-    };
-    const auto found = std::find_if(m_lines.begin(), m_lines.end(), isHeader);
-    return found == m_lines.end() ? -1 : found - m_lines.begin();
+const IniText::Header* IniText::header(QByteArrayView section) const {
+    for (const Header& candidate : m_headers) {
+        if (candidate.line.size() == section.size() + 2 &&
+            candidate.line.sliced(1, section.size()) == section) {
+            return &candidate;
+        }
+    }
+    return nullptr;
 }
 
 bool IsSectionLine(QByteArrayView line) {

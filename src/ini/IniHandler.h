@@ -65,8 +65,9 @@ Result ReplaceSection(Messages& messages, const QByteArray& file, const QByteArr
                       const std::vector<std::pair<QByteArray, QByteArray>>& keys);
 
 // The text scans of NumSections, SectionExists and NumKeys on content already read (the
-// routines above read the file first). The content is split into lines once, so asking
-// several questions of one file costs one pass over it. The content must outlive this.
+// routines above read the file first). One pass over the lines notes each header line and
+// the number of key lines after it, so asking several questions of one file costs one pass
+// over it. The content must outlive this.
 class IniText {
 public:
     explicit IniText(QByteArrayView content);
@@ -79,10 +80,14 @@ public:
     std::optional<int> numKeys(QByteArrayView section) const;
 
 private:
-    // The index of the first line exactly equal to "[" + section + "]", or -1.
-    qsizetype headerLine(QByteArrayView section) const;
+    struct Header {
+        QByteArrayView line;
+        qsizetype keys = 0;  // key lines up to the next header line
+    };
+    // The first header line exactly equal to "[" + section + "]", or nullptr.
+    const Header* header(QByteArrayView section) const;
 
-    std::vector<QByteArrayView> m_lines;
+    std::vector<Header> m_headers;
 };
 
 // Not empty, first character "[", last character "]".

@@ -1,12 +1,10 @@
 #include "ini/Profile.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <cstdint>
-
 #include <cstring>
-
-#include <QHash>
-#include <QSet>
 
 #include "platform/FileSystem.h"
 
@@ -229,6 +227,23 @@ QByteArrayView lastLineText(const Content& content) {
     return text.sliced(start);
 }
 
+// What a new section appended to the content starts with: a terminator where the content
+// does not end with one, a blank line where it is not empty and does not already end with a
+// blank line, then the header.
+QByteArray newSectionStart(const Content& content, QByteArrayView name, QByteArrayView eol) {
+    QByteArray start;
+    if (content.bytes.size() > content.begin) {
+        if (!isBreak(content.bytes.back())) {
+            start += eol;
+        }
+        if (!isBlankText(lastLineText(content))) {
+            start += eol;
+        }
+    }
+    start.append('[').append(name).append(']').append(eol);
+    return start;
+}
+
 // Replaces [from, to) of `bytes` with `with`.
 void splice(QByteArray& bytes, qsizetype from, qsizetype to, const QByteArray& with) {
     bytes.replace(from, to - from, with);
@@ -291,16 +306,7 @@ Result applyWrite(QByteArray& bytes, const ProfileWrite& write, bool& changed) {
         if (!write.value) {
             return Result::success();
         }
-        QByteArray added;
-        if (content.bytes.size() > content.begin) {
-            if (!isBreak(content.bytes.back())) {
-                added += eol;
-            }
-            if (!isBlankText(lastLineText(content))) {
-                added += eol;
-            }
-        }
-        added.append('[').append(sectionName).append(']').append(eol);
+        QByteArray added = newSectionStart(content, sectionName, eol);
         added.append(keyName).append('=').append(*write.value).append(eol);
         bytes += added;
         changed = true;
@@ -344,6 +350,50 @@ Result applyWrite(QByteArray& bytes, const ProfileWrite& write, bool& changed) {
     return Result::success();
 }
 
+// Names, kept as views of the caller's bytes, each with a number; names compare under ASCII
+// case folding. Open addressing in one allocation, for runs of thousands of keys.
+class FoldedIndex {
+public:
+    explicit FoldedIndex(std::size_t capacity) {
+        std::size_t size = 16;
+        while (size < 2 * capacity) {
+            size *= 2;
+        }
+        m_slots.resize(size);
+    }
+    // Adds `name` with `value`; false, changing nothing, when the name is there already.
+    bool insert(QByteArrayView name, qsizetype value) {
+        Slot& slot = slotOf(name);
+        if (slot.value >= 0) {
+            return false;
+        }
+        slot = {name, value};
+        return true;
+    }
+    // The number of `name`, or -1.
+    qsizetype find(QByteArrayView name) { return slotOf(name).value; }
+
+private:
+    struct Slot {
+        QByteArrayView name;
+        qsizetype value = -1;
+    };
+    Slot& slotOf(QByteArrayView name) {
+        std::size_t hash = 14695981039346656037ULL;
+        for (const char c : name) {
+            hash = (hash ^ static_cast<unsigned char>(foldByte(c))) * 1099511628211ULL;
+        }
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+            Slot& slot = m_slots[at];
+            if (slot.value < 0 || platform::equalsFolded(slot.name, name)) {
+                return slot;
+            }
+        }
+    }
+    std::vector<Slot> m_slots;
+};
+
 // Writes that can be made in one pass over their section, because the same writes made
 // one by one would give the same bytes: they name the same section and pairwise different
 // keys, and either all set a value or all remove their key. Setting a key never changes
@@ -356,20 +406,16 @@ qsizetype runLength(const std::vector<ProfileWrite>& writes, std::size_t first) 
     if (!lead.key) {
         return 1;
     }
-    const QByteArray section = platform::foldCase(trimmed(lead.section));
-    QSet<QByteArray> keys;
+    const QByteArrayView section = trimmed(lead.section);
+    FoldedIndex keys(writes.size() - first);
     std::size_t end = first;
     for (; end < writes.size(); ++end) {
         const ProfileWrite& write = writes[end];
         if (!write.key || write.value.has_value() != lead.value.has_value() ||
-            platform::foldCase(trimmed(write.section)) != section) {
+            !platform::equalsFolded(trimmed(write.section), section) ||
+            !keys.insert(trimmed(*write.key), 0)) {
             break;
         }
-        const QByteArray key = platform::foldCase(trimmed(*write.key));
-        if (keys.contains(key)) {
-            break;
-        }
-        keys.insert(key);
     }
     return static_cast<qsizetype>(end - first);
 }
@@ -394,31 +440,42 @@ Result applyRun(QByteArray& bytes, const ProfileWrite* run, qsizetype count, boo
         }
         // The first write adds the section at the end, and every later one its key line
         // after the last line of that section, which is the end of the file.
-        bool addedSection = false;
-        if (Result first = applyWrite(bytes, run[0], addedSection); !first) {
-            return first;
+        const QByteArray start = newSectionStart(content, sectionName, eol);
+        qsizetype size = bytes.size() + start.size();
+        for (qsizetype i = 0; i < count; ++i) {
+            size += trimmed(*run[i].key).size() + run[i].value->size() + 1 + eol.size();
         }
-        for (qsizetype i = 1; i < count; ++i) {
-            bytes.append(trimmed(*run[i].key)).append('=').append(*run[i].value).append(eol);
+        qsizetype at = bytes.size();
+        bytes.resize(size);
+        char* const out = bytes.data();
+        const auto put = [&](QByteArrayView text) {
+            std::memcpy(out + at, text.data(), static_cast<std::size_t>(text.size()));
+            at += text.size();
+        };
+        put(start);
+        for (qsizetype i = 0; i < count; ++i) {
+            put(trimmed(*run[i].key));
+            put("=");
+            put(*run[i].value);
+            put(eol);
         }
         changed = true;
         return Result::success();
     }
 
     // The first line of each key of the run, found in one pass over the section.
-    QHash<QByteArray, qsizetype> wanted;
-    wanted.reserve(count);
+    FoldedIndex wanted(static_cast<std::size_t>(count));
     for (qsizetype i = 0; i < count; ++i) {
-        wanted.insert(platform::foldCase(trimmed(*run[i].key)), i);
+        wanted.insert(trimmed(*run[i].key), i);
     }
     std::vector<std::optional<KeyLine>> found(static_cast<std::size_t>(count));
     LineSpan last = section->header;
     for (qsizetype p = section->header.next; p < section->end;) {
         const LineSpan line = lineAt(content.bytes, p);
         if (std::optional<KeyLine> key = parseKeyLine(content, line)) {
-            const auto hit = wanted.constFind(platform::foldCase(key->name));
-            if (hit != wanted.cend() && !found[static_cast<std::size_t>(*hit)]) {
-                found[static_cast<std::size_t>(*hit)] = key;
+            const qsizetype hit = wanted.find(key->name);
+            if (hit >= 0 && !found[static_cast<std::size_t>(hit)]) {
+                found[static_cast<std::size_t>(hit)] = key;
             }
         }
         if (!isBlankText(content.text(line))) {
@@ -539,42 +596,76 @@ std::vector<QByteArray> profileValues(QByteArrayView bytes, QByteArrayView secti
     return values;
 }
 
-std::vector<QByteArray> profileIndexedValues(QByteArrayView bytes, QByteArrayView section,
-                                             QByteArrayView prefix, qsizetype count) {
-    std::vector<QByteArray> values(static_cast<std::size_t>(std::max<qsizetype>(count, 0)));
-    const Content content(bytes);
-    const std::optional<SectionSpan> found = findSection(content, trimmed(section));
-    if (!found || count <= 0) {
-        return values;
+std::vector<std::vector<QByteArray>> profileIndexedValues(QByteArrayView bytes,
+                                                          const std::vector<IndexedList>& lists) {
+    std::vector<std::vector<QByteArray>> values;
+    std::vector<std::vector<bool>> taken;
+    std::vector<QByteArray> sections;  // folded, trimmed
+    for (const IndexedList& list : lists) {
+        const auto count = static_cast<std::size_t>(std::max<qsizetype>(list.count, 0));
+        values.emplace_back(count);
+        taken.emplace_back(count, false);
+        sections.push_back(platform::foldCase(trimmed(list.section)));
     }
-    // A key names index i exactly when it is prefix + the decimal digits of i + "]" under
-    // case folding: digits without a leading zero (other than "0" itself) spell one number.
-    const QByteArrayView lead = trimmed(prefix);
-    std::vector<bool> taken(values.size(), false);
-    for (qsizetype p = found->header.next; p < found->end;) {
+    const Content content(bytes);
+    QSet<QByteArray> seen;            // only the first section of a name is read
+    std::vector<std::size_t> active;  // the lists of the section the pass is in
+    for (qsizetype p = content.begin; p < content.bytes.size();) {
         const LineSpan line = lineAt(content.bytes, p);
         p = line.next;
-        const std::optional<KeyLine> key = parseKeyLine(content, line);
-        if (!key || key->name.size() < lead.size() + 2 || !key->name.endsWith(']') ||
-            !platform::equalsFolded(key->name.first(lead.size()), lead)) {
-            continue;
-        }
-        const QByteArrayView digits =
-            key->name.sliced(lead.size(), key->name.size() - lead.size() - 1);
-        if (digits.size() > 1 && digits.front() == '0') {
-            continue;
-        }
-        qsizetype index = 0;
-        for (const char c : digits) {
-            if (c < '0' || c > '9' || index >= count) {
-                index = count;
-                break;
+        const QByteArrayView text = trimmed(content.text(line));
+        if (text.startsWith('[')) {
+            // The name runs to the first "]" or the end of the line, blanks removed.
+            QByteArrayView name = text.sliced(1);
+            if (const qsizetype close = name.indexOf(']'); close >= 0) {
+                name = name.first(close);
             }
-            index = index * 10 + (c - '0');
+            const QByteArray folded = platform::foldCase(trimmed(name));
+            active.clear();
+            if (!seen.contains(folded)) {
+                seen.insert(folded);
+                for (std::size_t i = 0; i < lists.size(); ++i) {
+                    if (sections[i] == folded) {
+                        active.push_back(i);
+                    }
+                }
+            }
+            continue;
         }
-        if (index < count && !taken[static_cast<std::size_t>(index)]) {
-            taken[static_cast<std::size_t>(index)] = true;  // the first key of a name counts
-            values[static_cast<std::size_t>(index)] = unquoted(key->value);
+        if (active.empty()) {
+            continue;
+        }
+        const std::optional<KeyLine> key = parseKeyLine(content, line);
+        if (!key || !key->name.endsWith(']')) {
+            continue;
+        }
+        for (const std::size_t i : active) {
+            // A key names index i exactly when it is prefix + the decimal digits of i + "]"
+            // under case folding: digits without a leading zero (other than "0" itself)
+            // spell one number.
+            const QByteArrayView lead = trimmed(lists[i].prefix);
+            const qsizetype count = lists[i].count;
+            if (key->name.size() < lead.size() + 2 ||
+                !platform::equalsFolded(key->name.first(lead.size()), lead)) {
+                continue;
+            }
+            const QByteArrayView digits =
+                key->name.sliced(lead.size(), key->name.size() - lead.size() - 1);
+            if (digits.size() > 1 && digits.front() == '0') {
+                continue;
+            }
+            qsizetype index = 0;
+            for (const char c : digits) {
+                if (c < '0' || c > '9' || index >= count) {
+                    index = count;
+                    break;
+                }
+                index = index * 10 + (c - '0');
+            }
+            if (index < count && !taken[i][static_cast<std::size_t>(index)]) {
+                taken[i][static_cast<std::size_t>(index)] = true;  // the first key of a name
+                values[i][static_cast<std::size_t>(index)] = unquoted(key->value);
+            }
         }
     }
     return values;

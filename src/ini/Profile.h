@@ -39,11 +39,19 @@ std::optional<QByteArray> profileValue(QByteArrayView content, QByteArrayView se
 std::vector<QByteArray> profileValues(QByteArrayView content, QByteArrayView section,
                                       QByteArrayView key);
 
-// The values of the keys prefix + i + "]" (i in decimal, without leading zeros) for i from
-// 0 to count - 1, each as profileValue reads it, "" where there is no such key. One pass
-// over the section, so reading a long indexed list costs as much as reading one value.
-std::vector<QByteArray> profileIndexedValues(QByteArrayView content, QByteArrayView section,
-                                             QByteArrayView prefix, qsizetype count);
+// An indexed list of a section: the keys prefix + i + "]" for i from 0 to count - 1, i in
+// decimal without leading zeros ("DM.Ex[0]", "DM.Ex[1]"...).
+struct IndexedList {
+    QByteArrayView section;
+    QByteArrayView prefix;
+    qsizetype count = 0;
+};
+
+// The values of each list's keys, each as profileValue reads it, "" where there is no such
+// key. One pass over the content reads every list, so reading long lists costs about as
+// much as reading the file.
+std::vector<std::vector<QByteArray>> profileIndexedValues(QByteArrayView content,
+                                                          const std::vector<IndexedList>& lists);
 
 // profileValue for a file on disk; nothing also when the file is missing or cannot be read.
 std::optional<QByteArray> readProfileString(const QByteArray& path, QByteArrayView section,

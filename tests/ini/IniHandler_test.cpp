@@ -147,6 +147,7 @@ TEST(IniHandlerTest, ReplaceSectionEqualsDeleteThenOneWritePerKey) {
         {"named twice",
          "[mapexcludes.dm]\r\nDM.Ex[3]=q\r\n[MapExcludes.DM]\r\nDM.Ex[0]=a\r\nx\r\n",
          {"b", "c"}},
+        {"header inside lines", "[Main]\r\nk=[MapExcludes.DM]\r\n[MapExcludes.DM]x\r\n", {"a"}},
         {"unchanged", def, {"DM-Tutorial.unr"}},
         {"line break in a name", def, {"a", "b\nc"}},
     };

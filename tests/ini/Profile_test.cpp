@@ -163,7 +163,9 @@ TEST(ProfileTest, ABatchEqualsItsWritesOneByOne) {
 // An indexed list read in one pass holds what a read per index gives.
 TEST(ProfileTest, IndexedValuesEqualOneReadPerIndex) {
     const QByteArray content =
-        "[Other]\r\nDM.Ex[0]=no\r\n[mapexcludes.dm]\r\ndm.ex[1]=lower\r\nDM.Ex[01]=zero\r\n"
+        "\xEF\xBB\xBF"
+        "DM.Ex[0]=orphan\r\n[Other]\r\nDM.Ex[0]=no\r\n\t[ mapexcludes.dm ] x\r\ndm.ex[1]=lower\r\n"
+        "DM.Ex[01]=zero\r\n"
         " DM.Ex[2] = ' blanks '\r\nDM.Ex[0]=first\r\nDM.Ex[0]=second\r\n;DM.Ex[3]=c\r\n"
         "DM.Ex[4]=" +
         QByteArray(300, 'x') +
@@ -177,9 +179,10 @@ TEST(ProfileTest, IndexedValuesEqualOneReadPerIndex) {
                 profileValue(content, "MapExcludes.DM", "DM.Ex[" + QByteArray::number(i) + "]")
                     .value_or(QByteArray()));
         }
-        EXPECT_EQ(profileIndexedValues(content, "MapExcludes.DM", "DM.Ex[", count), expected);
+        const auto read = profileIndexedValues(
+            content, {{"Missing", "DM.Ex[", 2}, {" mapexcludes.DM", "DM.Ex[", count}});
+        EXPECT_EQ(read, (std::vector<std::vector<QByteArray>>{{"", ""}, expected}));
     }
-    EXPECT_EQ(profileIndexedValues(content, "Missing", "DM.Ex[", 2), std::vector<QByteArray>(2));
 }
 
 }  // namespace
