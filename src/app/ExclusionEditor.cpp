@@ -240,12 +240,8 @@ Result ExclusionEditor::writeSection(const GameType& type, const ExclusionList& 
     if (Result locked = lock.acquire(m_state.settingsPath, m_lockTimeoutMs); !locked) {
         return locked;
     }
-    std::vector<std::pair<QByteArray, QByteArray>> keys;
-    keys.reserve(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        keys.emplace_back(exclusionKey(type, static_cast<qsizetype>(i)), entries[i]);
-    }
-    return ReplaceSection(m_messages, m_state.settingsPath, type.exclusionSection, keys);
+    return ReplaceSection(m_messages, m_state.settingsPath, type.exclusionSection,
+                          type.exclusionKeyPrefix, entries);
 }
 
 void ExclusionEditor::updateCounts() {

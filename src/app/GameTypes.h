@@ -3,8 +3,6 @@
 #include <QByteArray>
 
 #include <array>
-#include <charconv>
-#include <cstring>
 
 #include "app/ModMain.h"
 
@@ -47,16 +45,7 @@ inline const std::array<GameType, 4> kGameTypes{{
 
 // The key of exclusion entry i: prefix + i in decimal + "]", as "DM.Ex[0]".
 inline QByteArray exclusionKey(const GameType& type, qsizetype index) {
-    // Built in one allocation: Apply makes one key per entry of lists of many thousands.
-    char digits[24];
-    const auto written = std::to_chars(digits, digits + sizeof digits, index);
-    QByteArray key;
-    key.reserve(static_cast<qsizetype>(std::strlen(type.exclusionKeyPrefix) +
-                                       static_cast<std::size_t>(written.ptr - digits) + 1));
-    key.append(type.exclusionKeyPrefix)
-        .append(QByteArrayView(digits, written.ptr - digits))
-        .append(']');
-    return key;
+    return QByteArray(type.exclusionKeyPrefix) + QByteArray::number(index) + ']';
 }
 
 }  // namespace rendix

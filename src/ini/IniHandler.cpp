@@ -104,23 +104,18 @@ Result DeleteSection(Messages& messages, const QByteArray& file, const QByteArra
 }
 
 Result ReplaceSection(Messages& messages, const QByteArray& file, const QByteArray& section,
-                      const std::vector<std::pair<QByteArray, QByteArray>>& keys) {
-    std::vector<ini::ProfileWrite> writes;
-    writes.reserve(keys.size() + 1);
+                      const QByteArray& keyPrefix, const std::vector<QByteArray>& values) {
+    bool removes = false;
     QByteArray content;
     const std::optional<QByteArray> existing = existingFile(messages, file);
     if (existing) {
         if (Result read = platform::readFileChecked(*existing, content); !read) {
             return read;
         }
-        if (holdsHeaderLine(content, section)) {
-            writes.push_back({section, std::nullopt, std::nullopt});
-        } else {
+        removes = holdsHeaderLine(content, section);
+        if (!removes) {
             showSectionNotFound(messages, section, "DeleteSection");
         }
-    }
-    for (const auto& [key, value] : keys) {
-        writes.push_back({section, key, value});
     }
 
     // The writes then go where WriteKeyValue would put them.
@@ -141,7 +136,14 @@ Result ReplaceSection(Messages& messages, const QByteArray& file, const QByteArr
                                Problem::Other, *target);
     }
     QByteArray edited = content;
-    if (Result applied = ini::applyProfileWrites(edited, writes); !applied) {
+    if (removes) {
+        if (Result removed = ini::applyProfileWrites(
+                edited, {ini::ProfileWrite{section, std::nullopt, std::nullopt}});
+            !removed) {
+            return removed;
+        }
+    }
+    if (Result applied = ini::applyIndexedWrites(edited, section, keyPrefix, values); !applied) {
         return applied;
     }
     if (edited == content) {

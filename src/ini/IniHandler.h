@@ -4,7 +4,6 @@
 #include <QByteArrayView>
 
 #include <optional>
-#include <utility>
 #include <vector>
 
 #include "platform/Messages.h"
@@ -52,17 +51,17 @@ int NumKeys(Messages& messages, const QByteArray& file, const QByteArray& sectio
 // Whether a line exactly equal to "[" + section + "]" exists.
 bool SectionExists(Messages& messages, const QByteArray& file, const QByteArray& section);
 
-// Replaces the keys of `section` with `keys` (name and value, in order) exactly as
-// DeleteSection followed by one WriteKeyValue per key would, with DeleteSection's boxes (a
-// missing file: "File Not Found", and the keys then make a new file; no header exactly
-// "[" + section + "]": "Section Not Found." marked "~(DeleteSection)", and the keys are
-// written into the file as it is), but as one reading and at most one safe rewrite: the
-// file holds either its old bytes or all of the new ones. Bytes that come out equal are
-// not rewritten. Fails, with the file as it was, where a write would be refused, the file
-// exists but cannot be read (Problem::Unreadable), holds UTF-16 text, or cannot be
-// replaced.
+// Replaces the keys of `section` with the indexed list `values` (key prefix + i + "]" holds
+// values[i], i from 0) exactly as DeleteSection followed by one WriteKeyValue per key would,
+// with DeleteSection's boxes (a missing file: "File Not Found", and the keys then make a new
+// file; no header exactly "[" + section + "]": "Section Not Found." marked
+// "~(DeleteSection)", and the keys are written into the file as it is), but as one reading
+// and at most one safe rewrite: the file holds either its old bytes or all of the new ones.
+// Bytes that come out equal are not rewritten. Fails, with the file as it was, where a write
+// would be refused, the file exists but cannot be read (Problem::Unreadable), holds UTF-16
+// text, or cannot be replaced.
 Result ReplaceSection(Messages& messages, const QByteArray& file, const QByteArray& section,
-                      const std::vector<std::pair<QByteArray, QByteArray>>& keys);
+                      const QByteArray& keyPrefix, const std::vector<QByteArray>& values);
 
 // The text scans of NumSections, SectionExists and NumKeys on content already read (the
 // routines above read the file first). One pass over the lines notes each header line and

@@ -3,6 +3,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 
@@ -244,9 +245,19 @@ QByteArray newSectionStart(const Content& content, QByteArrayView name, QByteArr
     return start;
 }
 
-// Replaces [from, to) of `bytes` with `with`.
+// Replaces [from, to) of `bytes` with `with`. Bytes shared with the caller's copy are
+// built anew in one pass rather than copied whole and then shifted.
 void splice(QByteArray& bytes, qsizetype from, qsizetype to, const QByteArray& with) {
-    bytes.replace(from, to - from, with);
+    if (bytes.isDetached()) {
+        bytes.replace(from, to - from, with);
+        return;
+    }
+    QByteArray result;
+    result.reserve(bytes.size() - (to - from) + with.size());
+    result.append(bytes.constData(), from)
+        .append(with)
+        .append(bytes.constData() + to, bytes.size() - to);
+    bytes = std::move(result);
 }
 
 // Why a write cannot be made safely, or nothing. A line break would inject lines. A section
@@ -560,6 +571,67 @@ Result applyProfileWrites(QByteArray& content, const std::vector<ProfileWrite>& 
         content = std::move(edited);
     }
     return Result::success();
+}
+
+Result applyIndexedWrites(QByteArray& content, QByteArrayView section, QByteArrayView prefix,
+                          const std::vector<QByteArray>& values) {
+    if (values.empty()) {
+        return Result::success();
+    }
+    // The keys differ in their digits alone, so the first stands for all in the checks of
+    // names; every value is checked.
+    const ProfileWrite first{section.toByteArray(), prefix.toByteArray() + "0]", values[0]};
+    if (std::optional<QString> why = refusal(first)) {
+        return Result::failure(*why);
+    }
+    for (const QByteArray& value : values) {
+        if (platform::holdsLineBreak(value)) {
+            return Result::failure(
+                QStringLiteral("A section, key or value holds a line break; nothing was written."));
+        }
+    }
+    const Content existing(content);
+    const QByteArrayView sectionName = trimmed(section);
+    if (!findSection(existing, sectionName)) {
+        // Every key is new: the first write adds the section at the end, and every later one
+        // its key line after the last line of that section, which is the end of the file.
+        const QByteArrayView eol = lineEndOf(existing);
+        const QByteArray start = newSectionStart(existing, sectionName, eol);
+        QByteArrayView lead = prefix;  // as the key is written: blanks before it removed
+        while (!lead.isEmpty() && isBlank(lead.front())) {
+            lead = lead.sliced(1);
+        }
+        qsizetype size = content.size() + start.size();
+        for (const QByteArray& value : values) {
+            size += lead.size() + 22 + value.size() + eol.size();  // 22: digits, "]" and "="
+        }
+        // Grown in place: the lines go after the old bytes, which are not copied again.
+        qsizetype at = content.size();
+        content.resize(size);
+        char* const out = content.data();
+        const auto put = [&](QByteArrayView text) {
+            std::memcpy(out + at, text.data(), static_cast<std::size_t>(text.size()));
+            at += text.size();
+        };
+        put(start);
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            put(lead);
+            at = std::to_chars(out + at, out + size, i).ptr - out;
+            put("]=");
+            put(values[i]);
+            put(eol);
+        }
+        content.truncate(at);
+        return Result::success();
+    }
+    std::vector<ProfileWrite> writes;
+    writes.reserve(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        QByteArray key = prefix.toByteArray();
+        key.append(QByteArray::number(static_cast<qulonglong>(i))).append(']');
+        writes.push_back({first.section, std::move(key), values[i]});
+    }
+    return applyProfileWrites(content, writes);
 }
 
 std::optional<QByteArray> profileValue(QByteArrayView bytes, QByteArrayView section,

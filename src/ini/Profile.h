@@ -71,6 +71,14 @@ struct ProfileWrite {
 // alone when nothing changed.
 Result applyProfileWrites(QByteArray& content, const std::vector<ProfileWrite>& writes);
 
+// Sets the keys of an indexed list, prefix + i + "]" to values[i] for i from 0, in that
+// order, on whole file content: the bytes are those of applyProfileWrites with one write
+// per key. Where the section is missing (as after removing it) the list is written as a new
+// section in one pass, whatever its length. Refused, with `content` as it was, where a
+// name or value holds CR or LF (or would read back as something else, as there).
+Result applyIndexedWrites(QByteArray& content, QByteArrayView section, QByteArrayView prefix,
+                          const std::vector<QByteArray>& values);
+
 // Applies the writes in order to the file at `path`, editing in place:
 //  - An existing key (the first of that name in the first section of that name): its line
 //    becomes the key as spelled in the file, "=", and the value, keeping its terminator.

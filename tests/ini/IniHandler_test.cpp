@@ -139,6 +139,7 @@ TEST(IniHandlerTest, ReplaceSectionEqualsDeleteThenOneWritePerKey) {
          "[MapExcludes.DM]\r\n; keep\r\nDM.Ex[0]=a\r\n;DM.Ex[1]=x\r\n\r\n[Main]\r\n",
          {"b"}},
         {"empty list", def, {""}},
+        {"no keys", def, {}},
         {"blanks around a name", def, {"  DM-A.unr ", "DM-B.unr"}},
         {"header in lower case",
          "[mapexcludes.dm]\r\nDM.Ex[0]=a\r\nDM.Ex[5]=z\r\n\r\n[Main]\r\n",
@@ -162,17 +163,16 @@ TEST(IniHandlerTest, ReplaceSectionEqualsDeleteThenOneWritePerKey) {
             writeBytes(sequence, *row.file);
             writeBytes(once, *row.file);
         }
-        std::vector<std::pair<QByteArray, QByteArray>> keys;
         ScriptedMessages expected;
         bool ok = DeleteSection(expected, sequence, "MapExcludes.DM").ok;
         for (int i = 0; i < row.values.size(); ++i) {
-            keys.emplace_back("DM.Ex[" + QByteArray::number(i) + "]", row.values[i]);
-            ok = ok &&
-                 WriteKeyValue(sequence, "MapExcludes.DM", keys.back().first, keys.back().second);
+            ok = ok && WriteKeyValue(sequence, "MapExcludes.DM",
+                                     "DM.Ex[" + QByteArray::number(i) + "]", row.values[i]);
         }
         ScriptedMessages messages;
         platform::TestSeam seam;
-        EXPECT_EQ(ReplaceSection(messages, once, "MapExcludes.DM", keys).ok, ok);
+        const std::vector<QByteArray> values(row.values.begin(), row.values.end());
+        EXPECT_EQ(ReplaceSection(messages, once, "MapExcludes.DM", "DM.Ex[", values).ok, ok);
         const auto told = [](const ScriptedMessages& m) {
             std::string out;
             for (const Message& box : m.shown) {
