@@ -245,6 +245,34 @@ QByteArray newSectionStart(const Content& content, QByteArrayView name, QByteArr
     return start;
 }
 
+// Appends to `bytes` within room made once (and given back unused when it dies), so that
+// thousands of new lines neither grow the array line by line nor copy the old bytes again.
+class Appender {
+public:
+    Appender(QByteArray& bytes, qsizetype room) : m_bytes(bytes), m_at(bytes.size()) {
+        bytes.resize(m_at + room);
+        m_out = bytes.data();
+        m_end = m_out + bytes.size();
+    }
+    ~Appender() { m_bytes.truncate(m_at); }
+    Appender(const Appender&) = delete;
+    Appender& operator=(const Appender&) = delete;
+
+    void put(QByteArrayView text) {
+        std::memcpy(m_out + m_at, text.data(), static_cast<std::size_t>(text.size()));
+        m_at += text.size();
+    }
+    void putNumber(std::size_t number) {
+        m_at = std::to_chars(m_out + m_at, m_end, number).ptr - m_out;
+    }
+
+private:
+    QByteArray& m_bytes;
+    qsizetype m_at;
+    char* m_out = nullptr;
+    char* m_end = nullptr;
+};
+
 // Replaces [from, to) of `bytes` with `with`. Bytes shared with the caller's copy are
 // built anew in one pass rather than copied whole and then shifted.
 void splice(QByteArray& bytes, qsizetype from, qsizetype to, const QByteArray& with) {
@@ -456,19 +484,13 @@ Result applyRun(QByteArray& bytes, const ProfileWrite* run, qsizetype count, boo
         for (qsizetype i = 0; i < count; ++i) {
             size += trimmed(*run[i].key).size() + run[i].value->size() + 1 + eol.size();
         }
-        qsizetype at = bytes.size();
-        bytes.resize(size);
-        char* const out = bytes.data();
-        const auto put = [&](QByteArrayView text) {
-            std::memcpy(out + at, text.data(), static_cast<std::size_t>(text.size()));
-            at += text.size();
-        };
-        put(start);
+        Appender out(bytes, size - bytes.size());
+        out.put(start);
         for (qsizetype i = 0; i < count; ++i) {
-            put(trimmed(*run[i].key));
-            put("=");
-            put(*run[i].value);
-            put(eol);
+            out.put(trimmed(*run[i].key));
+            out.put("=");
+            out.put(*run[i].value);
+            out.put(eol);
         }
         changed = true;
         return Result::success();
@@ -605,23 +627,15 @@ Result applyIndexedWrites(QByteArray& content, QByteArrayView section, QByteArra
         for (const QByteArray& value : values) {
             size += lead.size() + 22 + value.size() + eol.size();  // 22: digits, "]" and "="
         }
-        // Grown in place: the lines go after the old bytes, which are not copied again.
-        qsizetype at = content.size();
-        content.resize(size);
-        char* const out = content.data();
-        const auto put = [&](QByteArrayView text) {
-            std::memcpy(out + at, text.data(), static_cast<std::size_t>(text.size()));
-            at += text.size();
-        };
-        put(start);
+        Appender out(content, size - content.size());
+        out.put(start);
         for (std::size_t i = 0; i < values.size(); ++i) {
-            put(lead);
-            at = std::to_chars(out + at, out + size, i).ptr - out;
-            put("]=");
-            put(values[i]);
-            put(eol);
+            out.put(lead);
+            out.putNumber(i);
+            out.put("]=");
+            out.put(values[i]);
+            out.put(eol);
         }
-        content.truncate(at);
         return Result::success();
     }
     std::vector<ProfileWrite> writes;
