@@ -30,78 +30,38 @@ const QByteArray kSound =
 // shape is kept beside itself, under a name not yet taken, before the defaults replace it,
 // and where that copy fails the file stays and the start ends.
 TEST(Startup, KeepsWhatItCannotReadOrUnderstand) {
+    constexpr auto kNone = static_cast<Operation>(-1);
+    constexpr auto kUnreadable = StartupEnding::SettingsUnreadable;
+    constexpr auto kNotSound = StartupEnding::SettingsNotSound;
+    const char* const kCorrupt = "Creating new Rendix.ini\n";
+    // name, the settings file's name, its bytes, other files, the fault, the ending, the
+    // boxes' titles, where the old bytes are kept ("" for nowhere).
     const struct {
-        const char* name;
-        QByteArray stored;  // the settings file's name in the folder
+        const char *name, *stored;
         QByteArray content;
-        QByteArrayList others;  // further files in the folder
-        std::optional<Operation> fault;
+        const char* others;
+        Operation fault;
         StartupEnding ending;
-        const char* boxes;
-        QByteArray copy;  // where the old bytes are kept, "" for nowhere
+        const char *boxes, *copy;
     } rows[] = {
-        {"open fails",
-         "Rendix.ini",
-         kSound,
-         {},
-         Operation::Open,
-         StartupEnding::SettingsUnreadable,
-         "Read failed\n",
-         ""},
-        {"read fails",
-         "Rendix.ini",
-         kSound,
-         {},
-         Operation::Read,
-         StartupEnding::SettingsUnreadable,
-         "Read failed\n",
-         ""},
-        {"corrupt",
-         "Rendix.ini",
-         "[main]\r\n",
-         {},
-         std::nullopt,
-         StartupEnding::SettingsNotSound,
-         "Creating new Rendix.ini\n",
+        {"open fails", "Rendix.ini", kSound, "", Operation::Open, kUnreadable, "Read failed\n", ""},
+        {"read fails", "Rendix.ini", kSound, "", Operation::Read, kUnreadable, "Read failed\n", ""},
+        {"corrupt", "Rendix.ini", "[main]\r\n", "", kNone, kNotSound, kCorrupt,
          "Rendix.ini.corrupt"},
-        {"corrupt, names taken",
-         "Rendix.ini",
-         "[Main]",
-         {"Rendix.ini.corrupt", "RENDIX.INI.CORRUPT_2"},
-         std::nullopt,
-         StartupEnding::SettingsNotSound,
-         "Creating new Rendix.ini\n",
-         "Rendix.ini.corrupt_3"},
-        {"corrupt, stored in lower case",
-         "rendix.ini",
-         "",
-         {},
-         std::nullopt,
-         StartupEnding::SettingsNotSound,
-         "Creating new Rendix.ini\n",
-         "rendix.ini.corrupt"},
-        {"corrupt, copy fails",
-         "Rendix.ini",
-         "x",
-         {},
-         Operation::Copy,
-         StartupEnding::SettingsUnreadable,
-         "Backup failed\n",
-         ""},
-        {"corrupt, copy not written",
-         "Rendix.ini",
-         "x",
-         {},
-         Operation::Write,
-         StartupEnding::SettingsUnreadable,
-         "Backup failed\n",
-         ""},
+        {"names taken", "Rendix.ini", "[Main]", "Rendix.ini.corrupt,RENDIX.INI.CORRUPT_2", kNone,
+         kNotSound, kCorrupt, "Rendix.ini.corrupt_3"},
+        {"lower case", "rendix.ini", "", "", kNone, kNotSound, kCorrupt, "rendix.ini.corrupt"},
+        {"copy fails", "Rendix.ini", "x", "", Operation::Copy, kUnreadable, "Backup failed\n", ""},
+        {"copy not written", "Rendix.ini", "x", "", Operation::Write, kUnreadable,
+         "Backup failed\n", ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         TempDir dir;
         writeBytes(dir.file(row.stored), row.content);
-        for (const QByteArray& other : row.others) {
+        const QByteArrayList others =
+            *row.others ? QByteArray(row.others).split(',') : QByteArrayList();
+        for (const QByteArray& other : others) {
             writeBytes(dir.file(other), other);
         }
         std::vector<QByteArray> names = folderNames(dir.path());
@@ -109,14 +69,14 @@ TEST(Startup, KeepsWhatItCannotReadOrUnderstand) {
         ScriptedMessages messages;
         {
             platform::TestSeam seam;
-            if (row.fault) {
-                seam.failNth(*row.fault, 1);
+            if (row.fault != kNone) {
+                seam.failNth(row.fault, 1);
             }
             EXPECT_EQ(StartupSequence(state, messages, dir.path()), row.ending);
         }
         EXPECT_EQ(titles(messages), row.boxes);
         EXPECT_EQ(state.settingsPath, dir.file(row.stored));
-        if (!row.copy.isEmpty()) {
+        if (*row.copy) {
             names.push_back(row.copy);
             std::sort(names.begin(), names.end());
             EXPECT_EQ(readBytes(dir.file(row.copy)), row.content);
@@ -125,7 +85,7 @@ TEST(Startup, KeepsWhatItCannotReadOrUnderstand) {
             EXPECT_EQ(readBytes(dir.file(row.stored)), row.content);
         }
         EXPECT_EQ(folderNames(dir.path()), names);
-        for (const QByteArray& other : row.others) {
+        for (const QByteArray& other : others) {
             EXPECT_EQ(readBytes(dir.file(other)), other);
         }
     }
