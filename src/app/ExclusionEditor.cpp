@@ -8,7 +8,9 @@
 #include "app/Failures.h"
 #include "app/Install.h"
 #include "ini/IniHandler.h"
+#include "platform/FileLock.h"
 #include "platform/FileSystem.h"
+#include "platform/Text.h"
 
 namespace rendix {
 
@@ -76,8 +78,8 @@ qsizetype insertSorted(std::vector<EditorLine>& lines, const QByteArray& name) {
     return lines.insert(after, EditorLine{name, false}) - lines.begin();
 }
 
-ExclusionEditor::ExclusionEditor(ModMain& state, Messages& messages)
-    : m_state(state), m_messages(messages) {}
+ExclusionEditor::ExclusionEditor(ModMain& state, Messages& messages, int lockTimeoutMs)
+    : m_state(state), m_messages(messages), m_lockTimeoutMs(lockTimeoutMs) {}
 
 const std::vector<EditorLine>& ExclusionEditor::lines(EditorList list) const {
     return list == EditorList::Selected ? m_selected : m_excluded;
@@ -102,8 +104,9 @@ void ExclusionEditor::fill(int typeIndex) {
     // order and spelling, so a stored entry in another letter case shows as stored.
     if (!entries.empty() && !entries.front().isEmpty()) {
         for (const QByteArray& entry : entries) {
-            // An entry holding a separator names no file of the maps folder.
-            if (entry.isEmpty() || entry.contains('/')) {
+            // An entry holding a separator names no file of the maps folder, and one holding
+            // a control character no map that the randomizer would take.
+            if (entry.isEmpty() || entry.contains('/') || platform::holdsControlCharacter(entry)) {
                 continue;
             }
             if (install.findMap(entry)) {
@@ -113,8 +116,12 @@ void ExclusionEditor::fill(int typeIndex) {
     }
 
     // An unreadable maps folder shows as one without maps.
-    const platform::Listing listing = install.listMaps(type.mapPattern);
-    insertAllSorted(m_selected, listing.names);
+    platform::Listing listing = install.listMaps(type.mapPattern);
+    // A name holding a line break or another control character could never be stored (it
+    // would break its line of the settings file), and the randomizer leaves such maps out.
+    std::erase_if(listing.names,
+                  [](const QByteArray& name) { return platform::holdsControlCharacter(name); });
+    insertAllSorted(m_selected, std::move(listing.names));
     if (m_selected.empty()) {
         m_selected.push_back(
             {QByteArrayLiteral("No ") + type.code + QByteArrayLiteral(" maps found"), false});
@@ -214,9 +221,13 @@ Result ExclusionEditor::apply() {
     }
     m_state.*type.excludes = entries;
 
+    const QByteArray& path = m_state.settingsPath;
+    const bool existed = platform::lookupFile(path).has_value();
     const Result written = writeSection(type, entries);
     if (!written) {
-        m_messages.show(writeFailedMessage(m_state.settingsPath));
+        // One safe rewrite at most: a failed one leaves the file as it was.
+        m_messages.show(
+            writeFailedMessage(path, written, existed ? unchangedText() : notCreatedText()));
         return written;
     }
     m_applyEnabled = false;
@@ -224,30 +235,13 @@ Result ExclusionEditor::apply() {
 }
 
 Result ExclusionEditor::writeSection(const GameType& type, const ExclusionList& entries) {
-    const QByteArray& path = m_state.settingsPath;
-    const QByteArray section(type.exclusionSection);
-    // A write that fails after the section was removed would leave a file that the next
-    // start-up calls corrupt, so the file is put back as it was before the first write.
-    const bool existed = platform::lookupFile(path).has_value();
-    const std::optional<QByteArray> before =
-        existed ? platform::readFile(path) : std::optional<QByteArray>();
-
-    Result result = DeleteSection(m_messages, path, section);
-    for (std::size_t i = 0; result && i < entries.size(); ++i) {
-        result =
-            WriteKeyValue(path, section, exclusionKey(type, static_cast<qsizetype>(i)), entries[i]);
+    // Another Rendix must not write the file between this reading and rewriting it.
+    platform::FileLock lock;
+    if (Result locked = lock.acquire(m_state.settingsPath, m_lockTimeoutMs); !locked) {
+        return locked;
     }
-    if (result) {
-        return result;
-    }
-    if (before) {
-        if (platform::readFile(path) != before) {
-            platform::replaceFile(path, *before);
-        }
-    } else if (!existed && platform::lookupFile(path)) {
-        platform::removeFile(path);
-    }
-    return result;
+    return ReplaceSection(m_messages, m_state.settingsPath, type.exclusionSection,
+                          type.exclusionKeyPrefix, entries);
 }
 
 void ExclusionEditor::updateCounts() {

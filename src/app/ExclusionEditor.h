@@ -7,6 +7,7 @@
 
 #include "app/GameTypes.h"
 #include "app/ModMain.h"
+#include "platform/FileLock.h"
 #include "platform/Messages.h"
 #include "platform/Result.h"
 
@@ -40,15 +41,18 @@ class ExclusionEditor {
 public:
     // Works on the shared state `state` (UTDir, the four exclusion lists, the settings
     // path) and talks to the user through `messages`. Both must outlive the editor. Shows
-    // nothing until fill() is called; Apply starts disabled.
-    ExclusionEditor(ModMain& state, Messages& messages);
+    // nothing until fill() is called; Apply starts disabled. Apply waits up to
+    // `lockTimeoutMs` for another Rendix to finish writing the settings file.
+    ExclusionEditor(ModMain& state, Messages& messages,
+                    int lockTimeoutMs = platform::FileLock::kDefaultTimeoutMs);
 
     // Shows game type `typeIndex` (0 to 3, the order of kGameTypes): the excluded list
     // holds the type's in-memory entries whose map files exist, in stored order and
     // spelling (none when entry 0 is empty); the selected list holds the type's map files
     // as the maps folder stores them, less the lines equal to an excluded line, or the
-    // placeholder "No <code> maps found". Nothing is selected afterwards. Apply keeps its
-    // state. An index out of range is ignored.
+    // placeholder "No <code> maps found". Names holding a control character (a line break
+    // among them) are left out of both lists. Nothing is selected afterwards. Apply keeps
+    // its state. An index out of range is ignored.
     void fill(int typeIndex);
 
     // Selects exactly the given rows of a list (rows out of range are ignored).
@@ -70,12 +74,15 @@ public:
     void includeAll();
 
     // Stores the excluded list as the shown type's exclusion list, in memory and in the
-    // settings file (its section rewritten with keys from index 0 in screen order), under
-    // the busy pointer. The in-memory list is replaced whatever happens to the file; an
-    // empty list is stored as one empty entry 0, so that the next start-up still finds the
-    // section. When any write fails the file is put back as it was, the "Write failed" box
-    // names it, Apply stays enabled and the failure is returned; otherwise Apply is
-    // disabled.
+    // settings file, under the busy pointer. The in-memory list is replaced whatever
+    // happens to the file; an empty list is stored as one empty entry 0, so that the next
+    // start-up still finds the section. The file gets the bytes that DeleteSection and one
+    // WriteKeyValue per entry (keys from index 0 in screen order) would give, with
+    // DeleteSection's boxes, but in one safe rewrite under the settings file's lock: it
+    // holds its old bytes or all of the new ones, whenever the program stops. When that
+    // fails (another Rendix holds the lock: Problem::Busy) the file is as it was, a box
+    // worded by the failure names it ("Busy", "Read failed", "Write failed"...), Apply
+    // stays enabled and the failure is returned; otherwise Apply is disabled.
     Result apply();
 
     int gameType() const { return m_type; }
@@ -94,6 +101,7 @@ private:
 
     ModMain& m_state;
     Messages& m_messages;
+    int m_lockTimeoutMs;
     int m_type = 0;
     std::vector<EditorLine> m_selected;
     std::vector<EditorLine> m_excluded;

@@ -161,4 +161,23 @@ inline Message deleteFailedMessage(const QByteArray& folder) {
                           "Delete failed");
 }
 
+// What a file that did not exist holds after a change that failed: it is still missing.
+inline QString notCreatedText() {
+    return QStringLiteral("The file was not created.");
+}
+
+// A settings file of the wrong shape whose bytes could not be kept beside it as `copy`
+// (`why` says what failed): it was not replaced, and the program ends.
+inline Message corruptCopyFailedMessage(const QByteArray& path, const QByteArray& copy,
+                                        const Result& why) {
+    return failureMessage(
+        QFile::decodeName(path) +
+            QStringLiteral(" is corrupt, and Rendix could not keep a copy of "
+                           "it as ") +
+            QFile::decodeName(copy) + QStringLiteral(": ") + why.error +
+            (why.error.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral(".")) +
+            QStringLiteral(" The file was not changed. Rendix ends now."),
+        "Backup failed");
+}
+
 }  // namespace rendix

@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <optional>
 
 #include "app/GameTypes.h"
 #include "ini/IniHandler.h"
@@ -51,40 +52,87 @@ QByteArray settingsFolderFor(const QByteArray& programDir, bool programDirWritab
     return userFolder;
 }
 
-bool settingsFileSound(Messages& messages, const QByteArray& path) {
-    if (NumSections(messages, path) != 1 + static_cast<int>(kGameTypes.size())) {
+bool settingsFileSound(const IniText& text) {
+    if (text.numSections() != 1 + static_cast<int>(kGameTypes.size())) {
         return false;
     }
-    if (!SectionExists(messages, path, QByteArrayLiteral("Main"))) {
+    if (!text.sectionExists("Main")) {
         return false;
     }
     return std::all_of(kGameTypes.begin(), kGameTypes.end(), [&](const GameType& type) {
-        return SectionExists(messages, path, type.exclusionSection);
+        return text.sectionExists(type.exclusionSection);
     });
 }
 
-void loadExclusionLists(ModMain& state, Messages& messages, const QByteArray& path) {
-    // One reading of the file serves every entry; ReadKeyValue would read it once per key.
-    const QByteArray content = platform::readFile(path).value_or(QByteArray());
+void loadSettings(ModMain& state, QByteArrayView content, const IniText& text) {
+    const auto mainValue = [&](const char* key) {
+        return ini::profileValue(content, "Main", key).value_or(QByteArray());
+    };
+    state.UTDir = mainValue("UTDir");
+    state.ConfigFile = mainValue("ConfigFile");
+    state.MapsPerList = mapsPerListSetting(mainValue("MapsPerList"));
+    loadExclusionLists(state, content, text);
+}
+
+void loadExclusionLists(ModMain& state, QByteArrayView content, const IniText& text) {
+    std::vector<ini::IndexedList> lists;
     for (const GameType& type : kGameTypes) {
-        const int count = NumKeys(messages, path, type.exclusionSection);
-        ExclusionList& list = state.*type.excludes;
-        list.assign(static_cast<size_t>(std::max(count, 1)), QByteArray());
-        for (int i = 0; i < count; ++i) {
-            list[static_cast<size_t>(i)] =
-                ini::profileValue(content, type.exclusionSection, exclusionKey(type, i))
-                    .value_or(QByteArray());
+        lists.push_back({type.exclusionSection, type.exclusionKeyPrefix,
+                         text.numKeys(type.exclusionSection).value_or(0)});
+    }
+    std::vector<std::vector<QByteArray>> values = ini::profileIndexedValues(content, lists);
+    for (std::size_t i = 0; i < kGameTypes.size(); ++i) {
+        ExclusionList& list = state.*kGameTypes[i].excludes;
+        list = std::move(values[i]);
+        if (list.empty()) {
+            list.emplace_back();
         }
     }
 }
 
-Result writeMainSetting(const QByteArray& settingsPath, const QByteArray& key,
-                        const QByteArray& value) {
+namespace {
+
+// Why a value of [Main] would read back as something else, or nothing.
+std::optional<QString> unreadableAsWritten(const QByteArray& value) {
+    if (platform::holdsLineBreak(value)) {
+        return QStringLiteral("The value holds a line break.");
+    }
+    if (value.size() > ini::kMaxValueLength) {
+        return QStringLiteral("The value is longer than %1 characters.").arg(ini::kMaxValueLength);
+    }
+    if (platform::trimBlanks(value).size() != value.size()) {
+        return QStringLiteral("The value begins or ends with a blank.");
+    }
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        return QStringLiteral("The value is enclosed in quotes.");
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+Result writeMainSettings(const QByteArray& settingsPath,
+                         const std::vector<std::pair<QByteArray, QByteArray>>& settings,
+                         int lockTimeoutMs) {
+    std::vector<ini::ProfileWrite> writes;
+    for (const auto& [key, value] : settings) {
+        if (const std::optional<QString> why = unreadableAsWritten(value)) {
+            return Result::failure(QString::fromLatin1(key) + QStringLiteral(": ") + *why,
+                                   Problem::Other, settingsPath);
+        }
+        writes.push_back({QByteArrayLiteral("Main"), key, value});
+    }
     platform::FileLock lock;
-    if (Result locked = lock.acquire(settingsPath); !locked) {
+    if (Result locked = lock.acquire(settingsPath, lockTimeoutMs); !locked) {
         return locked;
     }
-    return WriteKeyValue(settingsPath, QByteArrayLiteral("Main"), key, value);
+    return ini::writeProfileStrings(settingsPath, writes);
+}
+
+Result writeMainSetting(const QByteArray& settingsPath, const QByteArray& key,
+                        const QByteArray& value) {
+    return writeMainSettings(settingsPath, {{key, value}});
 }
 
 int mapsPerListSetting(const QByteArray& value) {

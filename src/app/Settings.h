@@ -1,8 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
+
+#include <utility>
+#include <vector>
 
 #include "app/ModMain.h"
+#include "ini/IniHandler.h"
+#include "platform/FileLock.h"
 #include "platform/Messages.h"
 #include "platform/Result.h"
 
@@ -33,22 +39,36 @@ QByteArray chooseSettingsFolder();
 QByteArray settingsFolderFor(const QByteArray& programDir, bool programDirWritable,
                              const QByteArray& userFolder);
 
-// Whether the file has the shape Rendix writes: exactly five section header lines, and
-// headers spelled exactly "[Main]", "[MapExcludes.DM]", "[MapExcludes.CTF]",
-// "[MapExcludes.DOM]" and "[MapExcludes.AS]" (in any order). The first missing one ends the
-// check.
-bool settingsFileSound(Messages& messages, const QByteArray& path);
+// Whether the settings file, as `text` scans it, has the shape Rendix writes: exactly five
+// section header lines, and headers spelled exactly "[Main]", "[MapExcludes.DM]",
+// "[MapExcludes.CTF]", "[MapExcludes.DOM]" and "[MapExcludes.AS]" (in any order). The first
+// missing one ends the check.
+bool settingsFileSound(const IniText& text);
 
-// Loads the four exclusion lists from the settings file, in the order DM, CTF, DOM, AS:
-// entry i is the value of prefix + i + "]" for i below the number of key lines of the
-// section; a missing index reads as "". A section without key lines gives one empty entry,
-// so that entry 0 always exists.
-void loadExclusionLists(ModMain& state, Messages& messages, const QByteArray& path);
+// Loads the four exclusion lists from the settings file's `content` (scanned as `text`), in
+// the order DM, CTF, DOM, AS: entry i is the value of prefix + i + "]" as ReadKeyValue reads
+// it, for i below the number of key lines of the section (NumKeys); a missing index reads as
+// "". A section without key lines, or without a header, gives one empty entry, so that
+// entry 0 always exists. One pass per list.
+void loadExclusionLists(ModMain& state, QByteArrayView content, const IniText& text);
 
-// Sets `key` of [Main] in the settings file at `settingsPath` to `value` (creating the
-// file, the section or the key as needed), holding the settings file's lock against other
-// Rendix processes while it reads and writes. On failure (Problem::Busy when another
-// process holds the lock) the file is as it was.
+// Takes everything a sound settings file holds into `state`: UTDir, ConfigFile and
+// MapsPerList of [Main] (absent keys read as "", "" and the default) and the four lists.
+void loadSettings(ModMain& state, QByteArrayView content, const IniText& text);
+
+// The one way the keys of [Main] (UTDir, ConfigFile, MapsPerList) are stored: sets each
+// key of [Main] in the settings file at `settingsPath` to its value in one safe rewrite
+// (creating the file, the section or a key as needed, and never another section), holding
+// the settings file's lock against other Rendix processes while it reads and writes. A
+// value that would not read back as written (longer than 254 characters, blanks at either
+// end, enclosed in a pair of quotes, or holding a line break) is refused. On failure
+// (Problem::Busy when another process holds the lock past `lockTimeoutMs`) the file is as
+// it was.
+Result writeMainSettings(const QByteArray& settingsPath,
+                         const std::vector<std::pair<QByteArray, QByteArray>>& settings,
+                         int lockTimeoutMs = platform::FileLock::kDefaultTimeoutMs);
+
+// writeMainSettings for one key.
 Result writeMainSetting(const QByteArray& settingsPath, const QByteArray& key,
                         const QByteArray& value);
 

@@ -3,17 +3,42 @@
 #include "app/Failures.h"
 #include "app/Settings.h"
 #include "ini/IniHandler.h"
+#include "ini/Profile.h"
 #include "platform/FileSystem.h"
 
 namespace rendix {
 
 namespace {
 
-void writeDefaults(ModMain& state, Messages& messages) {
+// Writes the default file over the settings file (which `existed` or not) and takes the
+// defaults into memory; where the file cannot be written the run goes on with them.
+void writeDefaults(ModMain& state, Messages& messages, bool existed) {
     state.UTDir.clear();
+    state.ConfigFile.clear();
+    state.MapsPerList = kDefaultMapsPerList;
     loadDefaultExclusionLists(state);
-    if (!WriteDefaultSettings(state.settingsPath)) {
-        messages.show(writeFailedMessage(state.settingsPath));
+    if (Result written = WriteDefaultSettings(state.settingsPath); !written) {
+        messages.show(writeFailedMessage(state.settingsPath, written,
+                                         existed ? unchangedText() : notCreatedText()));
+    }
+}
+
+// Keeps the bytes of a settings file of the wrong shape beside it, under its stored name +
+// ".corrupt", or ".corrupt_2", ".corrupt_3"... where that name is taken, never replacing a
+// file. Sets `copy` to the name used (or last tried).
+Result keepCorruptCopy(const QByteArray& path, QByteArray& copy) {
+    for (int number = 1;; ++number) {
+        copy = path + QByteArrayLiteral(".corrupt");
+        if (number > 1) {
+            copy += '_' + QByteArray::number(number);
+        }
+        if (platform::resolvePath(copy)) {
+            continue;  // taken, in some letter case
+        }
+        Result copied = platform::copyFileNew(path, copy);
+        if (copied || copied.problem != Problem::Exists) {
+            return copied;
+        }
     }
 }
 
@@ -33,30 +58,42 @@ StartupEnding StartupSequence(ModMain& state, Messages& messages,
                               const QByteArray& settingsFolder) {
     const QByteArray defaultPath = platform::joinPath(settingsFolder, {kSettingsFileName});
     const auto found = platform::lookupFile(defaultPath);
-    if (!found) {
+    // The file is read once; every check and value below comes from these bytes.
+    QByteArray content;
+    const Result read =
+        found ? platform::readFileChecked(found->path, content)
+              : Result::failure(QStringLiteral("No settings file."), Problem::Missing);
+    if (!read && read.problem == Problem::Missing) {
         state.settingsPath = defaultPath;
-        writeDefaults(state, messages);
+        writeDefaults(state, messages, false);
         return StartupEnding::SettingsMissing;
     }
     state.settingsPath = found->path;
+    if (!read) {
+        // Replacing a file that could not be read would lose what it holds.
+        messages.show(readFailedMessage(state.settingsPath, read.error));
+        return StartupEnding::SettingsUnreadable;
+    }
 
-    if (!settingsFileSound(messages, state.settingsPath)) {
+    const IniText text(content);
+    if (!settingsFileSound(text)) {
+        // Its bytes are kept before the defaults replace it; where they cannot be, the file
+        // stays as it is and the program ends, since running on would write into it.
+        QByteArray copy;
+        if (Result kept = keepCorruptCopy(state.settingsPath, copy); !kept) {
+            messages.show(corruptCopyFailedMessage(state.settingsPath, copy, kept));
+            return StartupEnding::SettingsUnreadable;
+        }
         messages.show(corruptSettingsMessage());
-        writeDefaults(state, messages);
+        writeDefaults(state, messages, true);
         return StartupEnding::SettingsNotSound;
     }
 
-    state.UTDir = ReadKeyValue(messages, state.settingsPath, QByteArrayLiteral("Main"),
-                               QByteArrayLiteral("UTDir"));
-    state.ConfigFile = ReadKeyValue(messages, state.settingsPath, QByteArrayLiteral("Main"),
-                                    QByteArrayLiteral("ConfigFile"));
-    state.MapsPerList = mapsPerListSetting(ReadKeyValue(
-        messages, state.settingsPath, QByteArrayLiteral("Main"), QByteArrayLiteral("MapsPerList")));
+    loadSettings(state, content, text);
     const bool valid = isGameDirectory(state.UTDir, state.ConfigFile);
     if (!valid) {
         messages.show(invalidPathMessage());
     }
-    loadExclusionLists(state, messages, state.settingsPath);
     return valid ? StartupEnding::Passed : StartupEnding::GameDirectoryInvalid;
 }
 

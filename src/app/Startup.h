@@ -10,9 +10,11 @@
 // directory test that the options dialog shares with it.
 namespace rendix {
 
-// The four ways a start ends.
+// The ways a start ends.
 enum class StartupEnding {
-    SettingsUnreadable,    // the file exists but cannot be read: a box said why; nothing changed
+    // Nothing changed and the program ends; a box said why: the file exists but cannot be
+    // read, or it is not sound and its bytes could not be kept before replacing it.
+    SettingsUnreadable,
     SettingsMissing,       // the defaults were written; the options dialog takes over
     SettingsNotSound,      // "corrupt" box, the defaults written over it; options dialog
     GameDirectoryInvalid,  // "Invalid path" box; lists loaded; options dialog
@@ -25,14 +27,19 @@ Message invalidPathMessage();
 Message corruptSettingsMessage();
 
 // Runs the start-up sequence against the settings file in `settingsFolder` (found in any
-// letter case; state.settingsPath then ends in the name the folder stores):
+// letter case; state.settingsPath then ends in the name the folder stores), reading it once:
 //  - missing: the default file is written there, UTDir is "" and the lists are the defaults;
-//  - not of the five-section shape: the "corrupt" box, the defaults written over it, UTDir
-//    "" and the default lists;
-//  - otherwise UTDir is read from [Main] and tested ("Invalid path" box when it fails), and
-//    the four lists are loaded from the file.
-// Where the defaults cannot be written, the "Write failed" box says so and the run goes on
-// with the defaults in memory.
+//  - there but unreadable: the "Read failed" box names the file and the system's reason,
+//    nothing changes, and the start ends with SettingsUnreadable;
+//  - not of the five-section shape: its bytes are first copied beside it as
+//    <name>.corrupt (or <name>.corrupt_2, _3..., never over a file); then the "corrupt"
+//    box, the defaults written over it, UTDir "" and the default lists. Where the copy
+//    fails, a box says so, the file stays as it is, and the start ends with
+//    SettingsUnreadable;
+//  - otherwise UTDir, ConfigFile and MapsPerList are read from [Main] and UTDir is tested
+//    ("Invalid path" box when it fails), and the four lists are loaded, each in one pass.
+// Where the defaults cannot be written, the "Write failed" box says so (and whether the file
+// is as it was or was not created) and the run goes on with the defaults in memory.
 StartupEnding StartupSequence(ModMain& state, Messages& messages, const QByteArray& settingsFolder);
 
 // UTDir for a caption: ASCII letters in upper case, every other byte as it is.

@@ -6,14 +6,12 @@
 
 namespace rendix {
 
-bool GetKeyValue(std::uint32_t KeyRoot, const QByteArray& KeyName, const QByteArray& SubKeyRef,
-                 QByteArray& KeyVal) {
+KeyValueRead readKeyValue(std::uint32_t KeyRoot, const QByteArray& KeyName,
+                          const QByteArray& SubKeyRef, QByteArray& KeyVal) {
     const auto value = platform::queryRegistryValue(KeyRoot, KeyName, SubKeyRef);
-    // An empty value has no last character to test for the terminating zero; it counts as
-    // a value that could not be read.
     if (!value || value->data.isEmpty()) {
         KeyVal.clear();
-        return false;
+        return value ? KeyValueRead::Empty : KeyValueRead::NotFound;
     }
     QByteArray text = value->data;
     if (text.endsWith('\0')) {
@@ -27,7 +25,12 @@ bool GetKeyValue(std::uint32_t KeyRoot, const QByteArray& KeyName, const QByteAr
         }
         KeyVal = QByteArrayLiteral("&h") + KeyVal;
     }
-    return true;
+    return KeyValueRead::Read;
+}
+
+bool GetKeyValue(std::uint32_t KeyRoot, const QByteArray& KeyName, const QByteArray& SubKeyRef,
+                 QByteArray& KeyVal) {
+    return readKeyValue(KeyRoot, KeyName, SubKeyRef, KeyVal) == KeyValueRead::Read;
 }
 
 Message sysInfoUnavailableMessage() {
@@ -37,10 +40,13 @@ Message sysInfoUnavailableMessage() {
 
 void StartSysInfo(Messages& messages) {
     QByteArray path;
-    bool found = GetKeyValue(platform::kHkeyLocalMachine,
-                             QByteArrayLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
-                             QByteArrayLiteral("PATH"), path);
-    if (!found) {
+    const KeyValueRead first = readKeyValue(
+        platform::kHkeyLocalMachine, QByteArrayLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
+        QByteArrayLiteral("PATH"), path);
+    bool found = first == KeyValueRead::Read;
+    // An empty first value is a failure of this step, not a missing value: the message
+    // follows without a look at the second value.
+    if (first == KeyValueRead::NotFound) {
         QByteArray folder;
         if (GetKeyValue(platform::kHkeyLocalMachine,
                         QByteArrayLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),

@@ -73,7 +73,8 @@ bool loadSettings(Session& session) {
         session.messages.show(readFailedMessage(path, read.error));
         return false;
     }
-    const bool sound = read && settingsFileSound(session.messages, path);
+    const IniText text(bytes);
+    const bool sound = read && settingsFileSound(text);
     if (!sound) {
         const QString problem =
             read
@@ -91,12 +92,7 @@ bool loadSettings(Session& session) {
         loadDefaultExclusionLists(state);
         return true;
     }
-    const QByteArray main("Main");
-    state.UTDir = ReadKeyValue(session.messages, path, main, "UTDir");
-    state.ConfigFile = ReadKeyValue(session.messages, path, main, "ConfigFile");
-    state.MapsPerList =
-        mapsPerListSetting(ReadKeyValue(session.messages, path, main, "MapsPerList"));
-    loadExclusionLists(state, session.messages, path);
+    loadSettings(state, bytes, text);
     session.settingsLoaded = true;
     return true;
 }

@@ -33,41 +33,36 @@ void showSectionNotFound(Messages& messages, const QByteArray& section, const ch
            QStringLiteral("Section Not Found."), MessageIcon::Information);
 }
 
-// The lines of a file that exists; nothing when it cannot be read after all (it vanished,
+// The content of a file for the text scans: nothing after the "File Not Found" box, and
+// nothing, without a box, when the file exists but cannot be read after all (it vanished,
 // or the system refused it), which the routines treat as their neutral result.
-std::optional<platform::TextFile> fileLines(const QByteArray& path) {
-    std::optional<QByteArray> bytes = platform::readFile(path);
-    if (!bytes) {
-        return std::nullopt;
-    }
-    return platform::splitLines(*bytes);
-}
-
-// The lines of a file for the text scans: nothing after the "File Not Found" box, and
-// nothing, without a box, when the file exists but cannot be read.
-std::optional<platform::TextFile> scannedLines(Messages& messages, const QByteArray& file) {
+std::optional<QByteArray> scannedContent(Messages& messages, const QByteArray& file) {
     const std::optional<QByteArray> path = existingFile(messages, file);
-    return path ? fileLines(*path) : std::nullopt;
-}
-
-QByteArray headerOf(const QByteArray& section) {
-    QByteArray header;
-    header.reserve(section.size() + 2);
-    header.append('[').append(section).append(']');
-    return header;
-}
-
-// The index of the first line exactly equal to "[" + section + "]", or -1.
-qsizetype headerIndex(const platform::TextFile& lines, const QByteArray& section) {
-    const QByteArray header = headerOf(section);
-    const auto found =
-        std::find_if(lines.lines.begin(), lines.lines.end(),
-                     [&](const platform::Line& line) { return line.text == header; });
-    return found == lines.lines.end() ? -1 : found - lines.lines.begin();
+    return path ? platform::readFile(*path) : std::nullopt;
 }
 
 int clampedCount(qsizetype count) {
     return static_cast<int>(std::min<qsizetype>(count, INT_MAX));
+}
+
+constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF", 3);
+
+// Whether a line of the content is exactly "[" + section + "]" (SectionExists), found by a
+// search for that text rather than by splitting every line.
+bool holdsHeaderLine(QByteArrayView content, QByteArrayView section) {
+    QByteArray header;
+    header.reserve(section.size() + 2);
+    header.append('[').append(section).append(']');
+    const qsizetype begin = content.startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0;
+    for (qsizetype at = content.indexOf(header, begin); at >= 0;
+         at = content.indexOf(header, at + 1)) {
+        const qsizetype end = at + header.size();
+        if ((at == begin || platform::isBreak(content[at - 1])) &&
+            (end == content.size() || platform::isBreak(content[end]))) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -95,12 +90,12 @@ Result DeleteSection(Messages& messages, const QByteArray& file, const QByteArra
     if (!path) {
         return Result::success();
     }
-    const std::optional<platform::TextFile> lines = fileLines(*path);
-    if (!lines) {
+    const std::optional<QByteArray> content = platform::readFile(*path);
+    if (!content) {
         return Result::failure(
             QStringLiteral("%1 cannot be read; nothing was removed.").arg(QFile::decodeName(file)));
     }
-    if (headerIndex(*lines, section) < 0) {
+    if (!holdsHeaderLine(*content, section)) {
         showSectionNotFound(messages, section, "DeleteSection");
         return Result::success();
     }
@@ -108,42 +103,120 @@ Result DeleteSection(Messages& messages, const QByteArray& file, const QByteArra
                                     {ini::ProfileWrite{section, std::nullopt, std::nullopt}});
 }
 
-int NumSections(Messages& messages, const QByteArray& file) {
-    const std::optional<platform::TextFile> lines = scannedLines(messages, file);
-    if (!lines) {
-        return 0;
+Result ReplaceSection(Messages& messages, const QByteArray& file, const QByteArray& section,
+                      const QByteArray& keyPrefix, const std::vector<QByteArray>& values) {
+    bool removes = false;
+    QByteArray content;
+    const std::optional<QByteArray> existing = existingFile(messages, file);
+    if (existing) {
+        if (Result read = platform::readFileChecked(*existing, content); !read) {
+            return read;
+        }
+        removes = holdsHeaderLine(content, section);
+        if (!removes) {
+            showSectionNotFound(messages, section, "DeleteSection");
+        }
     }
-    return clampedCount(
-        std::count_if(lines->lines.begin(), lines->lines.end(),
-                      [](const platform::Line& line) { return IsSectionLine(line.text); }));
+
+    // The writes then go where WriteKeyValue would put them.
+    const std::optional<QByteArray> target = existing ? existing : platform::resolveForWrite(file);
+    if (!target) {
+        return Result::failure(
+            QStringLiteral("The folder of %1 does not exist.").arg(QFile::decodeName(file)),
+            Problem::Missing, file);
+    }
+    if (!existing && platform::resolvePath(*target)) {
+        return Result::failure(
+            QStringLiteral("%1 cannot be read as a file.").arg(QFile::decodeName(*target)),
+            Problem::Other, *target);
+    }
+    if (platform::isUtf16Text(content)) {
+        return Result::failure(QStringLiteral("%1 is a UTF-16 file; it was not changed.")
+                                   .arg(QFile::decodeName(*target)),
+                               Problem::Other, *target);
+    }
+    QByteArray edited = content;
+    if (removes) {
+        if (Result removed = ini::applyProfileWrites(
+                edited, {ini::ProfileWrite{section, std::nullopt, std::nullopt}});
+            !removed) {
+            return removed;
+        }
+    }
+    if (Result applied = ini::applyIndexedWrites(edited, section, keyPrefix, values); !applied) {
+        return applied;
+    }
+    if (edited == content) {
+        return Result::success();  // also a missing file and no keys: nothing to create
+    }
+    return platform::replaceFile(*target, edited);
+}
+
+int NumSections(Messages& messages, const QByteArray& file) {
+    const std::optional<QByteArray> content = scannedContent(messages, file);
+    return content ? IniText(*content).numSections() : 0;
 }
 
 int NumKeys(Messages& messages, const QByteArray& file, const QByteArray& section) {
     // One read serves both the existence test of the section and the count.
-    const std::optional<platform::TextFile> lines = scannedLines(messages, file);
-    if (!lines) {
+    const std::optional<QByteArray> content = scannedContent(messages, file);
+    if (!content) {
         return 0;
     }
-    const qsizetype header = headerIndex(*lines, section);
-    if (header < 0) {
+    const std::optional<int> count = IniText(*content).numKeys(section);
+    if (!count) {
         showSectionNotFound(messages, section, "NumKeys");
-        return 0;
     }
-    qsizetype count = 0;
-    for (auto line = lines->lines.begin() + header + 1; line != lines->lines.end(); ++line) {
-        if (IsSectionLine(line->text)) {
-            break;
-        }
-        if (IsKeyLine(line->text)) {
-            ++count;
-        }
-    }
-    return clampedCount(count);
+    return count.value_or(0);
 }
 
 bool SectionExists(Messages& messages, const QByteArray& file, const QByteArray& section) {
-    const std::optional<platform::TextFile> lines = scannedLines(messages, file);
-    return lines && headerIndex(*lines, section) >= 0;
+    const std::optional<QByteArray> content = scannedContent(messages, file);
+    return content && holdsHeaderLine(*content, section);
+}
+
+IniText::IniText(QByteArrayView content) {
+    qsizetype p = content.startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0;
+    const qsizetype size = content.size();
+    while (p < size) {
+        const qsizetype stop = platform::findLineBreak(content, p);
+        const QByteArrayView line = content.sliced(p, stop - p);
+        if (IsSectionLine(line)) {
+            m_headers.push_back({line, 0});
+        } else if (!m_headers.empty() && IsKeyLine(line)) {
+            ++m_headers.back().keys;
+        }
+        if (stop == size) {
+            break;
+        }
+        p = stop + (content[stop] == '\r' && stop + 1 < size && content[stop + 1] == '\n' ? 2 : 1);
+    }
+}
+
+int IniText::numSections() const {
+    return clampedCount(static_cast<qsizetype>(m_headers.size()));
+}
+
+bool IniText::sectionExists(QByteArrayView section) const {
+    return header(section) != nullptr;
+}
+
+std::optional<int> IniText::numKeys(QByteArrayView section) const {
+    const Header* found = header(section);
+    if (!found) {
+        return std::nullopt;
+    }
+    return clampedCount(found->keys);
+}
+
+const IniText::Header* IniText::header(QByteArrayView section) const {
+    for (const Header& candidate : m_headers) {
+        if (candidate.line.size() == section.size() + 2 &&
+            candidate.line.sliced(1, section.size()) == section) {
+            return &candidate;
+        }
+    }
+    return nullptr;
 }
 
 bool IsSectionLine(QByteArrayView line) {

@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 
 #include <optional>
+#include <vector>
 
 #include "platform/Messages.h"
 #include "platform/Result.h"
@@ -49,6 +50,44 @@ int NumKeys(Messages& messages, const QByteArray& file, const QByteArray& sectio
 
 // Whether a line exactly equal to "[" + section + "]" exists.
 bool SectionExists(Messages& messages, const QByteArray& file, const QByteArray& section);
+
+// Replaces the keys of `section` with the indexed list `values` (key prefix + i + "]" holds
+// values[i], i from 0) exactly as DeleteSection followed by one WriteKeyValue per key would,
+// with DeleteSection's boxes (a missing file: "File Not Found", and the keys then make a new
+// file; no header exactly "[" + section + "]": "Section Not Found." marked
+// "~(DeleteSection)", and the keys are written into the file as it is), but as one reading
+// and at most one safe rewrite: the file holds either its old bytes or all of the new ones.
+// Bytes that come out equal are not rewritten. Fails, with the file as it was, where a write
+// would be refused, the file exists but cannot be read (Problem::Unreadable), holds UTF-16
+// text, or cannot be replaced.
+Result ReplaceSection(Messages& messages, const QByteArray& file, const QByteArray& section,
+                      const QByteArray& keyPrefix, const std::vector<QByteArray>& values);
+
+// The text scans of NumSections, SectionExists and NumKeys on content already read (the
+// routines above read the file first). One pass over the lines notes each header line and
+// the number of key lines after it, so asking several questions of one file costs one pass
+// over it. The content must outlive this.
+class IniText {
+public:
+    explicit IniText(QByteArrayView content);
+    // NumSections: the number of section header lines (IsSectionLine).
+    int numSections() const;
+    // SectionExists: whether a line exactly equal to "[" + section + "]" exists.
+    bool sectionExists(QByteArrayView section) const;
+    // NumKeys: the key lines of the first section headed exactly "[" + section + "]", up to
+    // the next header line; nothing when there is no such header.
+    std::optional<int> numKeys(QByteArrayView section) const;
+
+private:
+    struct Header {
+        QByteArrayView line;
+        qsizetype keys = 0;  // key lines up to the next header line
+    };
+    // The first header line exactly equal to "[" + section + "]", or nullptr.
+    const Header* header(QByteArrayView section) const;
+
+    std::vector<Header> m_headers;
+};
 
 // Not empty, first character "[", last character "]".
 bool IsSectionLine(QByteArrayView line);

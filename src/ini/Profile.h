@@ -39,6 +39,20 @@ std::optional<QByteArray> profileValue(QByteArrayView content, QByteArrayView se
 std::vector<QByteArray> profileValues(QByteArrayView content, QByteArrayView section,
                                       QByteArrayView key);
 
+// An indexed list of a section: the keys prefix + i + "]" for i from 0 to count - 1, i in
+// decimal without leading zeros ("DM.Ex[0]", "DM.Ex[1]"...).
+struct IndexedList {
+    QByteArrayView section;
+    QByteArrayView prefix;
+    qsizetype count = 0;
+};
+
+// The values of each list's keys, each as profileValue reads it, "" where there is no such
+// key. One pass over the content reads every list, so reading long lists costs about as
+// much as reading the file.
+std::vector<std::vector<QByteArray>> profileIndexedValues(QByteArrayView content,
+                                                          const std::vector<IndexedList>& lists);
+
 // profileValue for a file on disk; nothing also when the file is missing or cannot be read.
 std::optional<QByteArray> readProfileString(const QByteArray& path, QByteArrayView section,
                                             QByteArrayView key);
@@ -51,6 +65,19 @@ struct ProfileWrite {
     std::optional<QByteArray> key;
     std::optional<QByteArray> value;
 };
+
+// Applies the writes in order to whole file content, exactly as writeProfileStrings
+// applies them to a file (below). On failure `content` is as it was. Leaves `content`
+// alone when nothing changed.
+Result applyProfileWrites(QByteArray& content, const std::vector<ProfileWrite>& writes);
+
+// Sets the keys of an indexed list, prefix + i + "]" to values[i] for i from 0, in that
+// order, on whole file content: the bytes are those of applyProfileWrites with one write
+// per key. Where the section is missing (as after removing it) the list is written as a new
+// section in one pass, whatever its length. Refused, with `content` as it was, where a
+// name or value holds CR or LF (or would read back as something else, as there).
+Result applyIndexedWrites(QByteArray& content, QByteArrayView section, QByteArrayView prefix,
+                          const std::vector<QByteArray>& values);
 
 // Applies the writes in order to the file at `path`, editing in place:
 //  - An existing key (the first of that name in the first section of that name): its line
@@ -65,12 +92,12 @@ struct ProfileWrite {
 // A write is refused, and the whole batch with it, when a name or the value holds CR or LF,
 // the section name holds "]", or the key name holds "=" or starts with ";" or "[" (such a
 // line would read back as something else).
-// The file is rewritten once, safely, when anything changed, and left untouched (not even
-// rewritten) when nothing did. A missing file is created (CR LF lines); a missing folder, a
-// refused write, a file
-// that holds UTF-16 text (platform::isUtf16Text), or a failed rewrite make it fail, and the file
-// then is byte for byte as it was. The path is resolved first, so an existing file of
-// another letter case is the one written.
+// The file is rewritten once, safely, when its bytes changed, and left untouched (not even
+// rewritten) when they did not, also where the writes end where they began. A missing
+// file is created (CR LF lines); a missing folder, a refused write, a file that holds
+// UTF-16 text (platform::isUtf16Text), or a failed rewrite make it fail, and the file then
+// is byte for byte as it was. Consecutive writes to one section cost one pass over it. The path is
+// resolved first, so an existing file of another letter case is the one written.
 Result writeProfileStrings(const QByteArray& path, const std::vector<ProfileWrite>& writes);
 
 }  // namespace rendix::ini

@@ -35,14 +35,6 @@ bool samePath(const QByteArray& a, const QByteArray& b) {
     return platform::resolvePath(a).value_or(a) == platform::resolvePath(b).value_or(b);
 }
 
-// What the settings file holds after a later one of several writes failed.
-QString storedSoFar(const QStringList& stored) {
-    return stored.isEmpty() ? unchangedText()
-                            : QStringLiteral("It now holds the new ") +
-                                  stored.join(QStringLiteral(" and the new ")) +
-                                  QStringLiteral("; nothing else was changed.");
-}
-
 }  // namespace
 
 frmOptions::frmOptions(ModMain& state, WindowCoordinator& windows)
@@ -243,36 +235,24 @@ bool frmOptions::confirm() {
         return false;
     }
 
-    // The start-up chose the file for the run, under the name its folder stores. Each value
-    // changes the shared state once it is in the file, so the two never disagree.
-    const QByteArray& settings = m_state.settingsPath;
-    QStringList stored;
-    const auto store = [&](const char* key, const QByteArray& value, const QString& what) {
-        const Result written = writeMainSetting(settings, key, value);
-        if (!written) {
-            m_messages->show(writeFailedMessage(settings, written, storedSoFar(stored)));
-            m_windows.installChanged();
-            return false;
-        }
-        stored << what;
-        return true;
-    };
-    if (!store("UTDir", dir, QStringLiteral("game directory"))) {
+    // The start-up chose the file for the run, under the name its folder stores. The values
+    // go in in one rewrite, and into the shared state only once they are in the file, so the
+    // two never disagree.
+    std::vector<std::pair<QByteArray, QByteArray>> values{{"UTDir", dir}};
+    if (config != m_state.ConfigFile) {
+        values.emplace_back("ConfigFile", config);
+    }
+    const int maps = m_txtMapsPerList->value();
+    if (maps != m_state.MapsPerList) {
+        values.emplace_back("MapsPerList", QByteArray::number(maps));
+    }
+    if (const Result written = writeMainSettings(m_state.settingsPath, values); !written) {
+        m_messages->show(writeFailedMessage(m_state.settingsPath, written));
         return false;
     }
     m_state.UTDir = dir;
-    if (config != m_state.ConfigFile) {
-        if (!store("ConfigFile", config, QStringLiteral("configuration file"))) {
-            return false;
-        }
-        m_state.ConfigFile = config;
-    }
-    if (const int maps = m_txtMapsPerList->value(); maps != m_state.MapsPerList) {
-        if (!store("MapsPerList", QByteArray::number(maps), QStringLiteral("maps per list"))) {
-            return false;
-        }
-        m_state.MapsPerList = maps;
-    }
+    m_state.ConfigFile = config;
+    m_state.MapsPerList = maps;
     m_windows.installChanged();
     m_windows.showMainWindow();
     // Should a fresh start-up have asked for a directory again, this dialog stays for it.

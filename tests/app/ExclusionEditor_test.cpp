@@ -2,6 +2,7 @@
 
 #include "app/ExclusionEditor.h"
 #include "app/Failures.h"
+#include "platform/FileLock.h"
 #include "platform/Seam.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFiles.h"
@@ -59,6 +60,14 @@ struct Editor {
 
 const char* const kFour = "Tutorial,A,B,C";
 
+std::string titles(const testing::ScriptedMessages& messages) {
+    QStringList titles;
+    for (const Message& box : messages.shown) {
+        titles << box.title;
+    }
+    return titles.join(QLatin1Char(',')).toStdString();
+}
+
 // Moves store nothing (for OK). Rows "apply-*" then apply with no fault and with each single
 // failing operation: the file becomes data/<name>.out.ini, or stays <name>.in.ini and the
 // user is told; the list in memory is replaced either way.
@@ -83,6 +92,8 @@ TEST(ExclusionEditor, ListsMovesAndApply) {
         {"apply-deleted", "Tutorial,\xE9", 0, "Tutorial,Agony", "0>", "", "Tutorial,\xE9", 1, 0},
         {"apply-switched", kFour, 0, "Tutorial", "*> t1 t0", "A,B,C", "Tutorial", 1, 0},
         {"apply-empty", nullptr, 3, "Tutorial", "", "No AS maps found", "", 0, 0},
+        {"control characters", "Tutorial,A\nB,C\tD,E\x7F,F", 0, "Tutorial,C\tD", "", "F",
+         "Tutorial", 0, 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name.data());
@@ -113,13 +124,64 @@ TEST(ExclusionEditor, ListsMovesAndApply) {
                 EXPECT_TRUE(ok || faulted);
                 EXPECT_EQ(testing::readBytes(f.state.settingsPath),
                           RENDIX_DATA(row.name + (ok ? ".out.ini" : ".in.ini")));
-                EXPECT_EQ(f.messages.shown,
-                          std::vector<Message>(!ok, writeFailedMessage(f.state.settingsPath)));
+                const bool reading =
+                    op == platform::Operation::Open || op == platform::Operation::Read;
+                EXPECT_EQ(titles(f.messages), ok ? "" : reading ? "Read failed" : "Write failed");
+                EXPECT_TRUE(ok || f.messages.shown[0].text.endsWith(unchangedText()));
                 EXPECT_EQ(f.editor.applyEnabled(), row.apply && !ok);
                 EXPECT_EQ(f.state.*kGameTypes[row.type].excludes, list(row.excluded, row.type));
             }
         }
     }
+}
+
+// Apply rewrites the file once, so a stop at any moment leaves the old file or the new one:
+// from the nth operation of a kind on, every one fails, as if the program had died there.
+// Another Rendix holding the settings file's lock makes Apply change nothing and say so.
+TEST(ExclusionEditor, AnInterruptedApplyLeavesTheOldFileOrTheNewOne) {
+    QByteArray files = "Tutorial";
+    for (int i = 0; i < 320; ++i) {  // a file of more than one write
+        files += ",Map" + QByteArray::number(i) + QByteArray(200, 'x');
+    }
+    Editor e(files.constData(), 0, "Tutorial", "*>");
+    const QByteArray& path = e.state.settingsPath;
+    const QByteArray old = RENDIX_DATA("apply-switched.in.ini");
+    QByteArray renewed;
+    for (const auto op : {platform::Operation::Write, platform::Operation::Flush,
+                          platform::Operation::Sync, platform::Operation::Rename}) {
+        for (int n = 0, reached = 1; reached; ++n) {  // n = 0: no fault
+            SCOPED_TRACE(::testing::Message() << static_cast<int>(op) << " from " << n);
+            testing::writeBytes(path, old);
+            platform::TestSeam seam;
+            for (int k = n; n && k < n + 100; ++k) {
+                seam.failNth(op, k);
+            }
+            const bool ok = e.editor.apply().ok;
+            reached = n && seam.count(op) >= n;
+            const QByteArray after = testing::readBytes(path);
+            if (!n) {
+                EXPECT_EQ(seam.count(platform::Operation::Rename), 1);
+                renewed = after;
+            }
+            EXPECT_EQ(after, ok ? renewed : old);
+            EXPECT_EQ(testing::folderNames(e.dir.file("cfg")),
+                      std::vector<QByteArray>({".Rendix.ini.lock", "Rendix.ini"}));
+        }
+    }
+    EXPECT_EQ(renewed.count("\r\nDM.Ex["), 321);
+
+    platform::FileLock other;
+    ASSERT_TRUE(other.acquire(path));
+    testing::writeBytes(path, old);
+    e.messages.shown.clear();
+    ExclusionEditor busy(e.state, e.messages, 0);
+    e.state.DMExcludes = {"DM-Tutorial.unr"};
+    busy.fill(0);
+    busy.excludeAll();
+    EXPECT_EQ(busy.apply().problem, Problem::Busy);
+    EXPECT_EQ(titles(e.messages), "Busy");
+    EXPECT_TRUE(busy.applyEnabled());
+    EXPECT_EQ(testing::readBytes(path), old);
 }
 
 }  // namespace

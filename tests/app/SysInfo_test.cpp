@@ -9,7 +9,8 @@ namespace rendix {
 namespace {
 
 // The registry names the program by its path (first value), which is started without a
-// look, or by the folder that holds MSINFO32.EXE (second value).
+// look, or, only where the first value is missing, by the folder that holds MSINFO32.EXE
+// (second value). An empty value cannot be read, and the message follows at once.
 TEST(StartSysInfo, StartsTheProgramTheRegistryNamesOrSaysItIsUnavailable) {
     testing::TempDir temp;
     testing::writeBytes(temp.file("with/MSINFO32.EXE"), "MZ");
@@ -24,7 +25,8 @@ TEST(StartSysInfo, StartsTheProgramTheRegistryNamesOrSaysItIsUnavailable) {
         {"folder", {}, temp.file("with"), true, {temp.file("with/MSINFO32.EXE")}},
         {"folder without the program", {}, temp.file("without"), true, {}},
         {"neither", {}, {}, true, {}},
-        {"zero-length path", "", {}, true, {}},
+        {"zero-length path", "", temp.file("with"), true, {}},  // fails; no second look
+        {"zero-length folder", {}, "", true, {}},
     };
     const auto root = platform::kHkeyLocalMachine;
     const QByteArray key = "SOFTWARE\\Microsoft\\Shared Tools";

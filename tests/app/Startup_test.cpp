@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include "app/Failures.h"
+#include "app/Settings.h"
+#include "app/Startup.h"
+#include "platform/Seam.h"
+#include "support/ScriptedMessages.h"
+#include "support/TestFiles.h"
+
+namespace rendix::testing {
+namespace {
+
+using platform::Operation;
+
+// The titles of the boxes shown, one a line.
+std::string titles(const ScriptedMessages& messages) {
+    std::string out;
+    for (const Message& box : messages.shown) {
+        out += box.title.toStdString() + '\n';
+    }
+    return out;
+}
+
+const QByteArray kSound =
+    "[Main]\r\nUTDir=%UT%\r\n\r\n[MapExcludes.DM]\r\nDM.Ex[0]=DM-A.unr\r\nDM.Ex[1]=DM-B.unr\r\n\r\n"
+    "[MapExcludes.CTF]\r\n\r\n[MapExcludes.DOM]\r\nDOM.Ex[0]=DOM-C.unr\r\n\r\n"
+    "[MapExcludes.AS]\r\nAS.Ex[0]=AS-D.unr\r\nAS.Ex[2]=AS-E.unr\r\n";
+
+// A settings file that cannot be read ends the start and changes nothing; one of the wrong
+// shape is kept beside itself, under a name not yet taken, before the defaults replace it,
+// and where that copy fails the file stays and the start ends.
+TEST(Startup, KeepsWhatItCannotReadOrUnderstand) {
+    constexpr auto kNone = static_cast<Operation>(-1);
+    constexpr auto kUnreadable = StartupEnding::SettingsUnreadable;
+    constexpr auto kNotSound = StartupEnding::SettingsNotSound;
+    const char* const kCorrupt = "Creating new Rendix.ini\n";
+    // name, the settings file's name, its bytes, other files, the fault, the ending, the
+    // boxes' titles, where the old bytes are kept ("" for nowhere).
+    const struct {
+        const char *name, *stored;
+        QByteArray content;
+        const char* others;
+        Operation fault;
+        StartupEnding ending;
+        const char *boxes, *copy;
+    } rows[] = {
+        {"open fails", "Rendix.ini", kSound, "", Operation::Open, kUnreadable, "Read failed\n", ""},
+        {"read fails", "Rendix.ini", kSound, "", Operation::Read, kUnreadable, "Read failed\n", ""},
+        {"corrupt", "Rendix.ini", "[main]\r\n", "", kNone, kNotSound, kCorrupt,
+         "Rendix.ini.corrupt"},
+        {"names taken", "Rendix.ini", "[Main]", "Rendix.ini.corrupt,RENDIX.INI.CORRUPT_2", kNone,
+         kNotSound, kCorrupt, "Rendix.ini.corrupt_3"},
+        {"lower case", "rendix.ini", "", "", kNone, kNotSound, kCorrupt, "rendix.ini.corrupt"},
+        {"copy fails", "Rendix.ini", "x", "", Operation::Copy, kUnreadable, "Backup failed\n", ""},
+        {"copy not written", "Rendix.ini", "x", "", Operation::Write, kUnreadable,
+         "Backup failed\n", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        writeBytes(dir.file(row.stored), row.content);
+        const QByteArrayList others =
+            *row.others ? QByteArray(row.others).split(',') : QByteArrayList();
+        for (const QByteArray& other : others) {
+            writeBytes(dir.file(other), other);
+        }
+        std::vector<QByteArray> names = folderNames(dir.path());
+        ModMain state;
+        ScriptedMessages messages;
+        {
+            platform::TestSeam seam;
+            if (row.fault != kNone) {
+                seam.failNth(row.fault, 1);
+            }
+            EXPECT_EQ(StartupSequence(state, messages, dir.path()), row.ending);
+        }
+        EXPECT_EQ(titles(messages), row.boxes);
+        EXPECT_EQ(state.settingsPath, dir.file(row.stored));
+        if (*row.copy) {
+            names.push_back(row.copy);
+            std::sort(names.begin(), names.end());
+            EXPECT_EQ(readBytes(dir.file(row.copy)), row.content);
+            EXPECT_EQ(readBytes(dir.file(row.stored)), defaultSettingsContent());
+        } else {
+            EXPECT_EQ(readBytes(dir.file(row.stored)), row.content);
+        }
+        EXPECT_EQ(folderNames(dir.path()), names);
+        for (const QByteArray& other : others) {
+            EXPECT_EQ(readBytes(dir.file(other)), other);
+        }
+    }
+    // The boxes name the file and the reason.
+    TempDir dir;
+    writeBytes(dir.file("Rendix.ini"), kSound);
+    ModMain state;
+    ScriptedMessages messages;
+    platform::TestSeam seam;
+    seam.failNth(Operation::Read, 1);
+    seam.failNth(Operation::Copy, 1);
+    StartupSequence(state, messages, dir.path());
+    writeBytes(dir.file("Rendix.ini"), "[Main]\r\n");
+    StartupSequence(state, messages, dir.path());
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[0],
+              readFailedMessage(dir.file("Rendix.ini"), QStringLiteral("Input/output error")));
+    EXPECT_EQ(messages.shown[1].text.toUtf8(),
+              dir.file("Rendix.ini") + " is corrupt, and Rendix could not keep a copy of it as " +
+                  dir.file("Rendix.ini.corrupt") + ": Cannot copy " + dir.file("Rendix.ini") +
+                  " to " + dir.file("Rendix.ini.corrupt") +
+                  ". The file was not changed. Rendix ends now.");
+}
+
+// The keys of [Main] go through one place and stay keys of [Main]: a default file that
+// received them is sound at the next start, which reads them back; a file without them
+// starts as it always did. Values that would read back otherwise are refused.
+TEST(Startup, StoresAndReadsTheSettingsOfMain) {
+    TempDir dir;
+    writeBytes(dir.file("ut/System/UnrealTournament.ini"), "");
+    writeBytes(dir.file("ut/System64/ut99server.ini"), "");
+    const QByteArray path = dir.file("Rendix.ini");
+
+    writeBytes(path, QByteArray(kSound).replace("%UT%", dir.file("ut")));
+    ModMain old;
+    ScriptedMessages messages;
+    platform::TestSeam seam;
+    EXPECT_EQ(StartupSequence(old, messages, dir.path()), StartupEnding::Passed);
+    EXPECT_EQ(seam.count(Operation::Open), 1);  // one reading serves the whole start
+    EXPECT_EQ(old.ConfigFile, "");
+    EXPECT_EQ(old.MapsPerList, 32);
+    EXPECT_EQ(old.DMExcludes, ExclusionList({"DM-A.unr", "DM-B.unr"}));
+    EXPECT_EQ(old.CTFExcludes, ExclusionList({""}));
+    EXPECT_EQ(old.ASExcludes, ExclusionList({"AS-D.unr", ""}));
+
+    ASSERT_TRUE(WriteDefaultSettings(path));
+    ASSERT_TRUE(writeMainSettings(path, {{"UTDir", dir.file("ut")},
+                                         {"ConfigFile", dir.file("ut/System64/ut99server.ini")},
+                                         {"MapsPerList", "100"}}));
+    ASSERT_TRUE(writeMainSetting(path, "MapsPerList", "4096"));
+    const QByteArray stored = readBytes(path);
+    for (const QByteArray& refused : {QByteArray(255, 'x'), QByteArray(" /ut"), QByteArray("/ut\t"),
+                                      QByteArray("'/ut'"), QByteArray("/ut\r\n[Other]")}) {
+        EXPECT_FALSE(writeMainSetting(path, "ConfigFile", refused));
+    }
+    EXPECT_EQ(readBytes(path), stored);
+    ModMain next;
+    EXPECT_EQ(StartupSequence(next, messages, dir.path()), StartupEnding::Passed);
+    EXPECT_EQ(next.UTDir, dir.file("ut"));
+    EXPECT_EQ(next.ConfigFile, dir.file("ut/System64/ut99server.ini"));
+    EXPECT_EQ(next.MapsPerList, 4096);
+    EXPECT_EQ(next.DMExcludes, ExclusionList({"DM-Tutorial.unr"}));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+}  // namespace
+}  // namespace rendix::testing
