@@ -90,6 +90,14 @@ inline Message noConfigFileMessage(const QByteArray& utDir) {
                           "File Not Found");
 }
 
+// A configuration file named in the options dialog that is no plain file. Like the
+// directory that fails its test, it keeps the dialog open.
+inline Message configFileMissingMessage(const QByteArray& path) {
+    return {QStringLiteral("There is no configuration file at ") + QFile::decodeName(path) +
+                QLatin1Char('.'),
+            QStringLiteral("Invalid path")};
+}
+
 // An UnrealTournament.ini stored as UTF-16 is never modified.
 inline Message utf16RefusedMessage(const QByteArray& path) {
     return failureMessage(

@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "ui/frmAbout.h"
 #include "ui/frmBrowse.h"
+#include "ui/frmConfigFile.h"
 #include "ui/frmMain.h"
 #include "ui/frmOptions.h"
 
@@ -19,10 +20,12 @@ void showWindow(QWidget* window) {
     window->activateWindow();
 }
 
-WindowCoordinator::WindowCoordinator() : WindowCoordinator(chooseSettingsFolder()) {}
+WindowCoordinator::WindowCoordinator(MessagesFactory messages)
+    : WindowCoordinator(chooseSettingsFolder(), std::move(messages)) {}
 
-WindowCoordinator::WindowCoordinator(QByteArray settingsFolder)
-    : m_settingsFolder(std::move(settingsFolder)) {}
+WindowCoordinator::WindowCoordinator(QByteArray settingsFolder, MessagesFactory messages)
+    : m_settingsFolder(std::move(settingsFolder)),
+      m_messages(messages ? std::move(messages) : windowMessagesFactory()) {}
 
 WindowCoordinator::~WindowCoordinator() {
     // Every window refers to this object, so none may outlive it.
@@ -30,6 +33,7 @@ WindowCoordinator::~WindowCoordinator() {
     delete m_options.data();
     delete m_picker.data();
     delete m_about.data();
+    delete m_configFile.data();
 }
 
 frmMain* WindowCoordinator::mainWindow() const {
@@ -46,6 +50,10 @@ frmBrowse* WindowCoordinator::picker() const {
 
 frmAbout* WindowCoordinator::about() const {
     return m_about;
+}
+
+frmConfigFile* WindowCoordinator::configFileQuestion() const {
+    return m_configFile;
 }
 
 void WindowCoordinator::showMainWindow() {
@@ -96,10 +104,27 @@ frmBrowse* WindowCoordinator::showPicker() {
 
 frmAbout* WindowCoordinator::showAbout() {
     if (!m_about) {
-        m_about = new frmAbout();
+        m_about = new frmAbout(m_messages);
     }
     showWindow(m_about);
     return m_about;
+}
+
+frmConfigFile* WindowCoordinator::askConfigFile(const std::vector<QByteArray>& candidates,
+                                                std::function<bool(const QByteArray&)> chosen) {
+    // A question asked anew (another directory confirmed) takes the place of an open one.
+    if (m_configFile) {
+        m_configFile->close();
+    }
+    m_configFile = new frmConfigFile(candidates, std::move(chosen));
+    showWindow(m_configFile);
+    return m_configFile;
+}
+
+void WindowCoordinator::installChanged() {
+    if (m_main) {
+        m_main->showInstall();
+    }
 }
 
 }  // namespace rendix

@@ -3,7 +3,11 @@
 #include <QByteArray>
 #include <QPointer>
 
+#include <functional>
+#include <vector>
+
 #include "app/ModMain.h"
+#include "ui/WindowMessages.h"
 
 class QWidget;
 
@@ -11,6 +15,7 @@ namespace rendix {
 
 class frmAbout;
 class frmBrowse;
+class frmConfigFile;
 class frmMain;
 class frmOptions;
 
@@ -25,10 +30,12 @@ class frmOptions;
 // start-up reads the directory just stored.
 class WindowCoordinator {
 public:
-    // Chooses the settings folder for the run (see chooseSettingsFolder).
-    WindowCoordinator();
+    // Chooses the settings folder for the run (see chooseSettingsFolder). Every window
+    // gets its messages from `messages` (tests answer the boxes through it); by default
+    // from windowMessagesFactory().
+    explicit WindowCoordinator(MessagesFactory messages = {});
     // For tests: a settings folder already chosen.
-    explicit WindowCoordinator(QByteArray settingsFolder);
+    explicit WindowCoordinator(QByteArray settingsFolder, MessagesFactory messages = {});
     // Deletes the windows that are still open.
     ~WindowCoordinator();
     WindowCoordinator(const WindowCoordinator&) = delete;
@@ -36,6 +43,7 @@ public:
 
     ModMain& state() { return m_state; }
     const QByteArray& settingsFolder() const { return m_settingsFolder; }
+    const MessagesFactory& messagesFactory() const { return m_messages; }
 
     // Shows the main window: the existing one, or a new one whose start-up runs first and
     // may leave it hidden, or discard it, in favour of the options dialog.
@@ -48,20 +56,31 @@ public:
     frmBrowse* showPicker();
     // Shows the About box, creating it first if needed; it has no owner window.
     frmAbout* showAbout();
+    // Asks which of `candidates` (configuration files) the game uses, in a new question
+    // window that replaces any open one. Its OK hands the file picked to `chosen`, and the
+    // window closes when that returns true; closed otherwise, it hands nothing.
+    frmConfigFile* askConfigFile(const std::vector<QByteArray>& candidates,
+                                 std::function<bool(const QByteArray&)> chosen);
+    // The game directory or the configuration file changed: the main window, if there is
+    // one, shows the new ones.
+    void installChanged();
 
     // The windows that exist now (null where there is none).
     frmMain* mainWindow() const;
     frmOptions* options() const;
     frmBrowse* picker() const;
     frmAbout* about() const;
+    frmConfigFile* configFileQuestion() const;
 
 private:
     ModMain m_state;
     QByteArray m_settingsFolder;
+    MessagesFactory m_messages;
     QPointer<frmMain> m_main;
     QPointer<frmOptions> m_options;
     QPointer<frmBrowse> m_picker;
     QPointer<frmAbout> m_about;
+    QPointer<frmConfigFile> m_configFile;
 };
 
 // Brings a window to the front and gives it the focus.

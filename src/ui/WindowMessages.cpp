@@ -8,8 +8,6 @@ namespace rendix {
 
 namespace {
 
-MessageBoxScript* g_script = nullptr;
-
 QMessageBox::Icon toIcon(MessageIcon icon) {
     switch (icon) {
         case MessageIcon::Information:
@@ -40,14 +38,13 @@ WindowMessages::WindowMessages(QWidget* parent, QLabel* status)
     : m_parent(parent), m_status(status) {}
 
 MessageAnswer WindowMessages::show(const Message& message) {
-    if (g_script) {
-        return g_script->answer(message);
-    }
     const bool yesNo = message.buttons == MessageButtons::YesNo;
     QMessageBox box(toIcon(message.icon), message.title, message.text,
                     yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok,
                     m_parent && m_parent->isVisible() ? m_parent.data() : nullptr);
     box.setDefaultButton(toButton(message.defaultButton));
+    // Texts hold file names, which may look like markup ("<b>", "<img src=x>").
+    box.setTextFormat(Qt::PlainText);
     // The override cursor of a running command must not hide the box's arrow.
     const bool busy = QApplication::overrideCursor() != nullptr;
     if (busy) {
@@ -80,9 +77,6 @@ void WindowMessages::setStatus(const QString& text) {
 }
 
 void WindowMessages::setBusy(bool busy) {
-    if (g_script) {
-        g_script->recordBusy(busy);
-    }
     if (busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     } else if (QApplication::overrideCursor()) {
@@ -90,27 +84,10 @@ void WindowMessages::setBusy(bool busy) {
     }
 }
 
-MessageBoxScript::MessageBoxScript() {
-    Q_ASSERT(!g_script);
-    g_script = this;
-}
-
-MessageBoxScript::~MessageBoxScript() {
-    g_script = nullptr;
-}
-
-MessageBoxScript* MessageBoxScript::active() {
-    return g_script;
-}
-
-MessageAnswer MessageBoxScript::answer(const Message& message) {
-    m_shown.push_back(message);
-    if (m_answers.empty()) {
-        return message.defaultButton;
-    }
-    const MessageAnswer next = m_answers.front();
-    m_answers.pop_front();
-    return next;
+MessagesFactory windowMessagesFactory() {
+    return [](QWidget* window, QLabel* status) -> std::unique_ptr<Messages> {
+        return std::make_unique<WindowMessages>(window, status);
+    };
 }
 
 }  // namespace rendix

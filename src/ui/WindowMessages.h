@@ -2,8 +2,8 @@
 
 #include <QPointer>
 
-#include <deque>
-#include <vector>
+#include <functional>
+#include <memory>
 
 #include "platform/Messages.h"
 
@@ -12,8 +12,9 @@ class QWidget;
 
 namespace rendix {
 
-// The messages interface of a window: modal QMessageBox boxes over `parent`, the status
-// line `status` (may be null for windows without one) and the override cursor.
+// The messages interface of a window: modal QMessageBox boxes over `parent`, showing
+// their text as plain text (a file name is never read as markup), the status line
+// `status` (may be null for windows without one) and the override cursor.
 class WindowMessages : public Messages {
 public:
     explicit WindowMessages(QWidget* parent, QLabel* status = nullptr);
@@ -28,28 +29,11 @@ private:
     QPointer<QLabel> m_status;
 };
 
-// For window tests: while one lives, every message box of every window is recorded and
-// answered from the queue instead of being shown (an empty queue gives the box's default
-// button). Also records each change of the busy pointer.
-class MessageBoxScript {
-public:
-    MessageBoxScript();
-    ~MessageBoxScript();
-    MessageBoxScript(const MessageBoxScript&) = delete;
-    MessageBoxScript& operator=(const MessageBoxScript&) = delete;
+// Makes the messages interface of a window (`status` may be null). Each window gets its
+// own from the factory it is built with, so tests can answer the boxes of every window.
+using MessagesFactory = std::function<std::unique_ptr<Messages>(QWidget* window, QLabel* status)>;
 
-    void queueAnswer(MessageAnswer answer) { m_answers.push_back(answer); }
-    const std::vector<Message>& shown() const { return m_shown; }
-    const std::vector<bool>& busyChanges() const { return m_busy; }
-
-    static MessageBoxScript* active();
-    MessageAnswer answer(const Message& message);
-    void recordBusy(bool busy) { m_busy.push_back(busy); }
-
-private:
-    std::deque<MessageAnswer> m_answers;
-    std::vector<Message> m_shown;
-    std::vector<bool> m_busy;
-};
+// The program's factory: WindowMessages.
+MessagesFactory windowMessagesFactory();
 
 }  // namespace rendix

@@ -8,7 +8,6 @@
 #include "app/SysInfo.h"
 #include "app/Version.h"
 #include "ui/ProgramIcon.h"
-#include "ui/WindowMessages.h"
 
 namespace rendix {
 
@@ -47,7 +46,8 @@ QPixmap iconPicture() {
 
 }  // namespace
 
-frmAbout::frmAbout() : QDialog(nullptr) {
+frmAbout::frmAbout(const MessagesFactory& messages)
+    : QDialog(nullptr), m_layout(new TwipsLayout(this)) {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -57,22 +57,22 @@ frmAbout::frmAbout() : QDialog(nullptr) {
     auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    m_layout.place(cmdOK, {4245, 2625, 1260, 345});
+    m_layout->place(cmdOK, {4245, 2625, 1260, 345});
 
     auto* picIcon = makeLabel(this, "picIcon");
     picIcon->setPixmap(iconPicture());
     picIcon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_layout.place(picIcon, {240, 240, 540, 540});
+    m_layout->place(picIcon, {240, 240, 540, 540});
 
     auto* cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    m_layout.place(cmdSysInfo, {4260, 3075, 1245, 345});
+    m_layout->place(cmdSysInfo, {4260, 3075, 1245, 345});
 
     auto* lblDescription = makeLabel(this, "lblDescription");
     lblDescription->setText(QStringLiteral("UnrealTournament.ini Manager"));
     lblDescription->setWordWrap(true);
     lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_layout.place(lblDescription, {1050, 1125, 3885, 1170});
+    m_layout->place(lblDescription, {1050, 1125, 3885, 1170});
 
     auto* lblDisclaimer = makeLabel(this, "lblDisclaimer");
     lblDisclaimer->setText(
@@ -80,7 +80,7 @@ frmAbout::frmAbout() : QDialog(nullptr) {
                        "up UnrealTournament.ini before each change."));
     lblDisclaimer->setWordWrap(true);
     lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_layout.place(lblDisclaimer, {255, 2625, 3870, 825});
+    m_layout->place(lblDisclaimer, {255, 2625, 3870, 825});
 
     auto* lblTitle = makeLabel(this, "lblTitle");
     QFont titleFont = lblTitle->font();
@@ -88,19 +88,19 @@ frmAbout::frmAbout() : QDialog(nullptr) {
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
     lblTitle->setFont(titleFont);
     lblTitle->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_layout.place(lblTitle, {1050, 240, 3885, 480});
+    m_layout->place(lblTitle, {1050, 240, 3885, 480});
 
     auto* lblVersion = makeLabel(this, "lblVersion");
-    m_layout.place(lblVersion, {1050, 780, 3885, 225});
+    m_layout->place(lblVersion, {1050, 780, 3885, 225});
 
     Form_Load();
-    m_layout.apply(this, {5730, 3555});
+    m_layout->apply({5730, 3555});
     setTabOrder(cmdOK, cmdSysInfo);
     cmdOK->setFocus();
 
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
-    m_messages = std::make_unique<WindowMessages>(this);
+    m_messages = messages(this, nullptr);
 }
 
 frmAbout::~frmAbout() = default;
@@ -121,9 +121,9 @@ void frmAbout::paintEvent(QPaintEvent* event) {
     // The etched rule between the description and the buttons.
     QPainter painter(this);
     painter.setPen(QPen(QColor(0x80, 0x80, 0x80), 1));
-    painter.drawLine(m_layout.x(90), m_layout.y(2445), m_layout.x(5654), m_layout.y(2445));
-    painter.fillRect(QRect(QPoint(m_layout.x(105), m_layout.y(2460)),
-                           QPoint(m_layout.x(5654), m_layout.y(2460) + 1)),
+    painter.drawLine(m_layout->x(90), m_layout->y(2445), m_layout->x(5654), m_layout->y(2445));
+    painter.fillRect(QRect(QPoint(m_layout->x(105), m_layout->y(2460)),
+                           QPoint(m_layout->x(5654), m_layout->y(2460) + 1)),
                      Qt::white);
 }
 

@@ -4,11 +4,11 @@
 
 #include <memory>
 
+#include "platform/Messages.h"
 #include "ui/Twips.h"
+#include "ui/WindowMessages.h"
 
 namespace rendix {
-
-class WindowMessages;
 
 // The About box: title, version, description, a disclaimer, the etched rule, OK (both the
 // default and the cancel button) and "System Info...". Modeless, without an owner window,
@@ -16,10 +16,10 @@ class WindowMessages;
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
-    frmAbout();
+    explicit frmAbout(const MessagesFactory& messages);
     ~frmAbout() override;
 
-    WindowMessages& messages() { return *m_messages; }
+    Messages& messages() { return *m_messages; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -29,8 +29,8 @@ private:
     void cmdOK_Click();
     void cmdSysInfo_Click();
 
-    TwipsLayout m_layout;
-    std::unique_ptr<WindowMessages> m_messages;
+    TwipsLayout* m_layout;
+    std::unique_ptr<Messages> m_messages;
 };
 
 }  // namespace rendix

@@ -2,14 +2,17 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QStyle>
 
+#include "platform/FileSystem.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
+#include "ui/WholeLines.h"
 #include "ui/WindowCoordinator.h"
 #include "ui/frmOptions.h"
 
@@ -19,10 +22,25 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 
-// A path as the list shows it: absolute, clean, no trailing separator but at "/".
-QString cleanFolder(const QString& path) {
-    const QString clean = QDir::cleanPath(QDir(path).absolutePath());
-    return clean.isEmpty() ? QStringLiteral("/") : clean;
+// The parts of a path as the list shows it: absolute, without empty parts, "." or "..".
+QByteArrayList folderParts(const QByteArray& path) {
+    const QByteArray absolute =
+        path.startsWith('/') ? path : QFile::encodeName(QDir::currentPath()) + '/' + path;
+    QByteArrayList parts;
+    for (const QByteArray& part : absolute.split('/')) {
+        if (part == "..") {
+            if (!parts.isEmpty()) {
+                parts.removeLast();
+            }
+        } else if (!part.isEmpty() && part != ".") {
+            parts << part;
+        }
+    }
+    return parts;
+}
+
+QByteArray joinParts(const QByteArrayList& parts, qsizetype count) {
+    return '/' + parts.mid(0, count).join('/');
 }
 
 }  // namespace
@@ -32,32 +50,36 @@ frmBrowse::frmBrowse(WindowCoordinator& windows) : NoCancelDialog(nullptr), m_wi
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Select UT Directory"));
     setWindowIcon(programIcon());
-    TwipsLayout layout;
+    auto* layout = new TwipsLayout(this);
 
     m_dir1 = new QListWidget(this);
     m_dir1->setObjectName(QStringLiteral("Dir1"));
-    layout.place(m_dir1, {240, 600, 2415, 2115});
+    m_lines = new WholeLines(m_dir1);
+    layout->place(m_dir1, {240, 600, 2415, 2115}, {.growX = 1, .growY = 1});
 
     auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    layout.place(cmdOK, {1080, 2880, 735, 375});
+    layout->place(cmdOK, {1080, 2880, 735, 375}, {.moveX = 0.5, .moveY = 1});
 
     m_drive1 = new QComboBox(this);
     m_drive1->setObjectName(QStringLiteral("Drive1"));
     m_drive1->addItems(drives());
-    layout.place(m_drive1, {240, 120, 2415, 315});
+    // A long mount path must not widen the whole window; the open list shows it whole.
+    m_drive1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_drive1->setMinimumContentsLength(4);
+    layout->place(m_drive1, {240, 120, 2415, 315}, {.growX = 1});
 
-    layout.apply(this, {2865, 3375});
+    layout->apply({2865, 3375}, Qt::Horizontal | Qt::Vertical);
     setTabOrder(m_dir1, cmdOK);
     setTabOrder(cmdOK, m_drive1);
     m_dir1->setFocus();
 
     // Both lists start where the process stands, as the platform's own lists do.
-    const QString start = cleanFolder(QDir::currentPath());
+    const QString start = QDir::currentPath();
     const int drive = m_drive1->findText(QStorageInfo(start).rootPath());
     m_drive1->setCurrentIndex(drive >= 0 ? drive : 0);
-    setCurrentPath(start);
+    setCurrentPath(QFile::encodeName(start));
 
     connect(m_drive1, &QComboBox::currentIndexChanged, this, &frmBrowse::Drive1_Change);
     connect(m_dir1, &QListWidget::itemDoubleClicked, this, &frmBrowse::Dir1_DblClick);
@@ -76,48 +98,44 @@ QStringList frmBrowse::drives() {
     return roots;
 }
 
-void frmBrowse::setCurrentPath(const QString& path) {
-    m_path = cleanFolder(path);
+void frmBrowse::setCurrentPath(const QByteArray& path) {
+    const QByteArrayList parts = folderParts(path);
+    m_path = joinParts(parts, parts.size());
     m_dir1->clear();
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const auto add = [&](const QIcon& icon, qsizetype depth, const QByteArray& name,
+                         const QByteArray& folder) {
+        auto* item = new QListWidgetItem(
+            icon, QString(depth * 2, QLatin1Char(' ')) + QFile::decodeName(name), m_dir1);
+        item->setData(kPathRole, folder);
+        item->setToolTip(QFile::decodeName(folder));
+    };
 
     // The folders from the root down to the open one, each indented one step further, then
     // the open folder's subfolders: the shape of the classic directory list.
-    QStringList chain;
-    for (QDir dir(m_path);;) {
-        chain.prepend(dir.absolutePath());
-        if (dir.isRoot() || !dir.cdUp()) {
-            break;
-        }
-    }
-    int depth = 0;
-    for (const QString& folder : chain) {
-        const QString name = depth == 0 ? folder : QFileInfo(folder).fileName();
-        auto* item = new QListWidgetItem(openIcon, QString(depth * 2, QLatin1Char(' ')) + name);
-        item->setData(kPathRole, folder);
-        m_dir1->addItem(item);
-        ++depth;
+    add(openIcon, 0, "/", "/");
+    for (qsizetype depth = 1; depth <= parts.size(); ++depth) {
+        add(openIcon, depth, parts[depth - 1], joinParts(parts, depth));
     }
     m_dir1->setCurrentRow(m_dir1->count() - 1);
-    const QStringList children =
-        QDir(m_path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QString& child : children) {
-        auto* item = new QListWidgetItem(closedIcon, QString(depth * 2, QLatin1Char(' ')) + child);
-        item->setData(kPathRole, QDir(m_path).filePath(child));
-        m_dir1->addItem(item);
+    // Hidden folders (~/.utpg) and names that are not UTF-8 are listed too.
+    const QByteArray prefix = parts.isEmpty() ? QByteArray("/") : m_path + '/';
+    for (const QByteArray& child : platform::listFolders(m_path).names) {
+        add(closedIcon, parts.size() + 1, child, prefix + child);
     }
+    m_lines->linesChanged();
 }
 
 void frmBrowse::Drive1_Change() {
     if (m_drive1->currentIndex() < 0) {
         return;
     }
-    setCurrentPath(m_drive1->currentText());
+    setCurrentPath(QFile::encodeName(m_drive1->currentText()));
 }
 
 void frmBrowse::Dir1_DblClick(QListWidgetItem* item) {
-    setCurrentPath(item->data(kPathRole).toString());
+    setCurrentPath(item->data(kPathRole).toByteArray());
 }
 
 void frmBrowse::cmdOK_Click() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+
 #include "ui/NoCancelDialog.h"
 
 class QComboBox;
@@ -8,20 +10,23 @@ class QListWidgetItem;
 
 namespace rendix {
 
+class WholeLines;
 class WindowCoordinator;
 
 // The directory picker: a drive list (the root folder and the mounted volumes), a
-// directory list that browses folders, and OK, which hands the folder to the options
-// dialog. Modeless, no Cancel button; its close box just closes it.
+// directory list that browses folders, hidden ones and ones whose names are not UTF-8
+// included, and OK, which hands the folder to the options dialog. Modeless, no Cancel
+// button; its close box just closes it. It can be made larger; the directory list grows.
 class frmBrowse : public NoCancelDialog {
     Q_OBJECT
 public:
     explicit frmBrowse(WindowCoordinator& windows);
 
-    // The folder open in Dir1: a full path without a trailing separator, except "/".
-    QString currentPath() const { return m_path; }
-    // Opens a folder in Dir1.
-    void setCurrentPath(const QString& path);
+    // The folder open in Dir1: a full path without a trailing separator, except "/". Bytes,
+    // as the folders store their names: shown decoded, handed on as they are.
+    QByteArray currentPath() const { return m_path; }
+    // Opens a folder in Dir1 (a relative path starts at the current folder).
+    void setCurrentPath(const QByteArray& path);
 
     // The entries of the drive list: "/" first, then the root of every mounted volume that
     // is a ready folder, each once.
@@ -34,8 +39,9 @@ private:
 
     WindowCoordinator& m_windows;
     QListWidget* m_dir1 = nullptr;
+    WholeLines* m_lines = nullptr;
     QComboBox* m_drive1 = nullptr;
-    QString m_path;
+    QByteArray m_path;
 };
 
 }  // namespace rendix

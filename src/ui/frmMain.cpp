@@ -10,7 +10,10 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include "app/Failures.h"
 #include "app/GameTypes.h"
+#include "app/Install.h"
+#include "app/Settings.h"
 #include "app/Startup.h"
 #include "maintenance/Backups.h"
 #include "maintenance/Randomizer.h"
@@ -20,7 +23,6 @@
 #include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
 #include "ui/WindowCoordinator.h"
-#include "ui/WindowMessages.h"
 #include "ui/frmRandomize.h"
 
 namespace rendix {
@@ -55,62 +57,71 @@ frmMain::frmMain(ModMain& state, WindowCoordinator& windows)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(kTitle);
     setWindowIcon(programIcon());
-    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
 
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    TwipsLayout layout;
+    auto* layout = new TwipsLayout(client);
 
+    // A larger window gives its room to the frame and the two lines at the bottom; the
+    // buttons stay centred, the lines and the commands below the frame keep to the bottom.
     auto* frame = new QGroupBox(QStringLiteral("Map Tools"), client);
     frame->setObjectName(QStringLiteral("frmMaps"));
-    layout.place(frame, {143, 120, 5055, 3615});
+    layout->place(frame, {143, 120, 5055, 3615}, {.growX = 1, .growY = 1});
 
     auto* cmdDMExcl = makeButton(
         frame, "cmdDMExcl", QStringLiteral("&Edit Map Lists..."),
         QStringLiteral("Edit lists of maps that you want to exclude from the randomized lists"));
-    layout.place(cmdDMExcl, {1920, 480, 1455, 495});
+    layout->place(cmdDMExcl, {1920, 480, 1455, 495}, {.moveX = 0.5});
 
     auto* line = new QFrame(frame);
     line->setObjectName(QStringLiteral("Line1"));
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
-    layout.place(line, {240, 1185, 4590, 30});
+    layout->place(line, {240, 1185, 4590, 30}, {.growX = 1});
 
     for (size_t i = 0; i < kGameTypes.size(); ++i) {
         auto* box = new QCheckBox(QLatin1String(kGameTypes[i].checkBoxCaption), frame);
         box->setObjectName(QLatin1String(kGameTypes[i].checkBoxName));
         box->setChecked(true);
-        layout.place(box, kCheckBoxPlaces[i]);
+        layout->place(box, kCheckBoxPlaces[i]);
         m_checkBoxes[i] = box;
     }
 
     m_cmdRandomize = makeButton(frame, "cmdRandomize", QStringLiteral("&Randomize Map Lists"));
     m_cmdRandomize->setDefault(true);
-    layout.place(m_cmdRandomize, {1560, 3000, 2055, 495});
+    layout->place(m_cmdRandomize, {1560, 3000, 2055, 495}, {.moveX = 0.5, .moveY = 1});
 
     auto* cmdAddInt =
         makeButton(client, "cmdAddInt", QStringLiteral("&Add/Remove ServerPackages Entries"),
                    QStringLiteral("Removes entries for .INT files that do not "
                                   "exist, adds entries for .INT files that had "
                                   "none"));
-    layout.place(cmdAddInt, {1170, 3840, 3015, 495});
+    layout->place(cmdAddInt, {1170, 3840, 3015, 495}, {.moveX = 0.5, .moveY = 1});
 
     auto* cmdDelete = makeButton(client, "cmdDelete", QStringLiteral("&Delete Backup Files"),
                                  QStringLiteral("Deletes backups of the UnrealTournament.ini file "
                                                 "that were created by this program"));
-    layout.place(cmdDelete, {1170, 4440, 3015, 495});
+    layout->place(cmdDelete, {1170, 4440, 3015, 495}, {.moveX = 0.5, .moveY = 1});
+
+    // The configuration file in effect, on a line of its own; its text can be copied.
+    m_lblConfigFile = new QLabel(client);
+    m_lblConfigFile->setObjectName(QStringLiteral("lblConfigFile"));
+    m_lblConfigFile->setTextFormat(Qt::PlainText);
+    m_lblConfigFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->place(m_lblConfigFile, {120, 5040, 5100, 255}, {.growX = 1, .moveY = 1});
 
     m_lblStatus = new QLabel(client);
     m_lblStatus->setObjectName(QStringLiteral("lblStatus"));
     m_lblStatus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_lblStatus->setIndent(2);
-    layout.place(m_lblStatus, {-30, 5160, 5400, 255});
+    m_lblStatus->setTextFormat(Qt::PlainText);
+    layout->place(m_lblStatus, {-30, 5400, 5400, 255}, {.growX = 1, .moveY = 1});
 
     // The longest status texts are ServerPackages' two counts; the window is made wide enough
     // for them with two-digit counts, so a usual result is never cut off.
     m_lblStatus->setText(
         QStringLiteral("Removed 99 serverpackages entries... Added 99 serverpackages entries."));
-    layout.apply(client, {5340, 5445});
+    layout->apply({5340, 5685}, Qt::Horizontal | Qt::Vertical);
     m_lblStatus->clear();
 
     // The focus goes around as the controls are numbered: the randomize button first.
@@ -126,9 +137,9 @@ frmMain::frmMain(ModMain& state, WindowCoordinator& windows)
     connect(cmdDelete, &QPushButton::clicked, this, &frmMain::cmdDelete_Click);
     connect(cmdDMExcl, &QPushButton::clicked, this, &frmMain::cmdDMExcl_Click);
 
-    m_messages = std::make_unique<WindowMessages>(this, m_lblStatus);
+    m_messages = m_windows.messagesFactory()(this, m_lblStatus);
     buildMenus();
-    setFixedSize(sizeHint());
+    resize(sizeHint());
 }
 
 frmMain::~frmMain() {
@@ -140,6 +151,9 @@ void frmMain::buildMenus() {
     // No item has a shortcut key; the access keys of the captions are the only keys.
     QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    QAction* mnuFileGameDir = mnuFile->addAction(QStringLiteral("&Game Directory..."));
+    mnuFileGameDir->setObjectName(QStringLiteral("mnuFileGameDir"));
+    connect(mnuFileGameDir, &QAction::triggered, this, &frmMain::mnuFileGameDir_Click);
     QAction* mnuFileExit = mnuFile->addAction(QStringLiteral("E&xit"));
     mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
     connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
@@ -158,9 +172,9 @@ frmMain::LoadOutcome frmMain::Form_Load() {
     const StartupEnding ending = StartupSequence(m_state, *m_messages, m_windows.settingsFolder());
     switch (ending) {
         case StartupEnding::Passed:
-            setWindowTitle(kTitle + QStringLiteral(" - ") +
-                           QFile::decodeName(upperCaseAscii(m_state.UTDir)));
-            return LoadOutcome::Show;
+            m_captionShowsGameDir = true;
+            showInstall();
+            return askConfigFile() ? LoadOutcome::Hide : LoadOutcome::Show;
         case StartupEnding::SettingsUnreadable:
             return LoadOutcome::Quit;
         case StartupEnding::SettingsMissing:
@@ -170,8 +184,47 @@ frmMain::LoadOutcome frmMain::Form_Load() {
         case StartupEnding::GameDirectoryInvalid:
             break;
     }
+    showInstall();
     m_windows.showOptions();
     return LoadOutcome::Hide;
+}
+
+bool frmMain::askConfigFile() {
+    const Install install = Install::of(m_state);
+    if (!install.needsChoice()) {
+        return false;
+    }
+    m_windows.askConfigFile(install.candidates(),
+                            [window = QPointer<frmMain>(this)](const QByteArray& file) {
+                                return window && window->storeConfigFile(file);
+                            });
+    return true;
+}
+
+bool frmMain::storeConfigFile(const QByteArray& file) {
+    if (const Result stored = writeMainSetting(m_state.settingsPath, "ConfigFile", file); !stored) {
+        m_messages->show(writeFailedMessage(m_state.settingsPath, stored));
+        return false;
+    }
+    m_state.ConfigFile = file;
+    showInstall();
+    m_windows.showMainWindow();
+    return true;
+}
+
+void frmMain::showInstall() {
+    if (m_captionShowsGameDir) {
+        setWindowTitle(kTitle + QStringLiteral(" - ") +
+                       QFile::decodeName(upperCaseAscii(m_state.UTDir)));
+    }
+    const Install install = Install::of(m_state);
+    const QString file = install.hasConfigFile() ? QFile::decodeName(install.configFile())
+                         : install.needsChoice() ? QStringLiteral("not chosen yet")
+                                                 : QStringLiteral("none found");
+    m_lblConfigFile->setText(QStringLiteral("Configuration file: ") + file);
+    m_lblConfigFile->setToolTip(file);
+    // A long path widens the window rather than being cut.
+    widenBy(this, m_lblConfigFile->sizeHint().width() - m_lblConfigFile->width());
 }
 
 std::array<bool, 4> frmMain::tickedGameTypes() const {
@@ -205,10 +258,14 @@ void frmMain::cmdDelete_Click() {
 
 void frmMain::cmdDMExcl_Click() {
     if (!m_editor) {
-        m_editor = new frmRandomize(m_state, this);
+        m_editor = new frmRandomize(m_state, this, m_windows.messagesFactory());
     }
     showWindow(m_editor);
     hide();
+}
+
+void frmMain::mnuFileGameDir_Click() {
+    m_windows.showOptions();
 }
 
 void frmMain::mnuFileExit_Click() {

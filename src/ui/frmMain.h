@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/ModMain.h"
+#include "platform/Messages.h"
 
 class QCheckBox;
 class QLabel;
@@ -15,7 +16,6 @@ class QPushButton;
 namespace rendix {
 
 class WindowCoordinator;
-class WindowMessages;
 class frmRandomize;
 
 // The main window: the three commands on UnrealTournament.ini, the exclusion editor button,
@@ -39,7 +39,11 @@ public:
 
     // The check boxes in the order of the game types (DM, CTF, DOM, AS).
     std::array<bool, 4> tickedGameTypes() const;
-    WindowMessages& messages() { return *m_messages; }
+    Messages& messages() { return *m_messages; }
+
+    // Shows the game directory in the caption (where a start-up that passed put it there)
+    // and the configuration file in effect in lblConfigFile, widening the window to fit it.
+    void showInstall();
 
 protected:
     // Enter presses the default button, cmdRandomize, wherever the focus is but on another
@@ -51,18 +55,27 @@ private:
     void cmdAddInt_Click();
     void cmdDelete_Click();
     void cmdDMExcl_Click();
+    void mnuFileGameDir_Click();
     void mnuFileExit_Click();
     void mnuHelpHelp_Click();
     void mnuHelpAbout_Click();
 
     void buildMenus();
+    // Where the game directory has several configuration files and none is chosen, asks
+    // which one (the window stays hidden until then) and returns true.
+    bool askConfigFile();
+    // Stores the answer as ConfigFile= and shows the window; false (and a box) on failure.
+    bool storeConfigFile(const QByteArray& file);
 
     ModMain& m_state;
     WindowCoordinator& m_windows;
     QPushButton* m_cmdRandomize = nullptr;
     std::array<QCheckBox*, 4> m_checkBoxes{};
+    QLabel* m_lblConfigFile = nullptr;
     QLabel* m_lblStatus = nullptr;
-    std::unique_ptr<WindowMessages> m_messages;
+    // Only a start-up that passed every check puts the game directory into the caption.
+    bool m_captionShowsGameDir = false;
+    std::unique_ptr<Messages> m_messages;
     QPointer<frmRandomize> m_editor;
 };
 

@@ -1,21 +1,49 @@
 #include "ui/frmOptions.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "app/Failures.h"
+#include "app/Install.h"
+#include "app/Settings.h"
 #include "app/Startup.h"
-#include "ini/IniHandler.h"
+#include "platform/FileSystem.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
 #include "ui/WindowCoordinator.h"
-#include "ui/WindowMessages.h"
 #include "ui/frmMain.h"
 
 namespace rendix {
+
+namespace {
+
+// The bytes of a shown text: `known` while the text is what `known` shows, so that a name
+// that is not UTF-8 survives; the text encoded once the user has changed it.
+QByteArray bytesOf(const QString& text, const QByteArray& known) {
+    return !known.isEmpty() && QFile::decodeName(known) == text ? known : QFile::encodeName(text);
+}
+
+bool samePath(const QByteArray& a, const QByteArray& b) {
+    return platform::resolvePath(a).value_or(a) == platform::resolvePath(b).value_or(b);
+}
+
+// What the settings file holds after a later one of several writes failed.
+QString storedSoFar(const QStringList& stored) {
+    return stored.isEmpty() ? unchangedText()
+                            : QStringLiteral("It now holds the new ") +
+                                  stored.join(QStringLiteral(" and the new ")) +
+                                  QStringLiteral("; nothing else was changed.");
+}
+
+}  // namespace
 
 frmOptions::frmOptions(ModMain& state, WindowCoordinator& windows)
     : NoCancelDialog(nullptr), m_state(state), m_windows(windows) {
@@ -23,34 +51,83 @@ frmOptions::frmOptions(ModMain& state, WindowCoordinator& windows)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Rendix - Options"));
     setWindowIcon(programIcon());
-    TwipsLayout layout;
+    auto* layout = new TwipsLayout(this);
+    const Follow centred{.moveX = 0.5};
 
     auto* label = new QLabel(QStringLiteral("UnrealTournament Directory:"), this);
     label->setObjectName(QStringLiteral("LblSelectPath"));
     label->setAlignment(Qt::AlignCenter);
-    layout.place(label, {840, 120, 2040, 195});
+    layout->place(label, {840, 120, 2040, 195}, centred);
 
     m_txtUTPath = new QLineEdit(defaultPath(), this);
     m_txtUTPath->setObjectName(QStringLiteral("txtUTPath"));
-    layout.place(m_txtUTPath, {600, 480, 2415, 285});
+    layout->place(m_txtUTPath, {600, 480, 2415, 285}, {.growX = 1});
 
     auto* cmdBrowse = new QPushButton(QStringLiteral("&Browse"), this);
     cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
-    layout.place(cmdBrowse, {960, 840, 1695, 375});
+    layout->place(cmdBrowse, {960, 840, 1695, 375}, centred);
 
     auto* cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    layout.place(cmdOK, {1320, 1320, 975, 375});
+    layout->place(cmdOK, {1320, 1320, 975, 375}, centred);
 
-    layout.apply(this, {3600, 1800});
-    setTabOrder(m_txtUTPath, cmdBrowse);
-    setTabOrder(cmdBrowse, cmdOK);
+    // Below the directory: the file the game reads and the length of the map lists, which
+    // most users never change.
+    auto* line = new QFrame(this);
+    line->setObjectName(QStringLiteral("Line1"));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    layout->place(line, {240, 1830, 3120, 30}, {.growX = 1});
+
+    auto* lblConfigFile = new QLabel(QStringLiteral("Configuration File:"), this);
+    lblConfigFile->setObjectName(QStringLiteral("LblConfigFile"));
+    lblConfigFile->setAlignment(Qt::AlignCenter);
+    layout->place(lblConfigFile, {840, 1980, 2040, 195}, centred);
+
+    m_cboConfigFile = new QComboBox(this);
+    m_cboConfigFile->setObjectName(QStringLiteral("cboConfigFile"));
+    m_cboConfigFile->setEditable(true);
+    m_cboConfigFile->setInsertPolicy(QComboBox::NoInsert);
+    // A long path must not widen the whole dialog; the box scrolls, the open list shows it.
+    m_cboConfigFile->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_cboConfigFile->setMinimumContentsLength(8);
+    layout->place(m_cboConfigFile, {600, 2340, 2415, 315}, {.growX = 1});
+
+    auto* cmdBrowseConfig = new QPushButton(QStringLiteral("C&hoose File..."), this);
+    cmdBrowseConfig->setObjectName(QStringLiteral("cmdBrowseConfig"));
+    layout->place(cmdBrowseConfig, {960, 2760, 1695, 375}, centred);
+
+    auto* lblMapsPerList = new QLabel(QStringLiteral("&Maps per list:"), this);
+    lblMapsPerList->setObjectName(QStringLiteral("LblMapsPerList"));
+    lblMapsPerList->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    layout->place(lblMapsPerList, {600, 3300, 1440, 315}, centred);
+
+    m_txtMapsPerList = new QSpinBox(this);
+    m_txtMapsPerList->setObjectName(QStringLiteral("txtMapsPerList"));
+    m_txtMapsPerList->setRange(1, kMaxMapsPerList);
+    m_txtMapsPerList->setToolTip(
+        QStringLiteral("More than 32 needs patch 469c or later of the game"));
+    lblMapsPerList->setBuddy(m_txtMapsPerList);
+    layout->place(m_txtMapsPerList, {2160, 3300, 855, 315}, centred);
+
+    layout->apply({3600, 3780}, Qt::Horizontal);
+    const QList<QWidget*> tabOrder{m_txtUTPath,     cmdBrowse,       cmdOK,
+                                   m_cboConfigFile, cmdBrowseConfig, m_txtMapsPerList};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i) {
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    }
     m_txtUTPath->setFocus();
 
     connect(cmdBrowse, &QPushButton::clicked, this, &frmOptions::cmdBrowse_Click);
+    connect(cmdBrowseConfig, &QPushButton::clicked, this, &frmOptions::cmdBrowseConfig_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
-    m_messages = std::make_unique<WindowMessages>(this);
+    connect(m_txtUTPath, &QLineEdit::textChanged, this, &frmOptions::txtUTPath_Change);
+    // Only the user's own choice holds the file against a change of the directory.
+    connect(m_cboConfigFile->lineEdit(), &QLineEdit::textEdited, this,
+            [this] { m_configPicked = true; });
+    connect(m_cboConfigFile, &QComboBox::activated, this, [this] { m_configPicked = true; });
+    m_messages = m_windows.messagesFactory()(this, nullptr);
     Form_Load();
 }
 
@@ -60,39 +137,149 @@ QString frmOptions::defaultPath() {
     return QDir::homePath() + QStringLiteral("/UnrealTournament");
 }
 
-void frmOptions::setPath(const QString& path) {
-    m_txtUTPath->setText(path);
+void frmOptions::setPath(const QByteArray& path) {
+    m_pathBytes = path;
+    m_txtUTPath->setText(QFile::decodeName(path));
 }
 
 void frmOptions::Form_Load() {
     if (!m_state.UTDir.isEmpty()) {
-        m_txtUTPath->setText(QFile::decodeName(m_state.UTDir));
+        setPath(m_state.UTDir);
     }
+    txtUTPath_Change();
+    if (!m_state.ConfigFile.isEmpty()) {
+        m_configBytes = m_state.ConfigFile;
+        m_cboConfigFile->setEditText(QFile::decodeName(m_state.ConfigFile));
+    }
+    m_txtMapsPerList->setValue(m_state.MapsPerList);
+}
+
+QByteArray frmOptions::typedDirectory() const {
+    return bytesOf(m_txtUTPath->text(), m_pathBytes);
+}
+
+QByteArray frmOptions::typedConfigFile() const {
+    const QString text = m_cboConfigFile->currentText();
+    const int item = m_cboConfigFile->findText(text);
+    return bytesOf(text, item >= 0 ? m_cboConfigFile->itemData(item).toByteArray() : m_configBytes);
+}
+
+void frmOptions::txtUTPath_Change() {
+    const std::vector<QByteArray> candidates =
+        Install::configCandidates(platform::expandUserPath(typedDirectory()));
+    const QString picked = m_cboConfigFile->currentText();
+    m_cboConfigFile->clear();
+    for (const QByteArray& file : candidates) {
+        m_cboConfigFile->addItem(QFile::decodeName(file), file);
+    }
+    // The file the game reads by itself, where there is just one.
+    m_cboConfigFile->setEditText(m_configPicked           ? picked
+                                 : candidates.size() == 1 ? QFile::decodeName(candidates.front())
+                                                          : QString());
 }
 
 void frmOptions::cmdBrowse_Click() {
     m_windows.showPicker();
 }
 
+void frmOptions::cmdBrowseConfig_Click() {
+    const QByteArray typed = platform::expandUserPath(typedConfigFile());
+    const QByteArray start =
+        typed.isEmpty() ? platform::joinPath(platform::expandUserPath(typedDirectory()), {"System"})
+                        : typed;
+    auto* dialog = new QFileDialog(
+        this, QStringLiteral("Rendix - Configuration File"), QFile::decodeName(start),
+        QStringLiteral("Configuration files (*.ini *.INI);;All files (*)"));
+    dialog->setObjectName(QStringLiteral("dlgConfigFile"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    // Qt's own dialog can show hidden folders such as ~/.utpg.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setFilter(dialog->filter() | QDir::Hidden);
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) {
+        m_configPicked = true;
+        m_configBytes.clear();
+        m_cboConfigFile->setEditText(file);
+    });
+    dialog->show();
+}
+
 void frmOptions::cmdOK_Click() {
-    // Kept exactly as typed: a trailing separator stays, and the test path simply doubles it.
-    const QByteArray dir = QFile::encodeName(m_txtUTPath->text());
-    if (!isGameDirectory(dir)) {
-        m_messages->show(invalidPathMessage());
-        return;
+    confirm();
+}
+
+bool frmOptions::confirm() {
+    // Kept exactly as typed: a trailing separator stays, and the test path simply doubles
+    // it. Only a leading "~/" is replaced by the home folder, and the real path is stored:
+    // the game, and Rendix run from elsewhere, have no idea of "~".
+    const QByteArray dir = platform::expandUserPath(typedDirectory());
+    const QByteArray typedConfig = platform::expandUserPath(typedConfigFile());
+    if (!typedConfig.isEmpty() && !platform::lookupFile(typedConfig)) {
+        m_messages->show(configFileMissingMessage(typedConfig));
+        return false;
     }
-    // The start-up chose the file for the run, under the name its folder stores.
-    if (!WriteKeyValue(m_state.settingsPath, QByteArrayLiteral("Main"), QByteArrayLiteral("UTDir"),
-                       dir)) {
-        m_messages->show(writeFailedMessage(m_state.settingsPath));
-        return;
+    if (!isGameDirectory(dir, typedConfig)) {
+        m_messages->show(invalidPathMessage());
+        return false;
+    }
+    // The file the game finds by itself needs no key, so that a settings file of old stays
+    // as it was unless the user chooses another file.
+    const Install found = Install::locate(dir, {});
+    const bool foundByItself =
+        typedConfig.isEmpty() || (m_state.ConfigFile.isEmpty() && found.hasConfigFile() &&
+                                  samePath(typedConfig, found.configFile()));
+    const QByteArray config = foundByItself ? QByteArray() : typedConfig;
+    if (config.isEmpty() && found.needsChoice()) {
+        m_windows.askConfigFile(found.candidates(),
+                                [dialog = QPointer<frmOptions>(this)](const QByteArray& file) {
+                                    if (!dialog) {
+                                        return true;
+                                    }
+                                    dialog->m_configPicked = true;
+                                    dialog->m_configBytes = file;
+                                    dialog->m_cboConfigFile->setEditText(QFile::decodeName(file));
+                                    return dialog->confirm();
+                                });
+        return false;
+    }
+
+    // The start-up chose the file for the run, under the name its folder stores. Each value
+    // changes the shared state once it is in the file, so the two never disagree.
+    const QByteArray& settings = m_state.settingsPath;
+    QStringList stored;
+    const auto store = [&](const char* key, const QByteArray& value, const QString& what) {
+        const Result written = writeMainSetting(settings, key, value);
+        if (!written) {
+            m_messages->show(writeFailedMessage(settings, written, storedSoFar(stored)));
+            m_windows.installChanged();
+            return false;
+        }
+        stored << what;
+        return true;
+    };
+    if (!store("UTDir", dir, QStringLiteral("game directory"))) {
+        return false;
     }
     m_state.UTDir = dir;
+    if (config != m_state.ConfigFile) {
+        if (!store("ConfigFile", config, QStringLiteral("configuration file"))) {
+            return false;
+        }
+        m_state.ConfigFile = config;
+    }
+    if (const int maps = m_txtMapsPerList->value(); maps != m_state.MapsPerList) {
+        if (!store("MapsPerList", QByteArray::number(maps), QStringLiteral("maps per list"))) {
+            return false;
+        }
+        m_state.MapsPerList = maps;
+    }
+    m_windows.installChanged();
     m_windows.showMainWindow();
     // Should a fresh start-up have asked for a directory again, this dialog stays for it.
     if (m_windows.mainWindow() && m_windows.mainWindow()->isVisible()) {
         close();
     }
+    return true;
 }
 
 }  // namespace rendix

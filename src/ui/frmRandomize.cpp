@@ -8,81 +8,53 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include <algorithm>
+#include <tuple>
 
+#include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
+#include "ui/WholeLines.h"
 
 namespace rendix {
 
 namespace {
 
-QRect twips(int left, int top, int width, int height) {
-    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
-}
-
-// The width a caption needs in the window's font. A push button adds its frame and margins.
-int neededWidth(const QWidget* widget, const QString& caption, int padding) {
-    QString text = caption;
-    text.remove(QLatin1Char('&'));
-    return widget->fontMetrics().horizontalAdvance(text) + padding;
-}
-
-// Places a control at its twips position, grown about its centre where the font (wider
-// on Linux than the one the twips were made for) needs more room than the position gives.
-void place(QWidget* widget, const QRect& at, int width, int height) {
-    QRect rect = at;
-    if (width > rect.width()) {
-        rect.setLeft(at.left() - (width - at.width()) / 2);
-        rect.setWidth(width);
-    }
-    if (height > rect.height()) {
-        rect.setTop(at.top() - (height - at.height()) / 2);
-        rect.setHeight(height);
-    }
-    widget->setGeometry(rect);
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, const QRect& at,
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption,
                   Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QLatin1String(name));
     label->setAlignment(align);
-    const QSize hint = label->sizeHint();
-    place(label, at, caption.isEmpty() ? 0 : hint.width(), hint.height());
     return label;
 }
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QRect& at) {
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     // Neither Enter nor Escape may press a button of this window.
     button->setAutoDefault(false);
     button->setDefault(false);
-    place(button, at, neededWidth(button, caption, 14), at.height());
     return button;
 }
 
-QListWidget* makeList(QWidget* parent, const char* name, const QRect& at) {
+QListWidget* makeList(QWidget* parent, const char* name) {
     auto* list = new QListWidget(parent);
     list->setObjectName(QLatin1String(name));
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list->setSortingEnabled(false);  // the editor keeps the order
     list->setUniformItemSizes(true);
-    // Long names keep both ends, where maps differ most; the whole name is its tooltip.
-    list->setTextElideMode(Qt::ElideMiddle);
-    list->setGeometry(at);
     return list;
 }
 
 }  // namespace
 
-frmRandomize::frmRandomize(ModMain& state, QWidget* mainWindow)
-    : QWidget(nullptr), m_mainWindow(mainWindow), m_messages(this), m_editor(state, m_messages) {
+frmRandomize::frmRandomize(ModMain& state, QWidget* mainWindow, const MessagesFactory& messages)
+    : QWidget(nullptr),
+      m_mainWindow(mainWindow),
+      m_messages(messages(this, nullptr)),
+      m_editor(state, *m_messages) {
     setObjectName(QStringLiteral("frmRandomize"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Rendix - Map Exclusions"));
-    setFixedSize(twips(0, 0, 6405, 4935).size());
+    setWindowIcon(programIcon());
     createControls();
     Form_Load();
 }
@@ -95,37 +67,53 @@ void frmRandomize::createControls() {
     for (const GameType& type : kGameTypes) {
         m_cboGameType->addItem(QString::fromLatin1(type.editorCaption));
     }
-    // Wide enough for the longest game type; as tall as its font needs, keeping its top.
-    const QRect cboAt = twips(1800, 360, 2775, 315);
-    place(m_cboGameType, cboAt, m_cboGameType->sizeHint().width(), 0);
-    m_cboGameType->resize(m_cboGameType->width(),
-                          std::max(cboAt.height(), m_cboGameType->sizeHint().height()));
+    m_lstSelected = makeList(this, "lstSelected");
+    auto* cmdExcl = makeButton(this, "cmdExcl", QStringLiteral(">"));
+    auto* cmdExclAll = makeButton(this, "cmdExclAll", QStringLiteral(">>"));
+    auto* cmdSelect = makeButton(this, "cmdSelect", QStringLiteral("<"));
+    auto* cmdSelectAll = makeButton(this, "cmdSelectAll", QStringLiteral("<<"));
+    m_lstExcluded = makeList(this, "lstExcluded");
+    m_cmdApply = makeButton(this, "cmdApply", QStringLiteral("&Apply"));
+    m_cmdApply->setEnabled(false);
+    auto* cmdOK = makeButton(this, "cmdOK", QStringLiteral("&OK"));
+    auto* cmdCancel = makeButton(this, "cmdCancel", QStringLiteral("&Cancel"));
+    auto* lblGameType =
+        makeLabel(this, "lblGameType", QStringLiteral("Game Type"), Qt::AlignCenter);
+    auto* lblExcluded = makeLabel(this, "lblExcluded", QStringLiteral("Excluded Maps"));
+    auto* lblSelected = makeLabel(this, "lblSelected", QStringLiteral("Selected Maps"));
+    m_lblSelect = makeLabel(this, "lblSelect", QString());
+    m_lblExclude = makeLabel(this, "lblExclude", QString(), Qt::AlignRight | Qt::AlignVCenter);
+    m_selectedLines = new WholeLines(m_lstSelected);
+    m_excludedLines = new WholeLines(m_lstExcluded);
 
-    m_lstSelected = makeList(this, "lstSelected", twips(120, 1080, 2655, 2790));
+    // The two lists share a larger window's room; the controls between and above them stay
+    // centred on the gap between them, the ones below keep to the bottom.
+    auto* layout = new TwipsLayout(this);
+    layout->place(lblGameType, {2775, 120, 825, 195}, {.moveX = 0.5});
+    layout->place(m_cboGameType, {1800, 360, 2775, 315}, {.moveX = 0.5});
+    layout->place(lblSelected, {1005, 840, 1065, 195}, {.moveX = 0.25});
+    layout->place(lblExcluded, {4260, 840, 1095, 195}, {.moveX = 0.75});
+    layout->place(m_lstSelected, {120, 1080, 2655, 2790}, {.growX = 0.5, .growY = 1});
+    layout->place(m_lstExcluded, {3480, 1080, 2655, 2790},
+                  {.moveX = 0.5, .growX = 0.5, .growY = 1});
     // Each pair of move buttons was laid one pixel into each other; the upper one ends a
     // pixel short so that both borders show.
-    auto* cmdExcl = makeButton(this, "cmdExcl", QStringLiteral(">"), twips(2880, 1560, 495, 360));
-    auto* cmdExclAll =
-        makeButton(this, "cmdExclAll", QStringLiteral(">>"), twips(2880, 1920, 495, 375));
-    auto* cmdSelect =
-        makeButton(this, "cmdSelect", QStringLiteral("<"), twips(2880, 2640, 495, 360));
-    auto* cmdSelectAll =
-        makeButton(this, "cmdSelectAll", QStringLiteral("<<"), twips(2880, 3000, 495, 375));
-    m_lstExcluded = makeList(this, "lstExcluded", twips(3480, 1080, 2655, 2790));
-    m_cmdApply =
-        makeButton(this, "cmdApply", QStringLiteral("&Apply"), twips(2760, 3960, 735, 375));
-    m_cmdApply->setEnabled(false);
-    auto* cmdOK = makeButton(this, "cmdOK", QStringLiteral("&OK"), twips(2280, 4440, 735, 375));
-    auto* cmdCancel =
-        makeButton(this, "cmdCancel", QStringLiteral("&Cancel"), twips(3240, 4440, 735, 375));
-
-    makeLabel(this, "lblGameType", QStringLiteral("Game Type"), twips(2775, 120, 825, 195),
-              Qt::AlignCenter);
-    makeLabel(this, "lblExcluded", QStringLiteral("Excluded Maps"), twips(4260, 840, 1095, 195));
-    makeLabel(this, "lblSelected", QStringLiteral("Selected Maps"), twips(1005, 840, 1065, 195));
-    m_lblSelect = makeLabel(this, "lblSelect", QString(), twips(120, 3960, 1935, 255));
-    m_lblExclude = makeLabel(this, "lblExclude", QString(), twips(4200, 3960, 1935, 255),
-                             Qt::AlignRight | Qt::AlignVCenter);
+    const Follow between{.moveX = 0.5, .moveY = 0.5};
+    layout->place(cmdExcl, {2880, 1560, 495, 360}, between);
+    layout->place(cmdExclAll, {2880, 1920, 495, 375}, between);
+    layout->place(cmdSelect, {2880, 2640, 495, 360}, between);
+    layout->place(cmdSelectAll, {2880, 3000, 495, 375}, between);
+    layout->place(m_lblSelect, {120, 3960, 1935, 255}, {.moveY = 1});
+    layout->place(m_cmdApply, {2760, 3960, 735, 375}, {.moveX = 0.5, .moveY = 1});
+    layout->place(m_lblExclude, {4200, 3960, 1935, 255}, {.moveX = 1, .moveY = 1});
+    layout->place(cmdOK, {2280, 4440, 735, 375}, {.moveX = 0.5, .moveY = 1});
+    layout->place(cmdCancel, {3240, 4440, 735, 375}, {.moveX = 0.5, .moveY = 1});
+    // The count labels are sized for five-digit counts.
+    m_lblSelect->setText(QStringLiteral("99999 map(s) selected"));
+    m_lblExclude->setText(QStringLiteral("99999 map(s) excluded"));
+    layout->apply({6405, 4935}, Qt::Horizontal | Qt::Vertical);
+    m_lblSelect->clear();
+    m_lblExclude->clear();
 
     const QList<QWidget*> tabOrder{m_cboGameType, m_lstSelected, cmdExcl,    cmdExclAll, cmdSelect,
                                    cmdSelectAll,  m_lstExcluded, m_cmdApply, cmdOK,      cmdCancel};
@@ -225,8 +213,9 @@ void frmRandomize::takeSelections() {
 }
 
 void frmRandomize::render(QListWidget* firstLineOf) {
-    for (const auto& [widget, list] : {std::pair{m_lstSelected, EditorList::Selected},
-                                       std::pair{m_lstExcluded, EditorList::Excluded}}) {
+    for (const auto& [widget, list, whole] :
+         {std::tuple{m_lstSelected, EditorList::Selected, m_selectedLines},
+          std::tuple{m_lstExcluded, EditorList::Excluded, m_excludedLines}}) {
         const int scroll = widget->verticalScrollBar()->value();
         const std::vector<EditorLine>& lines = m_editor.lines(list);
         QStringList texts;
@@ -244,6 +233,7 @@ void frmRandomize::render(QListWidget* firstLineOf) {
                 item->setSelected(true);
             }
         }
+        whole->linesChanged();
         widget->verticalScrollBar()->setValue(scroll);
     }
     if (firstLineOf && firstLineOf->count() > 0) {

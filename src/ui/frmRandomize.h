@@ -7,10 +7,16 @@
 #include "app/ModMain.h"
 #include "ui/WindowMessages.h"
 
+#include <memory>
+
 class QComboBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
+
+namespace rendix {
+class WholeLines;
+}
 
 namespace rendix {
 
@@ -21,7 +27,7 @@ namespace rendix {
 class frmRandomize : public QWidget {
     Q_OBJECT
 public:
-    frmRandomize(ModMain& state, QWidget* mainWindow);
+    frmRandomize(ModMain& state, QWidget* mainWindow, const MessagesFactory& messages);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -45,12 +51,14 @@ private:
     void render(QListWidget* firstLineOf = nullptr);
 
     QPointer<QWidget> m_mainWindow;
-    WindowMessages m_messages;
+    std::unique_ptr<Messages> m_messages;
     ExclusionEditor m_editor;
 
     QComboBox* m_cboGameType = nullptr;
     QListWidget* m_lstSelected = nullptr;
     QListWidget* m_lstExcluded = nullptr;
+    WholeLines* m_selectedLines = nullptr;
+    WholeLines* m_excludedLines = nullptr;
     QLabel* m_lblSelect = nullptr;
     QLabel* m_lblExclude = nullptr;
     QPushButton* m_cmdApply = nullptr;

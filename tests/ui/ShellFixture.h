@@ -3,23 +3,49 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QKeySequence>
 #include <QListWidget>
 #include <QTest>
 
+#include <chrono>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
 
 #include "app/GameTypes.h"
 #include "platform/Seam.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestFiles.h"
 #include "ui/WindowCoordinator.h"
 #include "ui/WindowMessages.h"
 
 namespace rendix::testing {
+
+// A window's messages in the tests: the window's own status line, and boxes and pointer
+// changes handed to one script that all windows share, which records them and answers.
+class ScriptedWindowMessages : public WindowMessages {
+public:
+    ScriptedWindowMessages(ScriptedMessages& script, QWidget* window, QLabel* status)
+        : WindowMessages(window, status), m_script(script) {}
+    MessageAnswer show(const Message& message) override { return m_script.show(message); }
+    void setBusy(bool busy) override {
+        m_script.setBusy(busy);
+        WindowMessages::setBusy(busy);
+    }
+
+private:
+    ScriptedMessages& m_script;
+};
+
+inline MessagesFactory scriptedBoxes(ScriptedMessages& script) {
+    return [&script](QWidget* window, QLabel* status) -> std::unique_ptr<Messages> {
+        return std::make_unique<ScriptedWindowMessages>(script, window, status);
+    };
+}
 
 // The visible top-level window of that name, if any.
 inline QWidget* topLevel(const QString& name) {
@@ -42,9 +68,11 @@ struct Shell {
     ~Shell() { windows.reset(); }  // before the seam and the script go
 
     QByteArray program() const { return temp.file("program"); }
-    // A game directory whose system folder holds the game's file under `name`.
+    // A game directory whose system folder holds the game's file under `name`; a name with
+    // a "/" is a path within the game directory ("System64/UnrealTournament.ini").
     QByteArray makeGame(const QByteArray& folder, const QByteArray& name = "UnrealTournament.ini") {
-        writeBytes(temp.file(folder + "/System/" + name), "[Engine.Engine]\r\n");
+        writeBytes(temp.file(folder + (name.contains('/') ? "/" : "/System/") + name),
+                   "[Engine.Engine]\r\n");
         return temp.file(folder);
     }
     // Starts the program as main() does, with the default settings holding `utDir` if given.
@@ -54,7 +82,7 @@ struct Shell {
             writeBytes(program() + "/Rendix.ini",
                        RENDIX_DATA("default.ini").replace("UTDir=\r\n", line));
         }
-        windows = std::make_unique<WindowCoordinator>();
+        windows = std::make_unique<WindowCoordinator>(scriptedBoxes(script));
         windows->showMainWindow();
     }
 
@@ -111,12 +139,21 @@ struct Shell {
             }
             seen[name.toUtf8()];
             for (const QWidget* control : topLevel(name)->findChildren<QWidget*>()) {
+                // The parts Qt builds a control from (a spin box's line edit) are the control.
+                if (control->objectName().isEmpty() ||
+                    control->objectName().startsWith(QLatin1String("qt_"))) {
+                    continue;
+                }
                 note(name.toUtf8() + '.' + control->objectName().toUtf8(), valueOf(control));
             }
         }
         note("shown", titles.join(", "));
         const ModMain& state = windows->state();
         note("UTDir", state.UTDir);
+        note("ConfigFile", state.ConfigFile);
+        note("MapsPerList", state.MapsPerList == kDefaultMapsPerList
+                                ? QByteArray()
+                                : QByteArray::number(state.MapsPerList));
         for (const GameType& type : kGameTypes) {
             const ExclusionList& list = state.*type.excludes;
             note(type.code + QByteArray("Excludes"),
@@ -127,12 +164,12 @@ struct Shell {
         note("settings folder",
              folder + ": " + QByteArrayList(files.begin(), files.end()).join(", "));
         note("settings file", shownBytes(readBytes(state.settingsPath)));
-        for (; boxesTold < script.shown().size(); ++boxesTold) {
-            const Message& box = script.shown()[boxesTold];
+        for (; boxesTold < script.shown.size(); ++boxesTold) {
+            const Message& box = script.shown[boxesTold];
             out += "  box " + box.title.toUtf8() + ": " + box.text.toUtf8() + "\n";
         }
         QByteArray pointer;
-        for (const bool busy : script.busyChanges()) {
+        for (const bool busy : script.busyChanges) {
             pointer += busy ? "busy " : "normal ";
         }
         note("pointer", pointer.trimmed());
@@ -172,8 +209,14 @@ struct Shell {
                                 QKeySequence::fromString(argument)[0].key());
             } else if (list && step.size() > 3) {  // select or double-click lines
                 list->clearSelection();
-                for (const QString& text : step.mid(3)) {
+                for (QString text : step.mid(3)) {
+                    // A line is named whole, or by its start where it goes on with blanks.
+                    text.replace(QStringLiteral("%TMP%"), QFile::decodeName(temp.path()));
                     QListWidgetItem* item = list->findItems(text, Qt::MatchExactly).value(0);
+                    if (!item) {
+                        item = list->findItems(text + QStringLiteral("  "), Qt::MatchStartsWith)
+                                   .value(0);
+                    }
                     const QPoint at = item ? list->visualItemRect(item).center() : QPoint();
                     done = done && item;
                     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
@@ -182,9 +225,15 @@ struct Shell {
                     }
                 }
             } else if (target) {
-                done = step.size() > 3 ? QMetaObject::invokeMethod(target, verb.constData(),
-                                                                   Q_ARG(QString, argument))
-                                       : QMetaObject::invokeMethod(target, verb.constData());
+                bool number = false;
+                const int value = argument.toInt(&number);
+                done = step.size() <= 3 ? QMetaObject::invokeMethod(target, verb.constData())
+                       : number
+                           ? QMetaObject::invokeMethod(target, verb.constData(), Q_ARG(int, value))
+                           : false;
+                done = done ||
+                       (step.size() > 3 && QMetaObject::invokeMethod(target, verb.constData(),
+                                                                     Q_ARG(QString, argument)));
             }
             if (!done) {
                 return out + "cannot " + line + "\n";
@@ -200,15 +249,23 @@ struct Shell {
     size_t boxesTold = 0;
     TempDir temp;
     platform::TestSeam seam;
-    MessageBoxScript script;
+    ScriptedMessages script;
     std::unique_ptr<WindowCoordinator> windows;
 };
 
-// Saves what the window shows into the build folder, for a person to look at.
-inline void screenshot(QWidget* window) {
+// Sets the last change of a file to a local date and time.
+inline void setChanged(const QByteArray& path, const QDateTime& local) {
+    std::filesystem::last_write_time(path.toStdString(),
+                                     std::chrono::file_clock::from_sys(std::chrono::sys_seconds(
+                                         std::chrono::seconds(local.toSecsSinceEpoch()))));
+}
+
+// Saves what the window shows into the build folder, for a person to look at, named after
+// the window and `suffix`.
+inline void screenshot(QWidget* window, const QString& suffix = {}) {
     const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/");
     QDir().mkpath(dir);
-    EXPECT_TRUE(window->grab().save(dir + window->objectName() + QStringLiteral(".png")));
+    EXPECT_TRUE(window->grab().save(dir + window->objectName() + suffix + QStringLiteral(".png")));
 }
 
 }  // namespace rendix::testing

@@ -4,8 +4,10 @@ namespace rendix::testing {
 namespace {
 
 // startup.txt: "case <name> <settings file in data/ or -> <stored as> <game files> [flags]"
-// and what the start showed and held. "options" plays options-steps.txt on in the options
-// dialog; "unwritable" fails every write, "read-only" the program folder's.
+// and what the start showed and held. Game files lie in System unless named with their
+// folder, each changed an hour after the one before. A flag "<x>" plays <x>-steps.txt on
+// where there is one ("options" in the options dialog); "unwritable" fails every write,
+// "second-write-fails" the second replacement of a file, "read-only" the program folder's.
 TEST(Startup, EndsInOneOfFourWaysAndTheOptionsDialogTakesOver) {
     QByteArray transcript;
     for (const QByteArray& line : RENDIX_DATA("startup.txt").split('\n')) {
@@ -15,10 +17,14 @@ TEST(Startup, EndsInOneOfFourWaysAndTheOptionsDialogTakesOver) {
         }
         Shell shell;
         const QByteArray game = shell.temp.file("Games/ut-goty");
+        QDateTime changed(QDate(2024, 12, 4), QTime(10, 0));
         for (const QByteArray& name : c[4].split(',')) {
             shell.makeGame("Games/ut-goty", name);
+            setChanged(game + (name.contains('/') ? "/" : "/System/") + name, changed);
+            changed = changed.addSecs(3600);
         }
         shell.makeGame("good");
+        shell.makeGame("home/ut");
         shell.makeGame("lower", "unrealtournament.ini");
         const QByteArray before = c[2] == "-" ? "" : RENDIX_DATA(c[2]).replace("%UT%", game);
         if (!before.isEmpty()) {
@@ -30,12 +36,21 @@ TEST(Startup, EndsInOneOfFourWaysAndTheOptionsDialogTakesOver) {
         if (c.contains("unwritable")) {
             shell.seam.failAll(platform::Operation::Write);
         }
+        if (c.contains("second-write-fails")) {
+            shell.seam.failNth(platform::Operation::Rename, 2);
+        }
+        QByteArray steps;
+        for (const QByteArray& flag : c.mid(5)) {
+            steps = QFile::exists(QStringLiteral(RENDIX_TEST_DATA "/") + QLatin1String(flag) +
+                                  QStringLiteral("-steps.txt"))
+                        ? flag + "-steps.txt"
+                        : steps;
+        }
         shell.seen["settings file"] = Shell::shownBytes(before);
         shell.start();
-        transcript +=
-            line + "\n" +
-            (c.contains("options") ? shell.play("options-steps.txt") : "start\n" + shell.tell()) +
-            "\n";
+        transcript += line + "\n" +
+                      (steps.isEmpty() ? "start\n" + shell.tell() : shell.play(steps.constData())) +
+                      "\n";
         EXPECT_FALSE(exists(shell.temp.file("no"))) << c[1].constData();
     }
     EXPECT_EQ(transcript.toStdString(), RENDIX_DATA("startup.txt").toStdString());

@@ -1,11 +1,23 @@
+#include <QAbstractButton>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
 
 #include "ui/ShellFixture.h"
 
 // What all windows have in common: controls with their captions, kinds and tab order, that
-// fit and do not overlap, and a screenshot of each.
+// fit and do not overlap at the window's given size and at a larger one, lists that show
+// every name whole, and a screenshot of each; message boxes that show their text as it is.
 namespace rendix::testing {
 namespace {
+
+bool named(const QObject* object) {
+    const QString name = object->objectName();
+    return !name.isEmpty() && !name.startsWith(QLatin1Char('_')) &&
+           !name.startsWith(QLatin1String("qt_"));
+}
 
 // Whether a control shows the whole of its caption.
 bool captionFits(const QWidget* control) {
@@ -21,6 +33,20 @@ bool captionFits(const QWidget* control) {
            control->sizeHint().width() <= control->width();
 }
 
+// Whether a list shows each line whole: nothing elided, room for the widest line behind
+// the horizontal scroll bar, and the line itself in its tooltip.
+bool linesWhole(QListWidget* list) {
+    list->doItemsLayout();
+    const int room = list->horizontalScrollBar()->maximum() + list->viewport()->width();
+    bool whole = list->textElideMode() == Qt::ElideNone;
+    for (int row = 0; row < list->count(); ++row) {
+        const QListWidgetItem* item = list->item(row);
+        whole = whole && item->toolTip().endsWith(item->text().trimmed()) &&
+                list->fontMetrics().horizontalAdvance(item->text()) <= room;
+    }
+    return whole;
+}
+
 // A check box paints no border, so the one-pixel overlap of stacked boxes hides nothing.
 QRect area(const QWidget* control) {
     return control->geometry().adjusted(0, 0, 0, control->inherits("QCheckBox") ? -1 : 0);
@@ -32,64 +58,169 @@ QByteArray describe(QWidget* window) {
     QStringList order;
     for (QWidget* widget = window->nextInFocusChain(); widget != window;
          widget = widget->nextInFocusChain()) {
-        if (window->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus)) {
+        if (window->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) &&
+            named(widget)) {
             order << widget->objectName();
         }
     }
     QByteArray out;
     for (const QObject* object : QObjectList{window} + window->findChildren<QObject*>()) {
-        const QString name = object->objectName();
         QVariant caption = object == window ? window->windowTitle() : QVariant();
         for (const char* property : {"currentText", "title", "text"}) {
             caption = object->property(property).isValid() ? object->property(property) : caption;
         }
-        if (!name.isEmpty() && !name.startsWith(QLatin1Char('_')) &&
-            !name.startsWith(QLatin1String("qt_"))) {
+        if (named(object)) {
             out += QStringLiteral("%1|%2|%3|%4|%5|%6\n")
-                       .arg(window->objectName(), name,
+                       .arg(window->objectName(), object->objectName(),
                             QLatin1String(object->metaObject()->className()), caption.toString(),
-                            QString::number(order.indexOf(name)),
+                            QString::number(order.indexOf(object->objectName())),
                             object->property("toolTip").toString())
                        .toUtf8();
         }
-        const auto* control = qobject_cast<const QWidget*>(object);
-        if (name.isEmpty() || !control || control == window || !control->isVisibleTo(window)) {
-            continue;
-        }
-        EXPECT_TRUE(captionFits(control)) << name.toStdString();
-        // Within its parent; the status line runs a few pixels past the sides on purpose.
-        EXPECT_TRUE(control->parentWidget()->rect().adjusted(-4, 0, 4, 0).contains(area(control)));
-        for (const QWidget* other :
-             control->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            EXPECT_FALSE(other != control && !other->objectName().isEmpty() &&
-                         other->isVisibleTo(window) && area(other).intersects(area(control)))
-                << name.toStdString() << " " << other->objectName().toStdString();
-        }
     }
-    screenshot(window);
     return out;
 }
 
+// Checks that every control fits where it is, and saves a screenshot named after the
+// window and `size`.
+void checkFit(QWidget* window, const QString& size) {
+    const std::string at = window->objectName().toStdString() + size.toStdString();
+    for (QWidget* control : window->findChildren<QWidget*>()) {
+        const std::string name = at + " " + control->objectName().toStdString();
+        if (!named(control) || !control->isVisibleTo(window)) {
+            continue;
+        }
+        EXPECT_TRUE(captionFits(control)) << name;
+        // Counts of five digits fit as well.
+        if (auto* label = qobject_cast<QLabel*>(control);
+            label && label->text().contains(QLatin1String("map(s)"))) {
+            const QString text = label->text();
+            label->setText(QStringLiteral("99999 ") + text.mid(text.indexOf(QLatin1Char(' '))));
+            EXPECT_TRUE(captionFits(label)) << name;
+            label->setText(text);
+        }
+        if (auto* list = qobject_cast<QListWidget*>(control)) {
+            EXPECT_TRUE(linesWhole(list)) << name;
+        }
+        // Within its parent; the status line runs a few pixels past the sides on purpose.
+        EXPECT_TRUE(control->parentWidget()->rect().adjusted(-4, 0, 4, 0).contains(area(control)))
+            << name;
+        for (const QWidget* other :
+             control->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            EXPECT_FALSE(other != control && named(other) && other->isVisibleTo(window) &&
+                         area(other).intersects(area(control)))
+                << name << " " << other->objectName().toStdString();
+        }
+    }
+    screenshot(window, size);
+}
+
+// The width of every list and text box of a window, by name.
+std::map<QString, int> textWidths(const QWidget* window) {
+    std::map<QString, int> widths;
+    for (const QWidget* control : window->findChildren<QWidget*>()) {
+        if (named(control) &&
+            (control->inherits("QListWidget") || control->inherits("QLineEdit") ||
+             (control->inherits("QComboBox") && control->property("editable").toBool()))) {
+            widths[control->objectName()] = control->width();
+        }
+    }
+    return widths;
+}
+
 // Every window as windows-steps.txt brings it up, the editor with a long list of maps, one
-// of them not named in UTF-8.
+// of them not named in UTF-8, the game directory with two configuration files. Each opens
+// at its given size with the program's icon; each but the About box can be made larger,
+// and then its lists and text boxes grow and everything still fits.
 TEST(Windows, ShowEveryControlWithItsCaptionKindAndTabOrder) {
     Shell shell;
-    const QByteArray maps = shell.makeGame("Games/ut") + "/Maps/";
+    const QByteArray game = shell.makeGame("Games/ut");
+    writeBytes(game + "/System64/UnrealTournament.ini", "[Engine.Engine]\r\n");
+    setChanged(game + "/System64/UnrealTournament.ini", QDateTime(QDate(2024, 1, 1), QTime()));
     for (int i = 0; i < 60; ++i) {
-        writeBytes(maps + "DM-Community-Map-With-Long-Name-" + QByteArray::number(i) + ".unr", {});
+        writeBytes(game + "/Maps/DM-Community-Map-With-Long-Name-" + QByteArray::number(i) + ".unr",
+                   {});
     }
-    writeBytes(maps + "DM-\xE9t\xE9.unr", {});
-    writeBytes(maps + "DM-Tutorial.unr", {});
+    writeBytes(game + "/Maps/DM-\xE9t\xE9.unr", {});
+    writeBytes(game + "/Maps/DM-Tutorial.unr", {});
     QByteArray table;
     shell.onShown = [&](QWidget* window) {
         if (QObject* drives = window->findChild<QObject*>(QStringLiteral("Drive1"))) {
             drives->setProperty("currentIndex", 0);  // where the tests run must not matter
         }
         table += describe(window);
+        EXPECT_FALSE(window->windowIcon().isNull()) << window->objectName().toStdString();
+        // The main window and the question of the configuration file are made wider for the
+        // paths they show.
+        const bool showsPaths = window->objectName() == QLatin1String("frmMain") ||
+                                window->objectName() == QLatin1String("frmConfigFile");
+        EXPECT_EQ(window->size(), showsPaths ? window->size().expandedTo(window->minimumSize())
+                                             : window->minimumSize())
+            << window->objectName().toStdString();
+        checkFit(window, {});
+        const bool fixed = window->maximumSize() == window->minimumSize();
+        EXPECT_EQ(fixed, window->objectName() == QLatin1String("frmAbout"))
+            << window->objectName().toStdString();
+        if (fixed) {
+            return;
+        }
+        const QSize given = window->size();
+        const std::map<QString, int> narrow = textWidths(window);
+        window->resize(given.width() * 3 / 2, window->maximumHeight() > given.height()
+                                                  ? given.height() * 4 / 3
+                                                  : given.height());
+        QCoreApplication::sendPostedEvents();
+        checkFit(window, QStringLiteral("-larger"));
+        EXPECT_EQ(describe(window), table.right(describe(window).size()));
+        for (const auto& [name, width] : textWidths(window)) {
+            EXPECT_GT(width, narrow.at(name)) << name.toStdString();
+        }
+        window->resize(given);
+        QCoreApplication::sendPostedEvents();
     };
     shell.start();
-    EXPECT_EQ(shell.play("windows-steps.txt").count("\n  shown:"), 5);
+    EXPECT_EQ(shell.play("windows-steps.txt").count("\n  shown:"), 6);
     EXPECT_EQ(shell.masked(table).toStdString(), RENDIX_DATA("controls.txt").toStdString());
+}
+
+// Every box shows its text as plain text: a file name such as "<b>x</b>" or "<img src=x>"
+// is never read as markup. The title, the buttons and the default button are as asked, and
+// the button pressed is the answer.
+TEST(WindowMessages, ShowsEveryBoxAsPlainText) {
+    const QString path = QStringLiteral("/games/<b>UT</b>/<img src=x>/UnrealTournament.ini");
+    const struct {
+        const char* name;
+        Message message;
+        QMessageBox::StandardButton press;
+        MessageAnswer answer;
+    } rows[] = {
+        {"ok", {path, QStringLiteral("Write <i>failed</i>")}, QMessageBox::Ok, MessageAnswer::Ok},
+        {"yes no",
+         {path, QStringLiteral("Game running"), MessageButtons::YesNo, MessageAnswer::No,
+          MessageIcon::Critical},
+         QMessageBox::Yes,
+         MessageAnswer::Yes},
+    };
+    for (const auto& row : rows) {
+        WindowMessages messages(nullptr);
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(box);
+            const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            EXPECT_EQ(box->textFormat(), Qt::PlainText) << row.name;
+            EXPECT_EQ(label->textFormat(), Qt::PlainText) << row.name;
+            EXPECT_EQ(box->windowTitle(), row.message.title) << row.name;
+            EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()),
+                      box->button(row.message.defaultButton == MessageAnswer::No ? QMessageBox::No
+                                                                                 : QMessageBox::Ok))
+                << row.name;
+            shown = label->text();
+            box->button(row.press)->click();
+        });
+        EXPECT_EQ(messages.show(row.message), row.answer) << row.name;
+        EXPECT_EQ(shown, path) << row.name;
+    }
 }
 
 }  // namespace

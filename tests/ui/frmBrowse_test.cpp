@@ -8,27 +8,37 @@
 namespace rendix::testing {
 namespace {
 
-// The picker hands back the folder it has open, without a trailing separator, even to an
-// options dialog that closed meanwhile.
+// The picker lists hidden folders and folders whose names are not UTF-8, and hands back
+// the folder it has open, without a trailing separator and byte for byte, even to an
+// options dialog that closed meanwhile; that dialog stores those bytes.
 TEST(frmBrowse, HandsBackTheFolderItHasOpen) {
     Shell shell;
     shell.start();
-    const QString game = QFile::decodeName(shell.makeGame("Games/ut"));
+    const QByteArray games = shell.temp.file("Games");
+    const QByteArray game = shell.makeGame("Games/caf\xE9");
+    makeFolder(games + "/.utpg");
     frmBrowse* picker = shell.windows->showPicker();
-    picker->setCurrentPath(game + QStringLiteral("/"));
-    EXPECT_EQ(picker->currentPath(), game);
+    picker->setCurrentPath(games + "/");
+    EXPECT_EQ(picker->currentPath(), games);
     auto* list = picker->findChild<QListWidget*>();
-    const auto system = list->findItems(QStringLiteral("System"), Qt::MatchEndsWith);
-    ASSERT_EQ(system.size(), 1);
-    Q_EMIT list->itemDoubleClicked(system.front());
+    QStringList shown;
+    for (int row = list->count() - 2; row < list->count(); ++row) {
+        shown << list->item(row)->text().trimmed();
+    }
+    EXPECT_EQ(shown, QStringList({QStringLiteral(".utpg"), QStringLiteral("caf\uFFFD")}));
+    Q_EMIT list->itemDoubleClicked(list->item(list->count() - 1));
+    EXPECT_EQ(picker->currentPath(), game);
+
     shell.windows->options()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     picker->findChild<QPushButton*>()->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(shell.windows->picker(), nullptr);
     ASSERT_TRUE(shell.windows->options() && shell.windows->options()->isVisible());
-    EXPECT_EQ(shell.windows->options()->findChild<QLineEdit*>()->text(),
-              game + QStringLiteral("/System"));
+    EXPECT_EQ(shell.windows->options()->findChild<QLineEdit*>()->text(), QFile::decodeName(game));
+    shell.windows->options()->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    EXPECT_EQ(shell.windows->state().UTDir, game);
+    EXPECT_TRUE(readBytes(shell.program() + "/Rendix.ini").contains("UTDir=" + game + "\r\n"));
 }
 
 }  // namespace

@@ -4,11 +4,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "platform/Seam.h"
 #include "support/GameInstall.h"
-#include "support/TestFiles.h"
-#include "ui/WindowCoordinator.h"
-#include "ui/WindowMessages.h"
+#include "ui/ShellFixture.h"
 #include "ui/frmMain.h"
 
 // The main window's three commands, driven through its buttons against a generated install.
@@ -24,10 +21,10 @@ TEST(MainWindowCommands, RandomizeServerPackagesAndDeleteBackups) {
     seam.setUserConfigFolder(temp.file("config"));
     seam.setHomeFolder(temp.file("home"));
     seam.setLocalTime({2024, 12, 4, 23, 5, 7});
-    MessageBoxScript script;
+    ScriptedMessages script;
     const GameInstall install = makeGameInstall(temp.file("UT"));
     writeSettingsFor(temp.file("program"), install.root);
-    WindowCoordinator windows(temp.file("program"));
+    WindowCoordinator windows(temp.file("program"), scriptedBoxes(script));
     windows.showMainWindow();
     frmMain* window = windows.mainWindow();
     const auto click = [&](const char* button, const char* ticked = "") {
@@ -57,13 +54,13 @@ TEST(MainWindowCommands, RandomizeServerPackagesAndDeleteBackups) {
     EXPECT_EQ(click("cmdAddInt"), "No serverpackages removed... No serverpackages added.");
     EXPECT_TRUE(readBytes(install.ini) == expected && backups() == 8);
 
-    script.queueAnswer(MessageAnswer::No);
+    script.answers.push_back(MessageAnswer::No);
     click("cmdDelete");
     EXPECT_EQ(backups(), 8u);
     click("cmdDelete");
     click("cmdDelete");
-    EXPECT_TRUE(backups() == 0 && script.shown().back().title == QStringLiteral("Nothing to do"));
-    EXPECT_TRUE(script.busyChanges().size() == 2 * 7 && !script.busyChanges().back());
+    EXPECT_TRUE(backups() == 0 && script.shown.back().title == QStringLiteral("Nothing to do"));
+    EXPECT_TRUE(script.busyChanges.size() == 2 * 7 && !script.busyChanges.back());
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ TEST(frmMain, PlaysTheSessionsOfTheMainWindowAndTheEditor) {
         for (const char* map : {"DM-Tutorial.unr", "DM-A.unr", "DM-B.unr", "DM-\xE9.unr"}) {
             writeBytes(game + "/Maps/" + map, {});
         }
+        writeBytes(shell.temp.file("ut64/System64/UnrealTournament.ini"), "[Engine.Engine]\r\n");
         shell.start(game);
         EXPECT_EQ(shell.play(session).toStdString(), RENDIX_DATA(session).toStdString());
     }
