@@ -1,0 +1,293 @@
+#include "cli/Cli.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+
+#include <array>
+#include <optional>
+
+#include "app/Failures.h"
+#include "app/GameTypes.h"
+#include "app/Version.h"
+#include "cli/Commands.h"
+#include "cli/UnifiedDiff.h"
+#include "platform/FileLock.h"
+#include "platform/FileSystem.h"
+#include "platform/Processes.h"
+
+namespace rendix::cli {
+
+namespace {
+
+struct OptionSpec {
+    const char* shortName;  // nullptr: long name only
+    const char* longName;
+    const char* valueName;  // nullptr: a switch
+    const char* help;       // nullptr: listed together on the last line of the help
+};
+
+constexpr std::array kOptions{
+    OptionSpec{"g", "game-dir", "DIR",
+               "the game directory (default: the one stored in Rendix.ini)"},
+    OptionSpec{"c", "config", "FILE",
+               "the configuration file to edit (default: as the window chooses it)"},
+    OptionSpec{"s", "settings", "FILE", "the settings file (default: the one the window uses)"},
+    OptionSpec{"m", "maps-per-list", "N", "for this run, 1 to 4096"},
+    OptionSpec{"n", "dry-run", nullptr,
+               "change nothing, make no backup; print what would change as a unified diff"},
+    OptionSpec{"f", "force", nullptr, "go on while the game is running"},
+    OptionSpec{"q", "quiet", nullptr, "print failures only"},
+    OptionSpec{"h", "help", nullptr, nullptr},
+    OptionSpec{nullptr, "version", nullptr, nullptr},
+};
+
+// Where the help lines of commands and options start.
+constexpr qsizetype kHelpColumn = 26;
+
+QByteArray helpEntry(const QByteArray& left, const char* help) {
+    QByteArray text = "  " + left;
+    const QList<QByteArray> helpLines = QByteArray(help).split('\n');
+    for (qsizetype i = 0; i < helpLines.size(); ++i) {
+        if (i > 0 || text.size() >= kHelpColumn) {
+            text += '\n';
+            text += QByteArray(kHelpColumn, ' ');
+        } else {
+            text += QByteArray(kHelpColumn - text.size(), ' ');
+        }
+        text += helpLines[i];
+    }
+    return text + '\n';
+}
+
+QByteArray optionNames(const OptionSpec& option) {
+    QByteArray names = option.shortName ? "-" + QByteArray(option.shortName) + ", " : "";
+    names += "--" + QByteArray(option.longName);
+    return option.valueName ? names + ' ' + option.valueName : names;
+}
+
+QByteArray commandUsage(const Command& command) {
+    const QByteArray syntax = argumentSyntax(command.arguments);
+    return syntax.isEmpty() ? command.name : command.name + (' ' + syntax);
+}
+
+ExitStatus usageError(const QString& why, const Command* command) {
+    QByteArrayList names;
+    for (const Command& known : commands()) {
+        names << known.name;
+    }
+    writeErr("rendix-cli: " + why.toLocal8Bit() + "\nUsage: rendix-cli [OPTIONS] " +
+             (command ? commandUsage(*command) : QByteArray("COMMAND [ARGS]")) + "\nCommands: " +
+             names.join(", ") + "\nTry 'rendix-cli --help' for more information.\n");
+    return ExitStatus::BadUsage;
+}
+
+std::optional<int> gameType(const QString& given) {
+    for (std::size_t i = 0; i < kGameTypes.size(); ++i) {
+        if (platform::equalsFolded(given.toUtf8(), kGameTypes[i].code)) {
+            return static_cast<int>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+// Reads the arguments after the command's name into the session; on a mistake says why.
+std::optional<QString> readArguments(const Command& command, const QStringList& arguments,
+                                     Session& session) {
+    const QString typeHelp = QStringLiteral(" (dm, ctf, dom or as)");
+    const auto type = [&](const QString& given) -> std::optional<QString> {
+        const std::optional<int> index = gameType(given);
+        if (!index) {
+            return QStringLiteral("unknown game type '") + given + QLatin1Char('\'') + typeHelp;
+        }
+        session.type = *index;
+        session.ticked[static_cast<std::size_t>(*index)] = true;
+        return std::nullopt;
+    };
+    switch (command.arguments) {
+        case Arguments::None:
+            if (!arguments.isEmpty()) {
+                return QStringLiteral("'") + QLatin1String(command.name) +
+                       QStringLiteral("' takes no arguments");
+            }
+            return std::nullopt;
+        case Arguments::Types:
+            for (const QString& given : arguments) {
+                if (std::optional<QString> wrong = type(given)) {
+                    return wrong;
+                }
+            }
+            if (arguments.isEmpty()) {
+                session.ticked.fill(true);
+            }
+            return std::nullopt;
+        case Arguments::Type:
+        case Arguments::TypeAndMaps:
+            break;
+    }
+    if (arguments.isEmpty()) {
+        return QStringLiteral("missing game type") + typeHelp;
+    }
+    if (std::optional<QString> wrong = type(arguments.front())) {
+        return wrong;
+    }
+    if (command.arguments == Arguments::Type) {
+        return arguments.size() > 1 ? std::optional(QStringLiteral("too many arguments"))
+                                    : std::nullopt;
+    }
+    if (arguments.size() < 2) {
+        return QStringLiteral("missing map name");
+    }
+    for (const QString& map : arguments.mid(1)) {
+        session.maps.push_back(QFile::encodeName(map));
+    }
+    return std::nullopt;
+}
+
+ExitStatus outcome(const Session& session) {
+    if (session.messages.refused()) {
+        return ExitStatus::GameRunning;
+    }
+    return session.messages.failed() ? ExitStatus::Failure : ExitStatus::Done;
+}
+
+// A dry run: the command on a private copy of the file it would change, then the diff.
+void dryRun(const Command& command, Session& session) {
+    const bool settings = command.changes == Changes::Settings;
+    const QByteArray real = settings ? session.state.settingsPath : session.install().configFile();
+    const std::optional<QByteArray> after = runOnPrivateCopy(
+        session, session.messages, settings ? &ModMain::settingsPath : &ModMain::ConfigFile, real,
+        [&] { command.handler(session); });
+    if (after && !session.messages.failed()) {
+        session.messages.printData(
+            unifiedDiff(platform::readFile(real).value_or(QByteArray()), *after, real, real));
+    }
+}
+
+ExitStatus dispatch(const Command& command, Session& session) {
+    if (!prepare(session)) {
+        return outcome(session);
+    }
+    const PrintMode& mode = session.options.print;
+    if (command.changes == Changes::GameConfig && !mode.dryRun && !mode.force) {
+        const Install& install = session.install();
+        const std::vector<QByteArray> running =
+            platform::runningProgramsIn(install.programFolders());
+        if (!running.empty()) {
+            session.messages.refuseRunningGame(running.front(), install.configFile());
+            return outcome(session);
+        }
+    }
+    // delete-backups lists in a dry run what it would delete; it changes no file's content.
+    if (mode.dryRun &&
+        (command.changes == Changes::GameConfig || command.changes == Changes::Settings)) {
+        dryRun(command, session);
+        return outcome(session);
+    }
+    // One writer at a time. The lock is taken here until the core commands take it
+    // themselves; then this block goes, since a second lock of the same file in one process
+    // would wait for the first.
+    platform::FileLock lock;
+    if (command.changes != Changes::Nothing && !mode.dryRun) {
+        const QByteArray guarded = command.changes == Changes::Settings
+                                       ? session.state.settingsPath
+                                       : session.install().configFile();
+        if (const Result locked = lock.acquire(guarded); !locked) {
+            session.messages.show(writeFailedMessage(guarded, locked));
+            return outcome(session);
+        }
+    }
+    command.handler(session);
+    session.messages.finish();
+    return outcome(session);
+}
+
+}  // namespace
+
+QByteArray helpText() {
+    QByteArray text = "rendix-cli [OPTIONS] COMMAND [ARGS]\n\nCommands:\n";
+    for (const Command& command : commands()) {
+        text += helpEntry(commandUsage(command), command.help);
+    }
+    text += "\nOptions:\n";
+    QByteArrayList together;
+    for (const OptionSpec& option : kOptions) {
+        if (option.help) {
+            text += helpEntry(optionNames(option), option.help);
+        } else {
+            together << optionNames(option);
+        }
+    }
+    return text + "  " + together.join(", ") + '\n';
+}
+
+ExitStatus run(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    for (const OptionSpec& option : kOptions) {
+        QStringList names;
+        if (option.shortName) {
+            names << QLatin1String(option.shortName);
+        }
+        names << QLatin1String(option.longName);
+        QCommandLineOption parsed(names);
+        if (option.valueName) {
+            parsed.setValueName(QLatin1String(option.valueName));
+        }
+        parser.addOption(parsed);
+    }
+    if (!parser.parse(arguments)) {
+        return usageError(parser.errorText(), nullptr);
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        writeOut(helpText());
+        return ExitStatus::Done;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        writeOut(QByteArray("rendix-cli ") + kVersionText + '\n');
+        return ExitStatus::Done;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        return usageError(QStringLiteral("no command given"), nullptr);
+    }
+    const auto known = std::find_if(commands().begin(), commands().end(), [&](const Command& c) {
+        return positional.front() == QLatin1String(c.name);
+    });
+    if (known == commands().end()) {
+        return usageError(
+            QStringLiteral("unknown command '") + positional.front() + QLatin1Char('\''), nullptr);
+    }
+    const Command& command = *known;
+    Session session;
+    session.changes = command.changes;
+    session.needsConfigFile = command.needsConfigFile;
+    if (const std::optional<QString> wrong = readArguments(command, positional.mid(1), session)) {
+        return usageError(*wrong, &command);
+    }
+    if (parser.isSet(QStringLiteral("maps-per-list"))) {
+        const QString given = parser.value(QStringLiteral("maps-per-list"));
+        bool ok = false;
+        const int slots = given.toInt(&ok);
+        if (!ok || slots < 1 || slots > kMaxMapsPerList) {
+            return usageError(QStringLiteral("bad number for --maps-per-list: '") + given +
+                                  QStringLiteral("' (1 to ") + QString::number(kMaxMapsPerList) +
+                                  QLatin1Char(')'),
+                              &command);
+        }
+        session.options.mapsPerList = slots;
+    }
+    const auto path = [&](const char* name) {
+        const QString given = parser.value(QLatin1String(name));
+        return given.isEmpty() ? QByteArray() : absolutePath(QFile::encodeName(given));
+    };
+    session.options.gameDir = path("game-dir");
+    session.options.config = path("config");
+    session.options.settings = path("settings");
+    session.options.print = {parser.isSet(QStringLiteral("quiet")),
+                             parser.isSet(QStringLiteral("dry-run")),
+                             parser.isSet(QStringLiteral("force"))};
+    session.messages = PrintingMessages(session.options.print);
+    return dispatch(command, session);
+}
+
+}  // namespace rendix::cli

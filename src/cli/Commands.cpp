@@ -1,0 +1,260 @@
+#include "cli/Commands.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <array>
+
+#include "app/ExclusionEditor.h"
+#include "app/Failures.h"
+#include "app/GameTypes.h"
+#include "app/Settings.h"
+#include "maintenance/Backups.h"
+#include "maintenance/Randomizer.h"
+#include "maintenance/ServerPackages.h"
+#include "platform/FileSystem.h"
+#include "platform/Processes.h"
+#include "platform/Text.h"
+
+namespace rendix::cli {
+
+namespace {
+
+QByteArray lines(const std::vector<QByteArray>& items) {
+    QByteArray text;
+    for (const QByteArray& item : items) {
+        text += item + '\n';
+    }
+    return text;
+}
+
+// The packages of the "ServerPackages=" lines, sorted.
+std::vector<QByteArray> serverPackages(const QByteArray& bytes) {
+    constexpr QByteArrayView kPrefix("ServerPackages=");
+    std::vector<QByteArray> packages;
+    for (const platform::Line& line : platform::splitLines(bytes).lines) {
+        if (line.text.startsWith(kPrefix)) {
+            packages.push_back(line.text.mid(kPrefix.size()));
+        }
+    }
+    std::sort(packages.begin(), packages.end());
+    return packages;
+}
+
+QByteArray countAndNames(const std::vector<QByteArray>& names) {
+    if (names.empty()) {
+        return "none";
+    }
+    QByteArrayList list(names.begin(), names.end());
+    return QByteArray::number(names.size()) + " (" + list.join(", ") + ')';
+}
+
+// The ServerPackages lines that the command would remove and add, from a run on a copy.
+QByteArray serverPackagesPreview(Session& session) {
+    PrintingMessages preview(PrintMode{.quiet = true});
+    const QByteArray real = session.install().configFile();
+    const std::optional<QByteArray> after =
+        runOnPrivateCopy(session, preview, &ModMain::ConfigFile, real,
+                         [&] { UpdateServerPackages(session.state, preview); });
+    session.messages.absorb(preview);
+    if (!after || preview.failed()) {
+        return "ServerPackages entries: unknown, see the failure above\n";
+    }
+    const std::vector<QByteArray> before = serverPackages(platform::readFile(real).value_or(""));
+    const std::vector<QByteArray> now = serverPackages(*after);
+    std::vector<QByteArray> removed;
+    std::vector<QByteArray> added;
+    std::set_difference(before.begin(), before.end(), now.begin(), now.end(),
+                        std::back_inserter(removed));
+    std::set_difference(now.begin(), now.end(), before.begin(), before.end(),
+                        std::back_inserter(added));
+    return "ServerPackages entries to remove: " + countAndNames(removed) +
+           "\nServerPackages entries to add: " + countAndNames(added) + '\n';
+}
+
+// For each game type the maps the randomizer would find, those it would leave out, and how
+// many it would write.
+QByteArray mapCounts(const Session& session, const Install& install) {
+    QByteArray text;
+    for (const GameType& type : kGameTypes) {
+        const ExclusionList& excludes = session.state.*type.excludes;
+        qsizetype found = 0;
+        qsizetype excluded = 0;
+        for (const QByteArray& name : install.listMaps(type.mapPattern).names) {
+            if (!platform::holdsControlCharacter(name)) {
+                ++found;
+                excluded += std::count(excludes.begin(), excludes.end(), name) > 0 ? 1 : 0;
+            }
+        }
+        const qsizetype perList = std::min<qsizetype>(found - excluded, session.state.MapsPerList);
+        text += QByteArray(type.code) + ": " + QByteArray::number(found) + " maps found, " +
+                QByteArray::number(excluded) + " excluded, " + QByteArray::number(perList) +
+                " per list\n";
+    }
+    return text;
+}
+
+void status(Session& session) {
+    const Install install = session.install();  // the preview below locates its copy
+    QByteArray text = "Game directory: " + session.state.UTDir +
+                      "\nConfiguration file: " + install.configFile() + "\nSettings file: " +
+                      (session.settingsLoaded ? session.state.settingsPath
+                                              : "none, the default exclusion lists") +
+                      "\nMaps per list: " + QByteArray::number(session.state.MapsPerList) + '\n';
+    text += mapCounts(session, install);
+    text += serverPackagesPreview(session);
+    QByteArrayList running;
+    for (const QByteArray& program : platform::runningProgramsIn(install.programFolders())) {
+        running << program;
+    }
+    text += "Game running: " + (running.isEmpty() ? "no" : running.join(", ")) + '\n';
+    const std::vector<QByteArray> backups = listBackups(session);
+    text += "Backups: " + QByteArray::number(backups.size()) + '\n' + lines(backups);
+    session.messages.printData(text);
+}
+
+void randomize(Session& session) {
+    RandomizeCommand(session.state, session.messages, session.ticked);
+}
+
+void serverPackages(Session& session) {
+    ServerPackagesCommand(session.state, session.messages);
+}
+
+void backups(Session& session) {
+    session.messages.printData(lines(listBackups(session)));
+}
+
+void deleteBackups(Session& session) {
+    if (session.options.print.dryRun) {
+        backups(session);
+        return;
+    }
+    DeleteBackups(session.state, session.messages);
+}
+
+void excludes(Session& session) {
+    ExclusionEditor editor(session.state, session.messages);
+    editor.fill(session.type);
+    std::vector<QByteArray> names;
+    for (const EditorLine& line : editor.excludedLines()) {
+        names.push_back(line.name);
+    }
+    session.messages.printData(lines(names));
+}
+
+// The row of a map in an editor list: its exact name, else the first equal but for letter
+// case. The placeholder of a type without maps is no map.
+int findRow(const std::vector<EditorLine>& lines, const QByteArray& map) {
+    int folded = -1;
+    for (int row = 0; row < static_cast<int>(lines.size()); ++row) {
+        const QByteArray& name = lines[static_cast<std::size_t>(row)].name;
+        if (!platform::equalsFolded(name.right(4), ".unr")) {
+            continue;
+        }
+        if (name == map) {
+            return row;
+        }
+        if (folded < 0 && platform::equalsFolded(name, map)) {
+            folded = row;
+        }
+    }
+    return folded;
+}
+
+// Moves the named maps from one list of the exclusion editor to the other and applies, as a
+// user of the editor would. A map in neither list changes nothing and fails.
+void moveMaps(Session& session, EditorList from) {
+    ExclusionEditor editor(session.state, session.messages);
+    editor.fill(session.type);
+    const EditorList to =
+        from == EditorList::Selected ? EditorList::Excluded : EditorList::Selected;
+    std::vector<int> rows;
+    for (const QByteArray& map : session.maps) {
+        if (const int row = findRow(editor.lines(from), map); row >= 0) {
+            rows.push_back(row);
+        } else if (findRow(editor.lines(to), map) < 0) {
+            const GameType& type = kGameTypes[static_cast<std::size_t>(session.type)];
+            session.messages.show(
+                failureMessage(QFile::decodeName(map) + QStringLiteral(" is not among the ") +
+                                   QLatin1String(type.code) + QStringLiteral(" maps in ") +
+                                   QFile::decodeName(session.install().mapFoldersText()) +
+                                   QStringLiteral(". Nothing was changed."),
+                               "Map not found"));
+            return;
+        }
+    }
+    if (rows.empty()) {
+        return;  // already where they were asked to go
+    }
+    editor.setSelectedRows(from, rows);
+    from == EditorList::Selected ? editor.exclude() : editor.include();
+    if (!editor.applyEnabled()) {
+        return;  // a lone tutorial map: the editor's box said why
+    }
+    const QByteArray& path = session.state.settingsPath;
+    if (!platform::lookupFile(path)) {
+        if (const Result written = WriteDefaultSettings(path); !written) {
+            session.messages.show(writeFailedMessage(path, written));
+            return;
+        }
+    }
+    editor.apply();
+}
+
+void exclude(Session& session) {
+    moveMaps(session, EditorList::Selected);
+}
+
+void include(Session& session) {
+    moveMaps(session, EditorList::Excluded);
+}
+
+constexpr std::array kCommands{
+    Command{"status", Arguments::None,
+            "the game directory, the configuration file in effect, for each game type\n"
+            "the maps found, excluded and per list, the ServerPackages entries that\n"
+            "would be removed and added, and the backups; changes nothing",
+            Changes::Nothing, true, status},
+    Command{"randomize", Arguments::Types,
+            "TYPE is dm, ctf, dom or as (any case); none means all four, in that order",
+            Changes::GameConfig, true, randomize},
+    Command{"serverpackages", Arguments::None,
+            "brings the ServerPackages= entries in line with the packages installed",
+            Changes::GameConfig, true, serverPackages},
+    Command{"backups", Arguments::None,
+            "lists the backups of the configuration file, one full path a line, oldest first",
+            Changes::Nothing, true, backups},
+    Command{"delete-backups", Arguments::None, "deletes them", Changes::Backups, true,
+            deleteBackups},
+    Command{"excludes", Arguments::Type, "lists the type's excluded maps, one a line",
+            Changes::Nothing, false, excludes},
+    Command{"exclude", Arguments::TypeAndMaps,
+            "adds maps to the type's exclusion list (names as in the maps folder, with .unr)",
+            Changes::Settings, false, exclude},
+    Command{"include", Arguments::TypeAndMaps,
+            "takes maps off it (the tutorial map stays excluded, as in the editor)",
+            Changes::Settings, false, include},
+};
+
+}  // namespace
+
+std::span<const Command> commands() {
+    return kCommands;
+}
+
+const char* argumentSyntax(Arguments arguments) {
+    switch (arguments) {
+        case Arguments::Types:
+            return "[TYPE...]";
+        case Arguments::Type:
+            return "TYPE";
+        case Arguments::TypeAndMaps:
+            return "TYPE MAP...";
+        case Arguments::None:
+            break;
+    }
+    return "";
+}
+
+}  // namespace rendix::cli

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <span>
+
+#include "cli/Session.h"
+
+// The commands of rendix-cli, in one table from which both --help and the dispatch come.
+namespace rendix::cli {
+
+// What a command takes after its name.
+enum class Arguments {
+    None,
+    Types,        // [TYPE...]
+    Type,         // TYPE
+    TypeAndMaps,  // TYPE MAP...
+};
+
+struct Command {
+    const char* name;
+    Arguments arguments;
+    // The help line; a line break continues it under the same column.
+    const char* help;
+    Changes changes;
+    bool needsConfigFile;
+    // Runs the command on a prepared session; failures go through session.messages.
+    void (*handler)(Session&);
+};
+
+std::span<const Command> commands();
+
+// "[TYPE...]", "TYPE", "TYPE MAP..." or "".
+const char* argumentSyntax(Arguments arguments);
+
+}  // namespace rendix::cli

@@ -1,0 +1,240 @@
+#include "cli/Session.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/Failures.h"
+#include "app/Settings.h"
+#include "app/Startup.h"
+#include "ini/IniHandler.h"
+#include "platform/FileSystem.h"
+
+namespace rendix::cli {
+
+namespace {
+
+// The names BackupGameConfig gives and DeleteBackups deletes, in any letter case.
+constexpr QByteArrayView kBackupPattern("rendix_unrealtournament*.ini");
+
+bool fail(Session& session, const QString& text, const char* title) {
+    session.messages.show(failureMessage(text, title));
+    return false;
+}
+
+// The settings file the window uses, chosen as it chooses: the program folder's Rendix.ini
+// where a file can be created there, otherwise the per-user one. Only a command that writes
+// the file lets the window's choice make the per-user folder and copy the program folder's
+// file into it; any other reads the program folder's file where the window would copy it.
+QByteArray defaultSettingsPath(bool mayWrite) {
+    if (mayWrite) {
+        return platform::joinPath(chooseSettingsFolder(), {kSettingsFileName});
+    }
+    const QByteArray programFile =
+        platform::joinPath(platform::programDirectory(), {kSettingsFileName});
+    if (platform::canCreateFileIn(platform::programDirectory())) {
+        return programFile;
+    }
+    const QByteArray userFile =
+        platform::joinPath(platform::userConfigFolder(), {kSettingsFileName});
+    if (!platform::lookupFile(userFile)) {
+        if (const std::optional<platform::FoundFile> found = platform::lookupFile(programFile)) {
+            return found->path;
+        }
+    }
+    return userFile;
+}
+
+QByteArray resolvedOr(const QByteArray& path) {
+    return platform::resolvePath(path).value_or(path);
+}
+
+QString settingsAdvice() {
+    return QStringLiteral(
+        " Give --game-dir DIR, or start rendix once to choose the game directory.");
+}
+
+bool loadSettings(Session& session) {
+    ModMain& state = session.state;
+    const bool writes = session.changes == Changes::Settings;
+    QByteArray path = session.options.settings.isEmpty()
+                          ? defaultSettingsPath(writes && !session.options.print.dryRun)
+                          : session.options.settings;
+    path = resolvedOr(path);
+    state.settingsPath = path;
+    const QString shown = QFile::decodeName(path);
+
+    QByteArray bytes;
+    const Result read = platform::readFileChecked(path, bytes);
+    if (!read && read.problem != Problem::Missing) {
+        session.messages.show(readFailedMessage(path, read.error));
+        return false;
+    }
+    const bool sound = read && settingsFileSound(session.messages, path);
+    if (!sound) {
+        const QString problem =
+            read
+                ? shown +
+                      QStringLiteral(" is not a sound Rendix.ini (rendix-cli never overwrites it).")
+                : shown + QStringLiteral(" does not exist.");
+        if (session.options.gameDir.isEmpty()) {
+            return fail(session, problem + settingsAdvice(), "Settings file");
+        }
+        if (read && writes) {
+            return fail(session,
+                        problem + QStringLiteral(" Start rendix once, or give --settings FILE."),
+                        "Settings file");
+        }
+        loadDefaultExclusionLists(state);
+        return true;
+    }
+    const QByteArray main("Main");
+    state.UTDir = ReadKeyValue(session.messages, path, main, "UTDir");
+    state.ConfigFile = ReadKeyValue(session.messages, path, main, "ConfigFile");
+    state.MapsPerList =
+        mapsPerListSetting(ReadKeyValue(session.messages, path, main, "MapsPerList"));
+    loadExclusionLists(state, session.messages, path);
+    session.settingsLoaded = true;
+    return true;
+}
+
+}  // namespace
+
+const Install& Session::install() {
+    const QByteArray key = state.UTDir + '\0' + state.ConfigFile;
+    if (!m_install || key != m_installKey) {
+        m_install = Install::of(state);
+        m_installKey = key;
+    }
+    return *m_install;
+}
+
+QByteArray absolutePath(const QByteArray& given) {
+    const QByteArray separator = platform::separator();
+    QByteArray path = platform::expandUserPath(given);
+    if (QDir::isRelativePath(QFile::decodeName(path))) {
+        path = QFile::encodeName(QDir::currentPath()) + separator + path;
+    }
+    while (path.size() > separator.size() && path.endsWith(separator)) {
+        path.chop(separator.size());
+    }
+    return path;
+}
+
+bool prepare(Session& session) {
+    if (!loadSettings(session)) {
+        return false;
+    }
+    ModMain& state = session.state;
+    const Options& options = session.options;
+    if (!options.gameDir.isEmpty()) {
+        // A stored choice of configuration file belongs to the stored game directory.
+        if (resolvedOr(state.UTDir) != resolvedOr(options.gameDir)) {
+            state.ConfigFile.clear();
+        }
+        state.UTDir = options.gameDir;
+    }
+    if (!options.config.isEmpty()) {
+        // Never fall back to another file than the one asked for.
+        if (!platform::lookupFile(options.config)) {
+            return fail(session, QFile::decodeName(options.config) + QStringLiteral(" not found."),
+                        "File Not Found");
+        }
+        state.ConfigFile = options.config;
+    }
+    if (options.mapsPerList) {
+        state.MapsPerList = *options.mapsPerList;
+    }
+    if (!isGameDirectory(state.UTDir, state.ConfigFile)) {
+        Message invalid = invalidPathMessage();
+        invalid.text +=
+            state.UTDir.isEmpty()
+                ? QStringLiteral(" No game directory is stored in ") +
+                      QFile::decodeName(state.settingsPath) + QLatin1Char('.') + settingsAdvice()
+                : QStringLiteral(" (") + QFile::decodeName(state.UTDir) + QLatin1Char(')');
+        invalid.icon = MessageIcon::Critical;
+        session.messages.show(invalid);
+        return false;
+    }
+    if (!session.needsConfigFile) {
+        return true;
+    }
+    const Install& install = session.install();
+    if (install.needsChoice()) {
+        QStringList files;
+        for (const QByteArray& candidate : install.candidates()) {
+            files << QFile::decodeName(candidate);
+        }
+        return fail(session,
+                    QFile::decodeName(state.UTDir) +
+                        QStringLiteral(" has several configuration files: ") +
+                        files.join(QStringLiteral(", ")) +
+                        QStringLiteral(". Give --config FILE, or choose one in rendix."),
+                    "Choose a configuration file");
+    }
+    if (!install.hasConfigFile()) {
+        session.messages.show(noConfigFileMessage(state.UTDir));
+        return false;
+    }
+    return true;
+}
+
+std::optional<QByteArray> runOnPrivateCopy(Session& session, PrintingMessages& messages,
+                                           QByteArray ModMain::*field, const QByteArray& real,
+                                           const std::function<void()>& command) {
+    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/rendix-cli-XXXXXX"));
+    if (!dir.isValid()) {
+        messages.show(failureMessage(
+            QStringLiteral("Rendix could not make a temporary folder: ") + dir.errorString(),
+            "Dry run failed"));
+        return std::nullopt;
+    }
+    const QByteArray copy =
+        QFile::encodeName(dir.path()) +
+        (field == &ModMain::ConfigFile ? "/UnrealTournament.ini" : "/Rendix.ini");
+    if (platform::lookupFile(real)) {
+        if (const Result copied = platform::copyFileNew(real, copy); !copied) {
+            messages.show(readFailedMessage(real, copied.error));
+            return std::nullopt;
+        }
+    }
+    const QByteArray saved = session.state.*field;
+    session.state.*field = copy;
+    messages.setPathAlias(copy, real);
+    command();
+    messages.finish();
+    messages.setPathAlias({}, {});
+    session.state.*field = saved;
+    return platform::readFile(copy).value_or(QByteArray());
+}
+
+std::vector<QByteArray> listBackups(Session& session) {
+    const QByteArray folder = session.install().configFolder();
+    const platform::Listing listing = platform::listFiles(folder, kBackupPattern);
+    if (!listing.ok) {
+        session.messages.show(listFailedMessage(folder));
+        return {};
+    }
+    struct Backup {
+        std::filesystem::file_time_type time;
+        QByteArray path;
+    };
+    std::vector<Backup> backups;
+    for (const QByteArray& name : listing.names) {
+        const QByteArray path = platform::joinPath(folder, {name});
+        std::error_code error;
+        backups.push_back({std::filesystem::last_write_time(path.toStdString(), error), path});
+    }
+    std::stable_sort(backups.begin(), backups.end(),
+                     [](const Backup& a, const Backup& b) { return a.time < b.time; });
+    std::vector<QByteArray> paths;
+    for (Backup& backup : backups) {
+        paths.push_back(std::move(backup.path));
+    }
+    return paths;
+}
+
+}  // namespace rendix::cli

@@ -1,0 +1,11 @@
+#include <QCoreApplication>
+
+#include "cli/Cli.h"
+
+// rendix-cli links Qt Core only, so that it starts on a server without a display.
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    // The window's name: the per-user settings folder is the same (~/.config/Rendix).
+    QCoreApplication::setApplicationName(QStringLiteral("Rendix"));
+    return static_cast<int>(rendix::cli::run(QCoreApplication::arguments()));
+}

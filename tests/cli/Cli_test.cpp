@@ -1,0 +1,470 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <map>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "app/Settings.h"
+#include "maintenance/Randomizer.h"
+#include "maintenance/ServerPackages.h"
+#include "platform/FileLock.h"
+#include "platform/Seam.h"
+#include "support/GameInstall.h"
+#include "support/ScriptedMessages.h"
+#include "support/TestFiles.h"
+
+// Readable failures: bytes as text.
+void PrintTo(const QByteArray& bytes, std::ostream* os) {
+    *os << '"' << bytes.toStdString() << '"';
+}
+
+// The real rendix-cli, run as a process on generated installs, as a server's scripts run it.
+namespace {
+
+using namespace rendix;
+using namespace rendix::testing;
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int exit = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// A game install with its Rendix.ini, a home folder, and the runs of rendix-cli on them.
+struct Server {
+    TempDir temp;
+    GameInstall install = makeGameInstall(temp.file("UT"));
+    QByteArray settings = temp.file("Rendix/Rendix.ini");
+    QByteArray program = RENDIX_CLI;
+    QProcess game;     // a running game of the install, where a case starts one
+    pid_t holder = 0;  // a process that holds a lock, where a case starts one
+
+    Server() {
+        writeSettingsFor(temp.file("Rendix"), install.root);
+        makeFolder(temp.file("home"));
+    }
+    ~Server() {
+        game.kill();
+        game.waitForFinished();
+        release();
+    }
+    // Another process that takes the lock of `guarded` and keeps it until it is killed.
+    void holdLock(const QByteArray& guarded) {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        holder = ::fork();
+        if (holder == 0) {
+            platform::FileLock lock;
+            const char held = lock.acquire(guarded, 0) ? '1' : '0';
+            (void)!::write(ready[1], &held, 1);
+            ::pause();
+            ::_exit(0);
+        }
+        char held = '0';
+        (void)!::read(ready[0], &held, 1);
+        ::close(ready[0]);
+        ::close(ready[1]);
+        ASSERT_EQ(held, '1');
+    }
+    void release() {
+        if (holder > 0) {
+            ::kill(holder, SIGKILL);
+            ::waitpid(holder, nullptr, 0);
+            holder = 0;
+        }
+    }
+    QByteArray expand(QByteArray text) const {
+        return text.replace("{ut}", install.root)
+            .replace("{ini}", install.ini)
+            .replace("{settings}", settings)
+            .replace("{tmp}", temp.path());
+    }
+    // Without a display, with a home of its own; the settings file is given unless the
+    // program runs from a copy that finds its own.
+    Outcome run(const QStringList& arguments) const {
+        QStringList expanded;
+        if (program == RENDIX_CLI) {
+            expanded << QStringLiteral("-s") << QFile::decodeName(settings);
+        }
+        for (const QString& argument : arguments) {
+            expanded << QFile::decodeName(expand(QFile::encodeName(argument)));
+        }
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_CONFIG_HOME"}) {
+            environment.remove(QLatin1String(name));
+        }
+        environment.insert(QStringLiteral("HOME"), QFile::decodeName(temp.file("home")));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QFile::decodeName(program), expanded);
+        process.waitForFinished(60000);
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+    // Every file and folder under the temporary folder with its bytes; lock files only when
+    // `withLocks`.
+    std::map<QByteArray, QByteArray> files(bool withLocks) const {
+        std::map<QByteArray, QByteArray> all;
+        for (const fs::directory_entry& entry :
+             fs::recursive_directory_iterator(temp.path().constData())) {
+            const QByteArray path = QByteArray::fromStdString(entry.path().string());
+            if (withLocks || !path.endsWith(".lock")) {
+                all[path] = entry.is_regular_file() ? readBytes(path) : QByteArray("<folder>");
+            }
+        }
+        return all;
+    }
+    void writeBackup(const char* name, fs::file_time_type time) const {
+        const QByteArray path = install.system + '/' + name;
+        writeBytes(path, "backup");
+        fs::last_write_time(path.constData(), time);
+    }
+    // A program of the install that runs, as a game server would.
+    void startGame() {
+        QFile::copy(QStringLiteral("/bin/sleep"), QFile::decodeName(install.system + "/ucc-bin"));
+        game.start(QFile::decodeName(install.system + "/ucc-bin"), {QStringLiteral("60")});
+        game.waitForStarted();
+    }
+};
+
+enum class Files { Changed, Kept, Untouched };  // Kept: lock files aside
+
+struct CliCase {
+    const char* name;
+    friend void PrintTo(const CliCase& row, std::ostream* os) { *os << row.name; }
+    QStringList arguments;  // {ut}, {ini}, {settings} and {tmp} stand for the paths
+    int exit;
+    // The whole standard output; nullptr: not checked. One that starts with "..." holds each
+    // piece between the "..." in turn.
+    const char* out = nullptr;
+    const char* err = "";  // standard error holds this; "" means it is empty
+    Files files = Files::Kept;
+    std::function<void(Server&)> setup = {};
+    std::function<void(Server&)> check = {};
+};
+
+QStringList args(std::initializer_list<const char*> list) {
+    QStringList arguments;
+    for (const char* argument : list) {
+        arguments << QLatin1String(argument);
+    }
+    return arguments;
+}
+
+const char kHelp[] = R"(rendix-cli [OPTIONS] COMMAND [ARGS]
+
+Commands:
+  status                  the game directory, the configuration file in effect, for each game type
+                          the maps found, excluded and per list, the ServerPackages entries that
+                          would be removed and added, and the backups; changes nothing
+  randomize [TYPE...]     TYPE is dm, ctf, dom or as (any case); none means all four, in that order
+  serverpackages          brings the ServerPackages= entries in line with the packages installed
+  backups                 lists the backups of the configuration file, one full path a line, oldest first
+  delete-backups          deletes them
+  excludes TYPE           lists the type's excluded maps, one a line
+  exclude TYPE MAP...     adds maps to the type's exclusion list (names as in the maps folder, with .unr)
+  include TYPE MAP...     takes maps off it (the tutorial map stays excluded, as in the editor)
+
+Options:
+  -g, --game-dir DIR      the game directory (default: the one stored in Rendix.ini)
+  -c, --config FILE       the configuration file to edit (default: as the window chooses it)
+  -s, --settings FILE     the settings file (default: the one the window uses)
+  -m, --maps-per-list N   for this run, 1 to 4096
+  -n, --dry-run           change nothing, make no backup; print what would change as a unified diff
+  -f, --force             go on while the game is running
+  -q, --quiet             print failures only
+  -h, --help, --version
+)";
+
+// Oldest first, then by name where the time is the same.
+const auto withBackups = [](Server& s) {
+    const fs::file_time_type now = fs::file_time_type::clock::now();
+    s.writeBackup("Rendix_UnrealTournament11000_2.ini", now - std::chrono::seconds(20));
+    s.writeBackup("rendix_unrealtournament11000.ini", now - std::chrono::seconds(20));
+    s.writeBackup("Rendix_UnrealTournament1242357.ini", now - std::chrono::seconds(30));
+};
+#define BACKUPS                                        \
+    "{ut}/System/Rendix_UnrealTournament1242357.ini\n" \
+    "{ut}/System/rendix_unrealtournament11000.ini\n"   \
+    "{ut}/System/Rendix_UnrealTournament11000_2.ini\n"
+
+const auto secondConfig = [](Server& s) {
+    writeBytes(s.install.root + "/System64/UnrealTournament.ini", readBytes(s.install.ini));
+};
+const auto unsoundSettings = [](Server& s) { writeBytes(s.settings, "[Main]\r\nUTDir=x\r\n"); };
+const auto excludes = [](Server& s, const char* expected) {
+    EXPECT_EQ(s.run(args({"-g", "{ut}", "excludes", "dm"})).out, expected);
+};
+
+const CliCase kCases[] = {
+    {"NoCommand",
+     {},
+     2,
+     "",
+     "rendix-cli: no command given\nUsage: rendix-cli [OPTIONS] COMMAND [ARGS]\n"},
+    {"UnknownCommand", args({"shuffle"}), 2, "", "rendix-cli: unknown command 'shuffle'\n"},
+    {"UnknownType", args({"randomize", "ctf", "tdm"}), 2, "",
+     "rendix-cli: unknown game type 'tdm' (dm, ctf, dom or as)\nUsage: rendix-cli [OPTIONS] "
+     "randomize [TYPE...]\n"},
+    {"UnknownOption", args({"--shuffle", "status"}), 2, "", "Unknown option 'shuffle'"},
+    {"MissingOptionValue", args({"status", "-g"}), 2, "", "Missing value after '-g'"},
+    {"MissingType", args({"excludes"}), 2, "", "missing game type"},
+    {"MissingMap", args({"exclude", "dm"}), 2, "",
+     "missing map name\nUsage: rendix-cli [OPTIONS] exclude TYPE MAP...\n"},
+    {"ExtraArgument", args({"status", "dm"}), 2, "", "'status' takes no arguments"},
+    {"TooManyMapsPerList", args({"-m", "4097", "randomize"}), 2, "",
+     "bad number for --maps-per-list: '4097' (1 to 4096)"},
+    {"NoMapsPerList", args({"--maps-per-list=0", "randomize"}), 2, "", "bad number"},
+    {"MapsPerListNotANumber", args({"-m", "many", "randomize"}), 2, "", "bad number"},
+    {"Help", args({"--help"}), 0, kHelp},
+    {"Version", args({"--version"}), 0, "rendix-cli 1.0.1\n"},
+
+    {"Status", args({"status"}), 0,
+     "Game directory: {ut}\nConfiguration file: {ini}\nSettings file: {settings}\n"
+     "Maps per list: 32\nDM: 28 maps found, 1 excluded, 27 per list\n"
+     "CTF: 10 maps found, 1 excluded, 9 per list\nDOM: 11 maps found, 1 excluded, 10 per list\n"
+     "AS: 8 maps found, 1 excluded, 7 per list\n"
+     "ServerPackages entries to remove: 2 (OldMod001, OldMod002)\n"
+     "ServerPackages entries to add: 3 (custom004, custom005, custom006)\nGame running: no\n"
+     "Backups: 3\n" BACKUPS,
+     "", Files::Untouched, withBackups},
+    {"StatusWithoutSettings",
+     args({"-s", "{tmp}/none.ini", "-g", "{ut}", "-m", "5", "status"}),
+     0,
+     nullptr,
+     "",
+     Files::Untouched,
+     {},
+     [](Server& s) {
+         const QByteArray out =
+             s.run(args({"-s", "{tmp}/none.ini", "-g", "{ut}", "-m", "5", "status"})).out;
+         EXPECT_TRUE(
+             out.contains("Settings file: none, the default exclusion lists\nMaps per list: 5\n"
+                          "DM: 28 maps found, 1 excluded, 5 per list\n"))
+             << out.constData();
+     }},
+    {"RandomizeOne",
+     args({"randomize", "CTF"}),
+     0,
+     "Found 9 CTF maps... randomized list.\n",
+     "",
+     Files::Changed,
+     {},
+     [](Server& s) { EXPECT_EQ(s.run(args({"backups"})).out.count('\n'), 1); }},
+    {"RandomizeAll", args({"randomize"}), 0,
+     "Found 27 Deathmatch maps... randomized list.\nFound 9 CTF maps... randomized list.\n"
+     "Found 10 Domination maps... randomized list.\nFound 7 Assault maps... randomized list.\n"
+     "Randomized all map lists.\n",
+     "", Files::Changed},
+    {"RandomizeQuietly", args({"-q", "randomize"}), 0, "", "", Files::Changed},
+    {"RandomizeTypeWithoutMaps", args({"randomize", "as"}), 0,
+     "No AS maps were found in {ut}/Maps, {ut}/BonusPack/Maps.\n", "", Files::Kept,
+     [](Server& s) {
+         QFile::remove(QFile::decodeName(s.install.maps + "/AS-Tutorial.unr"));
+         for (const QByteArray& map : stockMapNames(kGameTypes[3])) {
+             QFile::remove(QFile::decodeName(s.install.maps + '/' + map));
+         }
+     }},
+    {"ServerPackages", args({"serverpackages"}), 0,
+     "Removed 2 serverpackages entries... Added 3 serverpackages entries.\n", "", Files::Changed},
+    {"Utf16Refused", args({"randomize", "dm"}), 1, "Found 27 Deathmatch maps...\n",
+     "rendix-cli: Unsupported file: Rendix cannot change {ini} because it is stored as UTF-16. "
+     "The file was not changed.\n",
+     Files::Kept, [](Server& s) { writeBytes(s.install.ini, QByteArray("\xff\xfe[\0M\0]\0", 8)); }},
+    {"Backups", args({"backups"}), 0, BACKUPS, "", Files::Untouched, withBackups},
+    {"DeleteBackups", args({"delete-backups"}), 0, "", "", Files::Changed, withBackups,
+     [](Server& s) { EXPECT_EQ(s.run(args({"backups"})).out, ""); }},
+    {"DeleteNoBackups", args({"delete-backups"}), 0, "No backups to delete.\n"},
+
+    {"DryRunDeleteBackups", args({"-n", "delete-backups"}), 0, BACKUPS, "", Files::Untouched,
+     withBackups},
+    {"DryRunRandomize", args({"-n", "randomize"}), 0, "...--- {ini}\n+++ {ini}\n@@ -...\n+Maps[",
+     "", Files::Untouched},
+    {"DryRunServerPackages", args({"--dry-run", "serverpackages"}), 0,
+     "...\n-ServerPackages=OldMod001\r\n...\n+ServerPackages=custom004\r\n", "", Files::Untouched},
+    {"DryRunExclude", args({"-n", "exclude", "dm", "DM-Deck16][.unr"}), 0,
+     "...--- {settings}\n+++ {settings}\n...\n+DM.Ex[0]=DM-Deck16][.unr\r\n", "", Files::Untouched},
+    {"DryRunExcludeCreatingSettings",
+     args({"-s", "{tmp}/none.ini", "-g", "{ut}", "-n", "exclude", "ctf", "CTF-Face.unr"}), 0,
+     "...--- {tmp}/none.ini\n+++ {tmp}/none.ini\n@@ -0,0 +1,...\n+[Main]\r\n+UTDir=\r\n"
+     "...\n+CTF.Ex[0]=CTF-Face.unr\r\n",
+     "", Files::Untouched},
+    {"DryRunWhileTheGameRuns", args({"-n", "randomize"}), 0, nullptr, "", Files::Untouched,
+     [](Server& s) { s.startGame(); }},
+
+    {"SettingsMissing", args({"-s", "{tmp}/none.ini", "status"}), 1, "",
+     "rendix-cli: Settings file: {tmp}/none.ini does not exist. Give --game-dir DIR, or start "
+     "rendix once to choose the game directory.\n",
+     Files::Untouched},
+    {"SettingsUnsound", args({"randomize"}), 1, "", "is not a sound Rendix.ini", Files::Untouched,
+     unsoundSettings},
+    {"UnsoundSettingsNeverOverwritten", args({"-g", "{ut}", "exclude", "dm", "DM-Deck16][.unr"}), 1,
+     "", "is not a sound Rendix.ini", Files::Kept, unsoundSettings},
+    {"ExcludeCreatesSettings",
+     args({"-s", "{tmp}/new.ini", "-g", "{ut}", "exclude", "dm", "dm-deck16][.unr"}),
+     0,
+     "",
+     "",
+     Files::Changed,
+     {},
+     [](Server& s) {
+         s.settings = s.temp.file("new.ini");
+         excludes(s, "DM-Deck16][.unr\nDM-Tutorial.unr\n");
+         EXPECT_TRUE(readBytes(s.settings).startsWith("[Main]\r\nUTDir=\r\n"));
+     }},
+    {"ExcludeThenInclude",
+     args({"exclude", "DM", "DM-Deck16][.unr", "DM-Morpheus.unr"}),
+     0,
+     "",
+     "",
+     Files::Changed,
+     {},
+     [](Server& s) {
+         excludes(s, "DM-Deck16][.unr\nDM-Morpheus.unr\nDM-Tutorial.unr\n");
+         EXPECT_EQ(s.run(args({"include", "dm", "DM-Tutorial.unr", "DM-Morpheus.unr"})).exit, 0);
+         excludes(s, "DM-Deck16][.unr\nDM-Tutorial.unr\n");
+     }},
+    {"UnknownMap", args({"exclude", "dm", "DM-Deck16][.unr", "DM-Nowhere.unr"}), 1, "",
+     "rendix-cli: Map not found: DM-Nowhere.unr is not among the DM maps in {ut}/Maps, "
+     "{ut}/BonusPack/Maps. Nothing was changed.\n",
+     Files::Kept},
+    {"Excludes", args({"excludes", "Dom"}), 0, "DOM-Tutorial.unr\n", "", Files::Untouched},
+    {"IncludeTutorial", args({"include", "dm", "DM-Tutorial.unr"}), 0,
+     "UnrealTournament will not accept a tutorial map in the map list.\n", "", Files::Kept},
+
+    {"InvalidGameDirectory", args({"-g", "{tmp}/nowhere/", "status"}), 1, "",
+     "rendix-cli: Invalid path: Unreal Tournament is not in the specified location! "
+     "({tmp}/nowhere)\n",
+     Files::Untouched},
+    {"ConfigNotFound", args({"-c", "{tmp}/ut99server.ini", "randomize"}), 1, "",
+     "rendix-cli: File Not Found: {tmp}/ut99server.ini not found.\n", Files::Untouched},
+    {"SeveralConfigFiles", args({"randomize"}), 1, "",
+     "rendix-cli: Choose a configuration file: {ut} has several configuration files: {ini}, "
+     "{ut}/System64/UnrealTournament.ini. Give --config FILE, or choose one in rendix.\n",
+     Files::Untouched, secondConfig},
+    {"ConfigChosen", args({"-c", "{ut}/System64/UnrealTournament.ini", "-q", "randomize", "dm"}), 0,
+     "", "", Files::Changed, secondConfig,
+     [](Server& s) {
+         EXPECT_EQ(folderNames(s.install.root + "/System64").size(), 3u);  // backup, lock
+         EXPECT_EQ(readBytes(s.install.ini), unrealTournamentIni({}));
+     }},
+    {"GameRunning", args({"randomize"}), 3, "",
+     "rendix-cli: Game running: Unreal Tournament is running ({ut}/System/ucc-bin).", Files::Kept,
+     [](Server& s) { s.startGame(); }},
+    {"GameRunningForced", args({"--force", "randomize", "dm"}), 0,
+     "Found 27 Deathmatch maps... randomized list.\n", "", Files::Changed,
+     [](Server& s) { s.startGame(); }},
+    {"KilledLockHolder", args({"-q", "randomize", "dm"}), 0, "", "", Files::Changed,
+     [](Server& s) {
+         s.holdLock(s.install.ini);
+         s.release();
+     }},
+    {"LiveLockHolder", args({"randomize", "dm"}), 1, "",
+     "rendix-cli: Busy: Another Rendix is changing {ini} right now.", Files::Kept,
+     [](Server& s) { s.holdLock(s.install.ini); }},
+    {"LiveSettingsLockHolder", args({"exclude", "dm", "DM-Deck16][.unr"}), 1, "",
+     "rendix-cli: Busy: Another Rendix is changing {settings} right now.", Files::Kept,
+     [](Server& s) { s.holdLock(s.settings); }},
+    {"SettingsBesideTheProgram", args({"excludes", "dm"}), 0, "DM-Morpheus.unr\nDM-Tutorial.unr\n",
+     "", Files::Kept,
+     [](Server& s) {
+         s.program = s.temp.file("bin/rendix-cli");
+         makeFolder(s.temp.file("bin"));
+         QFile::copy(QStringLiteral(RENDIX_CLI), QFile::decodeName(s.program));
+         writeBytes(
+             s.temp.file("bin/Rendix.ini"),
+             readBytes(s.settings).replace("DM.Ex[0]=", "DM.Ex[0]=DM-Morpheus.unr\r\nDM.Ex[1]="));
+     }},
+};
+
+class CliTest : public ::testing::TestWithParam<CliCase> {};
+
+TEST_P(CliTest, RunsAsAServerScriptWould) {
+    const CliCase& c = GetParam();
+    Server server;
+    if (c.setup) {
+        c.setup(server);
+    }
+    const bool strict = c.files == Files::Untouched;
+    const auto before = server.files(strict);
+    const Outcome outcome = server.run(c.arguments);
+    EXPECT_EQ(outcome.exit, c.exit) << outcome.err.constData();
+    const QByteArray out = server.expand(c.out);
+    if (out.startsWith("...")) {
+        qsizetype at = 0;
+        for (qsizetype from = 3; at >= 0 && from < out.size();) {
+            const qsizetype next =
+                out.indexOf("...", from) < 0 ? out.size() : out.indexOf("...", from);
+            at = outcome.out.indexOf(out.mid(from, next - from), at);
+            from = next + 3;
+        }
+        EXPECT_GE(at, 0) << outcome.out.constData();
+    } else if (c.out) {
+        EXPECT_EQ(outcome.out, out);
+    }
+    if (*c.err == '\0') {
+        EXPECT_EQ(outcome.err, "");
+    } else {
+        EXPECT_TRUE(outcome.err.contains(server.expand(c.err))) << outcome.err.constData();
+    }
+    if (c.files != Files::Changed) {
+        EXPECT_EQ(server.files(strict), before);
+    }
+    if (c.check) {
+        c.check(server);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CliTest, ::testing::ValuesIn(kCases),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// Contents of the backups, whatever their time-stamped names.
+std::multiset<QByteArray> backupContents(const QByteArray& folder) {
+    std::multiset<QByteArray> contents;
+    for (const QByteArray& name : folderNames(folder)) {
+        if (name.startsWith("Rendix_")) {
+            contents.insert(readBytes(folder + '/' + name));
+        }
+    }
+    return contents;
+}
+
+// With one map per type the shuffle has one outcome, so the window's commands and rendix-cli
+// must leave the same bytes.
+TEST(CliSameBytes, AsTheWindowsCommands) {
+    const GameInstallOptions oneMapEach{.extraMapsPerType = 1, .stockMaps = false};
+    Server server;
+    const GameInstall window = makeGameInstall(server.temp.file("Window"), oneMapEach);
+    server.install = makeGameInstall(server.temp.file("Cli"), oneMapEach);
+    {
+        platform::TestSeam seam;
+        seam.setLocalTime({2024, 12, 4, 23, 5, 7});
+        ModMain state;
+        state.UTDir = window.root;
+        loadDefaultExclusionLists(state);
+        ScriptedMessages messages;
+        RandomizeCommand(state, messages, {true, true, true, true});
+        ServerPackagesCommand(state, messages);
+        ASSERT_TRUE(messages.shown.empty());
+    }
+    const QStringList without = args({"-s", "{tmp}/none.ini", "-g", "{ut}"});
+    EXPECT_EQ(server.run(without + args({"randomize"})).out,
+              "Found 1 Deathmatch maps... randomized list.\nFound 1 CTF maps... randomized list.\n"
+              "Found 1 Domination maps... randomized list.\nFound 1 Assault maps... randomized "
+              "list.\nRandomized all map lists.\n");
+    EXPECT_EQ(server.run(without + args({"serverpackages"})).out,
+              "Removed 2 serverpackages entries... Added 3 serverpackages entries.\n");
+    EXPECT_EQ(readBytes(server.install.ini), readBytes(window.ini));
+    EXPECT_EQ(backupContents(server.install.system), backupContents(window.system));
+    EXPECT_EQ(backupContents(window.system).size(), 6u);
+}
+
+}  // namespace
