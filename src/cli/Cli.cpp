@@ -10,7 +10,7 @@
 #include "app/GameTypes.h"
 #include "app/Version.h"
 #include "cli/Commands.h"
-#include "cli/UnifiedDiff.h"
+#include "app/UnifiedDiff.h"
 #include "platform/FileLock.h"
 #include "platform/FileSystem.h"
 #include "platform/Processes.h"

@@ -16,38 +16,31 @@ namespace rendix {
 
 namespace {
 
+// The backups are the files that "Delete Backup Files" deletes.
 constexpr QByteArrayView kPrefix("rendix_unrealtournament");
+constexpr QByteArrayView kPattern("rendix_unrealtournament*.ini");
 
-// The digits of a backup name and its "_n" (1 without one), or nothing for another name.
+// What a backup name tells: the digits of the time it was made and its "_n" (1 without
+// one). A name that matches the backup pattern but holds no such time (someone's own file)
+// tells nothing; its file time stands in.
 struct BackupName {
     QByteArray digits;
     int number = 1;
 };
 
-std::optional<BackupName> parseName(const QByteArray& name) {
-    if (name.size() <= kPrefix.size() + 4 ||
-        !platform::equalsFolded(QByteArrayView(name).first(kPrefix.size()), kPrefix) ||
-        !platform::equalsFolded(QByteArrayView(name).last(4), ".ini")) {
-        return std::nullopt;
-    }
-    const QByteArray middle = name.mid(kPrefix.size(), name.size() - kPrefix.size() - 4);
-    const qsizetype underscore = middle.indexOf('_');
-    BackupName parsed{middle.left(underscore < 0 ? middle.size() : underscore)};
+BackupName parseName(const QByteArray& name) {
     const auto allDigits = [](QByteArrayView text) {
         return !text.isEmpty() &&
                std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
     };
-    if (!allDigits(parsed.digits)) {
-        return std::nullopt;
+    const QByteArray middle = name.mid(kPrefix.size(), name.size() - kPrefix.size() - 4);
+    const qsizetype underscore = middle.indexOf('_');
+    const QByteArray digits = middle.left(underscore < 0 ? middle.size() : underscore);
+    const QByteArray number = underscore < 0 ? QByteArray("1") : middle.mid(underscore + 1);
+    if (!allDigits(digits) || !allDigits(number) || number.size() > 6) {
+        return {};
     }
-    if (underscore >= 0) {
-        const QByteArray number = middle.mid(underscore + 1);
-        if (!allDigits(number) || number.size() > 6) {
-            return std::nullopt;
-        }
-        parsed.number = number.toInt();
-    }
-    return parsed;
+    return {digits, number.toInt()};
 }
 
 // Every reading of the digits as month, day, hour, minute and second, each written without
@@ -106,8 +99,8 @@ bool newerFirst(const BackupInfo& a, const BackupInfo& b) {
     if (a.made != b.made) {
         return a.made > b.made;
     }
-    const int na = parseName(a.name).value_or(BackupName{}).number;
-    const int nb = parseName(b.name).value_or(BackupName{}).number;
+    const int na = parseName(a.name).number;
+    const int nb = parseName(b.name).number;
     return na != nb ? na > nb : platform::listingLess(b.name, a.name);
 }
 
@@ -122,20 +115,18 @@ std::vector<BackupInfo> listBackups(const Install& install, bool* listed) {
         return backups;
     }
     const QByteArray folder = install.configFolder();
-    const platform::Listing listing = platform::listFiles(folder, "rendix_unrealtournament*.ini");
+    const platform::Listing listing = platform::listFiles(folder, kPattern);
     if (listed) {
         *listed = listing.ok;
     }
     for (const QByteArray& name : listing.names) {
-        const std::optional<BackupName> parsed = parseName(name);
         const QByteArray path = platform::joinPath(folder, {name});
-        const std::optional<platform::FileTimes> times = platform::fileTimes(path);
-        if (!parsed || !times) {
-            continue;
+        if (const std::optional<platform::FileTimes> times = platform::fileTimes(path)) {
+            backups.push_back(
+                {path, name,
+                 timeMade(parseName(name).digits, QDateTime::fromSecsSinceEpoch(times->modified)),
+                 times->size});
         }
-        backups.push_back({path, name,
-                           timeMade(parsed->digits, QDateTime::fromSecsSinceEpoch(times->modified)),
-                           times->size});
     }
     std::sort(backups.begin(), backups.end(), newerFirst);
     return backups;

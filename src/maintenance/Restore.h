@@ -25,9 +25,9 @@ struct BackupInfo {
     qint64 size = 0;
 };
 
-// The backups beside the configuration file in effect: plain files named
-// "Rendix_UnrealTournament" + digits + an optional "_n" + ".ini" in any letter case, newest
-// first (a later "_n" of the same second first). Empty when there is no configuration file
+// The backups beside the configuration file in effect: the plain files that "Delete Backup
+// Files" deletes (rendix_unrealtournament*.ini in any letter case), newest first (a later
+// "_n" of the same second first). Empty when there is no configuration file
 // or the folder holds none; `listed` tells whether the folder could be listed.
 std::vector<BackupInfo> listBackups(const Install& install, bool* listed = nullptr);
 

@@ -51,14 +51,14 @@ frmRestore::frmRestore(ModMain& state, Messages& mainMessages, const MessagesFac
     auto* lblDiff = new QLabel(
         QStringLiteral("Lines where the selected backup differs from the current file:"), this);
     lblDiff->setObjectName(QStringLiteral("lblDiff"));
-    layout->place(lblDiff, {120, 2400, 8760, 255}, {.moveY = 0.3, .growX = 1});
+    layout->place(lblDiff, {120, 2400, 8760, 255}, {.growX = 1, .moveY = 0.3});
 
     m_txtDiff = new QPlainTextEdit(this);
     m_txtDiff->setObjectName(QStringLiteral("txtDiff"));
     m_txtDiff->setReadOnly(true);
     m_txtDiff->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_txtDiff->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    layout->place(m_txtDiff, {120, 2760, 8760, 3000}, {.moveY = 0.3, .growX = 1, .growY = 0.7});
+    layout->place(m_txtDiff, {120, 2760, 8760, 3000}, {.growX = 1, .moveY = 0.3, .growY = 0.7});
 
     m_cmdRestore = new QPushButton(QStringLiteral("&Restore"), this);
     m_cmdRestore->setObjectName(QStringLiteral("cmdRestore"));
@@ -130,7 +130,7 @@ void frmRestore::lstBackups_SelectionChanged() {
                     platform::readFile(backup.path).value_or(QByteArray()), current, backup.path);
     m_txtDiff->setPlainText(diff.isEmpty()
                                 ? QStringLiteral("The backup holds the same bytes as the file.")
-                                : QString::fromLocal8Bit(diff));
+                                : QString::fromLocal8Bit(QByteArray(diff).replace("\r\n", "\n")));
 }
 
 void frmRestore::cmdRestore_Click() {

@@ -34,7 +34,7 @@ TEST(Restore, ListsTheBackupsNewestFirstWithTheTimeTheyWereMade) {
         {"rendix_unrealtournament111234_2.INI", at(2026, 11, 1, 2, 3, 9), "2026-11-01 02:03:04"},
         {"Rendix_UnrealTournament123123595.ini", at(2027, 1, 1, 0, 0, 2), "2026-12-31 23:59:05"},
         {"Rendix_UnrealTournament1242357.ini", at(2025, 12, 4, 23, 5, 7), "2025-12-04 23:05:07"},
-        {"Rendix_UnrealTournamentNotATime.ini", at(2024, 2, 3, 4, 5, 6), ""},
+        {"Rendix_UnrealTournamentNotATime.ini", at(2024, 2, 3, 4, 5, 7), ""},
         {"Rendix_UnrealTournament99.ini", at(2024, 2, 3, 4, 5, 6), "2024-02-03 04:05:06"},
     };
     for (const auto& row : rows) {
@@ -51,6 +51,7 @@ TEST(Restore, ListsTheBackupsNewestFirstWithTheTimeTheyWereMade) {
               "2026-11-01 02:03:04 rendix_unrealtournament111234_2.INI 35\n"
               "2026-11-01 02:03:04 Rendix_UnrealTournament111234.ini 33\n"
               "2025-12-04 23:05:07 Rendix_UnrealTournament1242357.ini 34\n"
+              "2024-02-03 04:05:07 Rendix_UnrealTournamentNotATime.ini 35\n"
               "2024-02-03 04:05:06 Rendix_UnrealTournament99.ini 29");
 }
 
