@@ -8,9 +8,9 @@
 
 #include "app/Failures.h"
 #include "app/GameTypes.h"
+#include "app/UnifiedDiff.h"
 #include "app/Version.h"
 #include "cli/Commands.h"
-#include "cli/UnifiedDiff.h"
 #include "maintenance/ConfigChange.h"
 #include "platform/FileSystem.h"
 
@@ -119,6 +119,12 @@ std::optional<QString> readArguments(const Command& command, const QStringList& 
                 session.ticked.fill(true);
             }
             return std::nullopt;
+        case Arguments::Backup:
+            if (arguments.size() > 1) {
+                return QStringLiteral("too many arguments");
+            }
+            session.backup = QFile::encodeName(arguments.value(0));
+            return std::nullopt;
         case Arguments::Type:
         case Arguments::TypeAndMaps:
             break;
@@ -176,7 +182,7 @@ ExitStatus dispatch(const Command& command, Session& session) {
         }
     }
     // delete-backups lists in a dry run what it would delete; it changes no file's content.
-    if (mode.dryRun &&
+    if (mode.dryRun && !command.dryRunsItself &&
         (command.changes == Changes::GameConfig || command.changes == Changes::Settings)) {
         dryRun(command, session);
         return outcome(session);

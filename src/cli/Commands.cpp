@@ -9,8 +9,10 @@
 #include "app/Failures.h"
 #include "app/GameTypes.h"
 #include "app/Settings.h"
+#include "app/UnifiedDiff.h"
 #include "maintenance/Backups.h"
 #include "maintenance/Randomizer.h"
+#include "maintenance/Restore.h"
 #include "maintenance/ServerPackages.h"
 #include "platform/FileSystem.h"
 #include "platform/Processes.h"
@@ -133,6 +135,30 @@ void deleteBackups(Session& session) {
     DeleteBackups(session.state, session.messages);
 }
 
+void restore(Session& session) {
+    const Install& install = session.install();
+    const std::optional<BackupInfo> backup =
+        session.backup.isEmpty() ? latestBackup(install) : findBackup(install, session.backup);
+    if (!backup) {
+        session.messages.show(failureMessage(
+            (session.backup.isEmpty()
+                 ? QStringLiteral("There is no backup")
+                 : QFile::decodeName(session.backup) + QStringLiteral(" is no backup")) +
+                QStringLiteral(" of ") + QFile::decodeName(install.configFile()) +
+                QStringLiteral(". Nothing was changed."),
+            "No backup"));
+        return;
+    }
+    if (session.options.print.dryRun) {
+        const QByteArray& config = install.configFile();
+        session.messages.printData(
+            unifiedDiff(platform::readFile(config).value_or(QByteArray()),
+                        platform::readFile(backup->path).value_or(QByteArray()), config, config));
+        return;
+    }
+    RestoreBackup(session.state, session.messages, *backup);
+}
+
 void excludes(Session& session) {
     ExclusionEditor editor(session.state, session.messages);
     editor.fill(session.type);
@@ -215,26 +241,30 @@ constexpr std::array kCommands{
             "the game directory, the configuration file in effect, for each game type\n"
             "the maps found, excluded and per list, the ServerPackages entries that\n"
             "would be removed and added, and the backups; changes nothing",
-            Changes::Nothing, true, status},
+            Changes::Nothing, true, false, status},
     Command{"randomize", Arguments::Types,
             "TYPE is dm, ctf, dom or as (any case); none means all four, in that order",
-            Changes::GameConfig, true, randomize},
+            Changes::GameConfig, true, false, randomize},
     Command{"serverpackages", Arguments::None,
             "brings the ServerPackages= entries in line with the packages installed",
-            Changes::GameConfig, true, serverPackages},
+            Changes::GameConfig, true, false, serverPackages},
     Command{"backups", Arguments::None,
             "lists the backups of the configuration file, one full path a line, oldest first",
-            Changes::Nothing, true, backups},
-    Command{"delete-backups", Arguments::None, "deletes them", Changes::Backups, true,
+            Changes::Nothing, true, false, backups},
+    Command{"delete-backups", Arguments::None, "deletes them", Changes::Backups, true, true,
             deleteBackups},
+    Command{"restore", Arguments::Backup,
+            "puts a backup back, after backing up the current file; BACKUP is its file\n"
+            "name or path (default: the most recently made one)",
+            Changes::GameConfig, true, true, restore},
     Command{"excludes", Arguments::Type, "lists the type's excluded maps, one a line",
-            Changes::Nothing, false, excludes},
+            Changes::Nothing, false, false, excludes},
     Command{"exclude", Arguments::TypeAndMaps,
             "adds maps to the type's exclusion list (names as in the maps folder, with .unr)",
-            Changes::Settings, false, exclude},
+            Changes::Settings, false, false, exclude},
     Command{"include", Arguments::TypeAndMaps,
             "takes maps off it (the tutorial map stays excluded, as in the editor)",
-            Changes::Settings, false, include},
+            Changes::Settings, false, false, include},
 };
 
 }  // namespace
@@ -251,6 +281,8 @@ const char* argumentSyntax(Arguments arguments) {
             return "TYPE";
         case Arguments::TypeAndMaps:
             return "TYPE MAP...";
+        case Arguments::Backup:
+            return "[BACKUP]";
         case Arguments::None:
             break;
     }

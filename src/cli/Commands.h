@@ -13,6 +13,7 @@ enum class Arguments {
     Types,        // [TYPE...]
     Type,         // TYPE
     TypeAndMaps,  // TYPE MAP...
+    Backup,       // [BACKUP]
 };
 
 struct Command {
@@ -22,6 +23,9 @@ struct Command {
     const char* help;
     Changes changes;
     bool needsConfigFile;
+    // Whether the handler itself shows what a dry run would do (instead of a run on a
+    // private copy of the file).
+    bool dryRunsItself;
     // Runs the command on a prepared session; failures go through session.messages.
     void (*handler)(Session&);
 };

@@ -5,20 +5,17 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <filesystem>
 
 #include "app/Failures.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
 #include "ini/IniHandler.h"
+#include "maintenance/Restore.h"
 #include "platform/FileSystem.h"
 
 namespace rendix::cli {
 
 namespace {
-
-// The names BackupGameConfig gives and DeleteBackups deletes, in any letter case.
-constexpr QByteArrayView kBackupPattern("rendix_unrealtournament*.ini");
 
 bool fail(Session& session, const QString& text, const char* title) {
     session.messages.show(failureMessage(text, title));
@@ -208,27 +205,15 @@ std::optional<QByteArray> runOnPrivateCopy(Session& session, PrintingMessages& m
 }
 
 std::vector<QByteArray> listBackups(Session& session) {
-    const QByteArray folder = session.install().configFolder();
-    const platform::Listing listing = platform::listFiles(folder, kBackupPattern);
-    if (!listing.ok) {
-        session.messages.show(listFailedMessage(folder));
-        return {};
+    const Install& install = session.install();
+    bool listed = true;
+    const std::vector<BackupInfo> backups = rendix::listBackups(install, &listed);
+    if (!listed) {
+        session.messages.show(listFailedMessage(install.configFolder()));
     }
-    struct Backup {
-        std::filesystem::file_time_type time;
-        QByteArray path;
-    };
-    std::vector<Backup> backups;
-    for (const QByteArray& name : listing.names) {
-        const QByteArray path = platform::joinPath(folder, {name});
-        std::error_code error;
-        backups.push_back({std::filesystem::last_write_time(path.toStdString(), error), path});
-    }
-    std::stable_sort(backups.begin(), backups.end(),
-                     [](const Backup& a, const Backup& b) { return a.time < b.time; });
     std::vector<QByteArray> paths;
-    for (Backup& backup : backups) {
-        paths.push_back(std::move(backup.path));
+    for (auto backup = backups.rbegin(); backup != backups.rend(); ++backup) {
+        paths.push_back(backup->path);
     }
     return paths;
 }

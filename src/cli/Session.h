@@ -41,6 +41,7 @@ public:
     std::array<bool, 4> ticked{};  // randomize: the game types named (all when none)
     int type = 0;                  // the game type named, as kGameTypes
     std::vector<QByteArray> maps;  // the maps named
+    QByteArray backup;             // restore: the backup named, empty for the latest
 
     ModMain state;
     PrintingMessages messages{PrintMode{}};

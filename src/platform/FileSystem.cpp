@@ -593,6 +593,15 @@ std::optional<QByteArray> resolveForWrite(const QByteArray& path) {
     return appendComponent(folder, stored ? *stored : name);
 }
 
+std::optional<FileTimes> fileTimes(const QByteArray& path) {
+    const std::optional<QByteArray> resolved = resolvePath(path);
+    struct stat info {};
+    if (!resolved || !statPath(*resolved, info) || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return FileTimes{static_cast<qint64>(info.st_size), static_cast<qint64>(info.st_mtime)};
+}
+
 std::optional<FoundFile> lookupFile(const QByteArray& path) {
     const std::optional<QByteArray> resolved = resolvePath(path);
     if (!resolved) {

@@ -49,6 +49,14 @@ struct FoundFile {
 // leading "."), not a folder. Nothing when there is no such file.
 std::optional<FoundFile> lookupFile(const QByteArray& path);
 
+// The size and last change time of a plain file (seconds since the epoch), or nothing when
+// there is no plain file at the path.
+struct FileTimes {
+    qint64 size = 0;
+    qint64 modified = 0;
+};
+std::optional<FileTimes> fileTimes(const QByteArray& path);
+
 // Whether `dir` resolves to an existing folder.
 bool folderExists(const QByteArray& dir);
 

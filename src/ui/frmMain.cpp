@@ -24,6 +24,7 @@
 #include "ui/Twips.h"
 #include "ui/WindowCoordinator.h"
 #include "ui/frmRandomize.h"
+#include "ui/frmRestore.h"
 
 namespace rendix {
 
@@ -143,8 +144,9 @@ frmMain::frmMain(ModMain& state, WindowCoordinator& windows)
 }
 
 frmMain::~frmMain() {
-    // The editor refers to this window to show it again.
+    // The editor refers to this window to show it again, the restore window to its status line.
     delete m_editor.data();
+    delete m_restore.data();
 }
 
 void frmMain::buildMenus() {
@@ -154,6 +156,9 @@ void frmMain::buildMenus() {
     QAction* mnuFileGameDir = mnuFile->addAction(QStringLiteral("&Game Directory..."));
     mnuFileGameDir->setObjectName(QStringLiteral("mnuFileGameDir"));
     connect(mnuFileGameDir, &QAction::triggered, this, &frmMain::mnuFileGameDir_Click);
+    QAction* mnuFileRestore = mnuFile->addAction(QStringLiteral("&Restore Backup..."));
+    mnuFileRestore->setObjectName(QStringLiteral("mnuFileRestore"));
+    connect(mnuFileRestore, &QAction::triggered, this, &frmMain::mnuFileRestore_Click);
     QAction* mnuFileExit = mnuFile->addAction(QStringLiteral("E&xit"));
     mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
     connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
@@ -266,6 +271,15 @@ void frmMain::cmdDMExcl_Click() {
 
 void frmMain::mnuFileGameDir_Click() {
     m_windows.showOptions();
+}
+
+void frmMain::mnuFileRestore_Click() {
+    if (m_restore) {
+        m_restore->refresh();
+    } else {
+        m_restore = new frmRestore(m_state, *m_messages, m_windows.messagesFactory());
+    }
+    showWindow(m_restore);
 }
 
 void frmMain::mnuFileExit_Click() {

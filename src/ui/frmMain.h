@@ -17,6 +17,7 @@ namespace rendix {
 
 class WindowCoordinator;
 class frmRandomize;
+class frmRestore;
 
 // The main window: the three commands on UnrealTournament.ini, the exclusion editor button,
 // the game type check boxes, the status line and the File and Help menus. Its handlers are
@@ -56,6 +57,7 @@ private:
     void cmdDelete_Click();
     void cmdDMExcl_Click();
     void mnuFileGameDir_Click();
+    void mnuFileRestore_Click();
     void mnuFileExit_Click();
     void mnuHelpHelp_Click();
     void mnuHelpAbout_Click();
@@ -77,6 +79,7 @@ private:
     bool m_captionShowsGameDir = false;
     std::unique_ptr<Messages> m_messages;
     QPointer<frmRandomize> m_editor;
+    QPointer<frmRestore> m_restore;
 };
 
 }  // namespace rendix

@@ -169,6 +169,8 @@ Commands:
   serverpackages          brings the ServerPackages= entries in line with the packages installed
   backups                 lists the backups of the configuration file, one full path a line, oldest first
   delete-backups          deletes them
+  restore [BACKUP]        puts a backup back, after backing up the current file; BACKUP is its file
+                          name or path (default: the most recently made one)
   excludes TYPE           lists the type's excluded maps, one a line
   exclude TYPE MAP...     adds maps to the type's exclusion list (names as in the maps folder, with .unr)
   include TYPE MAP...     takes maps off it (the tutorial map stays excluded, as in the editor)
@@ -184,7 +186,8 @@ Options:
   -h, --help, --version
 )";
 
-// Oldest first, then by name where the time is the same.
+// Oldest first by the time in the name (the year from the file's time), a later "_n" of the
+// same second after the first.
 const auto withBackups = [](Server& s) {
     const fs::file_time_type now = fs::file_time_type::clock::now();
     s.writeBackup("Rendix_UnrealTournament11000_2.ini", now - std::chrono::seconds(20));
@@ -192,9 +195,9 @@ const auto withBackups = [](Server& s) {
     s.writeBackup("Rendix_UnrealTournament1242357.ini", now - std::chrono::seconds(30));
 };
 #define BACKUPS                                        \
-    "{ut}/System/Rendix_UnrealTournament1242357.ini\n" \
     "{ut}/System/rendix_unrealtournament11000.ini\n"   \
-    "{ut}/System/Rendix_UnrealTournament11000_2.ini\n"
+    "{ut}/System/Rendix_UnrealTournament11000_2.ini\n" \
+    "{ut}/System/Rendix_UnrealTournament1242357.ini\n"
 
 const auto secondConfig = [](Server& s) {
     writeBytes(s.install.root + "/System64/UnrealTournament.ini", readBytes(s.install.ini));
@@ -284,6 +287,21 @@ const CliCase kCases[] = {
      [](Server& s) { EXPECT_EQ(s.run(args({"backups"})).out, ""); }},
     {"DeleteNoBackups", args({"delete-backups"}), 0, "No backups to delete.\n"},
 
+    {"Restore", args({"restore", "Rendix_UnrealTournament11000_2.ini"}), 0,
+     "Restored Rendix_UnrealTournament11000_2.ini.\n", "", Files::Changed, withBackups,
+     [](Server& s) {
+         EXPECT_EQ(readBytes(s.install.ini), "backup");
+         const QList<QByteArray> now = s.run(args({"backups"})).out.split('\n');
+         ASSERT_EQ(now.size(), 5);  // the three, the backup of the replaced file, ""
+         EXPECT_EQ(readBytes(now[3]), unrealTournamentIni({}));
+     }},
+    {"RestoreTheLatest", args({"restore"}), 0, "Restored Rendix_UnrealTournament1242357.ini.\n", "",
+     Files::Changed, withBackups},
+    {"RestoreNoBackup", args({"restore", "{ini}"}), 1, "",
+     "rendix-cli: No backup: {ini} is no backup of {ini}. Nothing was changed.\n", Files::Kept,
+     withBackups},
+    {"DryRunRestore", args({"-n", "restore", "{ut}/System/Rendix_UnrealTournament1242357.ini"}), 0,
+     "...--- {ini}\n+++ {ini}\n@@ -1,", "", Files::Untouched, withBackups},
     {"DryRunDeleteBackups", args({"-n", "delete-backups"}), 0, BACKUPS, "", Files::Untouched,
      withBackups},
     {"DryRunRandomize", args({"-n", "randomize"}), 0, "...--- {ini}\n+++ {ini}\n@@ -...\n+Maps[",

@@ -2,8 +2,9 @@
 
 #include <QByteArray>
 
-// The unified diff that `--dry-run` prints for each file a command would change.
-namespace rendix::cli {
+// The unified diff that rendix-cli's --dry-run prints for each file a command would change,
+// and the restore window shows between a backup and the current file.
+namespace rendix {
 
 // The differences between two versions of a file in the unified format that `patch` and
 // `git apply` read: "--- " + `oldName`, "+++ " + `newName`, then hunks "@@ -l,s +l,s @@" with
@@ -14,4 +15,4 @@ namespace rendix::cli {
 QByteArray unifiedDiff(const QByteArray& oldBytes, const QByteArray& newBytes,
                        const QByteArray& oldName, const QByteArray& newName);
 
-}  // namespace rendix::cli
+}  // namespace rendix

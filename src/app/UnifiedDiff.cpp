@@ -1,4 +1,4 @@
-#include "cli/UnifiedDiff.h"
+#include "app/UnifiedDiff.h"
 
 #include <QHash>
 
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace rendix::cli {
+namespace rendix {
 
 namespace {
 
@@ -137,4 +137,4 @@ QByteArray unifiedDiff(const QByteArray& oldBytes, const QByteArray& newBytes,
     return out;
 }
 
-}  // namespace rendix::cli
+}  // namespace rendix

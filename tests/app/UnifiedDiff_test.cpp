@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "cli/UnifiedDiff.h"
+#include "app/UnifiedDiff.h"
 
 namespace {
 
-using rendix::cli::unifiedDiff;
+using rendix::unifiedDiff;
 
 struct DiffCase {
     const char* name;

@@ -1,0 +1,105 @@
+#include <QDateTime>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "maintenance/MaintenanceFixture.h"
+#include "maintenance/Restore.h"
+
+namespace rendix::testing {
+
+namespace {
+
+// Sets a file's last change time to a local date and time.
+void touch(const QByteArray& path, const QDateTime& when) {
+    const timespec times[2] = {{when.toSecsSinceEpoch(), 0}, {when.toSecsSinceEpoch(), 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), times, 0), 0);
+}
+
+QDateTime at(int year, int month, int day, int hour, int minute, int second) {
+    return {QDate(year, month, day), QTime(hour, minute, second)};
+}
+
+}  // namespace
+
+// Names carry no year and no leading zeros: the file's time picks the year and the reading.
+TEST(Restore, ListsTheBackupsNewestFirstWithTheTimeTheyWereMade) {
+    SmallInstall install("[URL]\r\n", "System", "Notes.txt");
+    const struct {
+        const char* name;
+        QDateTime modified;
+        const char* made;
+    } rows[] = {
+        {"Rendix_UnrealTournament111234.ini", at(2026, 11, 1, 2, 3, 9), "2026-11-01 02:03:04"},
+        {"rendix_unrealtournament111234_2.INI", at(2026, 11, 1, 2, 3, 9), "2026-11-01 02:03:04"},
+        {"Rendix_UnrealTournament123123595.ini", at(2027, 1, 1, 0, 0, 2), "2026-12-31 23:59:05"},
+        {"Rendix_UnrealTournament1242357.ini", at(2025, 12, 4, 23, 5, 7), "2025-12-04 23:05:07"},
+        {"Rendix_UnrealTournamentNotATime.ini", at(2024, 2, 3, 4, 5, 7), ""},
+        {"Rendix_UnrealTournament99.ini", at(2024, 2, 3, 4, 5, 6), "2024-02-03 04:05:06"},
+    };
+    for (const auto& row : rows) {
+        writeBytes(install.system + '/' + row.name, row.name);
+        touch(install.system + '/' + row.name, row.modified);
+    }
+    QByteArrayList listed;
+    for (const BackupInfo& backup : listBackups(Install::of(install.state))) {
+        listed << backup.made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8() + ' ' +
+                      backup.name + ' ' + QByteArray::number(backup.size);
+    }
+    EXPECT_EQ(listed.join('\n'),
+              "2026-12-31 23:59:05 Rendix_UnrealTournament123123595.ini 36\n"
+              "2026-11-01 02:03:04 rendix_unrealtournament111234_2.INI 35\n"
+              "2026-11-01 02:03:04 Rendix_UnrealTournament111234.ini 33\n"
+              "2025-12-04 23:05:07 Rendix_UnrealTournament1242357.ini 34\n"
+              "2024-02-03 04:05:07 Rendix_UnrealTournamentNotATime.ini 35\n"
+              "2024-02-03 04:05:06 Rendix_UnrealTournament99.ini 29");
+}
+
+// A restore backs up the current file first, then puts the backup's bytes back; anything
+// that fails leaves the file as it was, and a name that is no backup of this file is none.
+TEST(Restore, PutsTheBackupBackAfterBackingUpTheCurrentFile) {
+    const QByteArray current("[URL]\r\nMap=Now.unr\r\n"), old("[URL]\r\nMap=Then.unr\n");
+    const QByteArray name("Rendix_UnrealTournament1111.ini");
+    failEach(
+        current, "System", "Notes.txt",
+        [&](ModMain& state, Messages& messages) {
+            writeBytes(Install::of(state).configFolder() + '/' + name, old);
+            // A folder that cannot be listed finds no backup; then nothing is tried.
+            if (const std::optional<BackupInfo> backup = findBackup(Install::of(state), name)) {
+                RestoreBackup(state, messages, *backup);
+            }
+        },
+        [&](SmallInstall& install) {
+            const bool restored = install.messages.statusText == QStringLiteral("Restored ") +
+                                                                     QLatin1String(name) +
+                                                                     QLatin1Char('.');
+            EXPECT_EQ(readBytes(install.ini), restored ? old : current);
+            EXPECT_TRUE(restored ? install.messages.shown.empty()
+                                 : install.messages.shown.size() <= 1)
+                << install.shown().constData();
+            if (restored) {
+                EXPECT_EQ(readBytes(install.state.LastBackup), current);
+            }
+        });
+
+    SmallInstall install(current, "System", "Elsewhere/" + name);
+    writeBytes(install.system + '/' + name, old);
+    const Install paths = Install::of(install.state);
+    EXPECT_TRUE(findBackup(paths, install.system + "/rendix_unrealtournament1111.ini"));
+    for (const QByteArray& other :
+         {install.state.UTDir + "/Elsewhere/" + name, QByteArray("Notes.txt"),
+          QByteArray("UnrealTournament.ini"), QByteArray("Rendix_UnrealTournament2.ini")}) {
+        EXPECT_FALSE(findBackup(paths, other)) << other.constData();
+    }
+
+    // While the game runs, No (the default) changes nothing and makes no backup.
+    platform::TestSeam seam;
+    seam.setHomeFolder(install.temp.file("home"));
+    seam.setRunningPrograms({install.system + "/ut-bin"});
+    EXPECT_FALSE(RestoreBackup(install.state, install.messages, *findBackup(paths, name)));
+    EXPECT_EQ(readBytes(install.ini), current);
+    EXPECT_EQ(install.backups().size(), 1u);
+    EXPECT_EQ(install.messages.shown.back().title, QStringLiteral("Game running"));
+}
+
+}  // namespace rendix::testing
