@@ -59,23 +59,18 @@ frmOptions::frmOptions(ModMain& state, WindowCoordinator& windows)
     cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
     layout->place(cmdBrowse, {960, 840, 1695, 375}, centred);
 
-    auto* cmdOK = new QPushButton(QStringLiteral("&OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    layout->place(cmdOK, {1320, 1320, 975, 375}, centred);
-
     // Below the directory: the file the game reads and the length of the map lists, which
-    // most users never change.
+    // most users never change; OK confirms them all, so it comes last.
     auto* line = new QFrame(this);
     line->setObjectName(QStringLiteral("Line1"));
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
-    layout->place(line, {240, 1830, 3120, 30}, {.growX = 1});
+    layout->place(line, {240, 1365, 3120, 30}, {.growX = 1});
 
     auto* lblConfigFile = new QLabel(QStringLiteral("Configuration File:"), this);
     lblConfigFile->setObjectName(QStringLiteral("LblConfigFile"));
     lblConfigFile->setAlignment(Qt::AlignCenter);
-    layout->place(lblConfigFile, {840, 1980, 2040, 195}, centred);
+    layout->place(lblConfigFile, {840, 1515, 2040, 195}, centred);
 
     m_cboConfigFile = new QComboBox(this);
     m_cboConfigFile->setObjectName(QStringLiteral("cboConfigFile"));
@@ -84,16 +79,16 @@ frmOptions::frmOptions(ModMain& state, WindowCoordinator& windows)
     // A long path must not widen the whole dialog; the box scrolls, the open list shows it.
     m_cboConfigFile->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_cboConfigFile->setMinimumContentsLength(8);
-    layout->place(m_cboConfigFile, {600, 2340, 2415, 315}, {.growX = 1});
+    layout->place(m_cboConfigFile, {600, 1875, 2415, 315}, {.growX = 1});
 
     auto* cmdBrowseConfig = new QPushButton(QStringLiteral("C&hoose File..."), this);
     cmdBrowseConfig->setObjectName(QStringLiteral("cmdBrowseConfig"));
-    layout->place(cmdBrowseConfig, {960, 2760, 1695, 375}, centred);
+    layout->place(cmdBrowseConfig, {960, 2295, 1695, 375}, centred);
 
     auto* lblMapsPerList = new QLabel(QStringLiteral("&Maps per list:"), this);
     lblMapsPerList->setObjectName(QStringLiteral("LblMapsPerList"));
     lblMapsPerList->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    layout->place(lblMapsPerList, {600, 3300, 1440, 315}, centred);
+    layout->place(lblMapsPerList, {600, 2835, 1440, 315}, centred);
 
     m_txtMapsPerList = new QSpinBox(this);
     m_txtMapsPerList->setObjectName(QStringLiteral("txtMapsPerList"));
@@ -101,11 +96,16 @@ frmOptions::frmOptions(ModMain& state, WindowCoordinator& windows)
     m_txtMapsPerList->setToolTip(
         QStringLiteral("More than 32 needs patch 469c or later of the game"));
     lblMapsPerList->setBuddy(m_txtMapsPerList);
-    layout->place(m_txtMapsPerList, {2160, 3300, 855, 315}, centred);
+    layout->place(m_txtMapsPerList, {2160, 2835, 855, 315}, centred);
 
-    layout->apply({3600, 3780}, Qt::Horizontal);
-    const QList<QWidget*> tabOrder{m_txtUTPath,     cmdBrowse,       cmdOK,
-                                   m_cboConfigFile, cmdBrowseConfig, m_txtMapsPerList};
+    auto* cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    layout->place(cmdOK, {1320, 3390, 975, 375}, centred);
+
+    layout->apply({3600, 3885}, Qt::Horizontal);
+    const QList<QWidget*> tabOrder{m_txtUTPath,     cmdBrowse,        m_cboConfigFile,
+                                   cmdBrowseConfig, m_txtMapsPerList, cmdOK};
     for (qsizetype i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
