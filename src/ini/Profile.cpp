@@ -236,6 +236,9 @@ public:
     Appender& operator=(const Appender&) = delete;
 
     void put(QByteArrayView text) {
+        if (text.isEmpty()) {
+            return;  // an empty value may have no data at all, which memcpy must not get
+        }
         std::memcpy(m_out + m_at, text.data(), static_cast<std::size_t>(text.size()));
         m_at += text.size();
     }
