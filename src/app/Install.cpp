@@ -182,23 +182,36 @@ QByteArray Install::mapFoldersText() const {
 platform::Listing Install::listMaps(QByteArrayView typePattern) const {
     platform::Listing maps;
     QSet<QByteArray> seen;
-    for (const SearchFolder& folder : m_mapFolders) {
-        const platform::Listing listing = platform::listFiles(folder.folder, typePattern);
-        if (!listing.ok) {
+    int contributing = 0;  // folders that gave names: their lists are each in order already
+    m_mapListings.resize(m_mapFolders.size());
+    for (std::size_t i = 0; i < m_mapFolders.size(); ++i) {
+        std::optional<platform::Listing>& listing = m_mapListings[i];
+        if (!listing) {
+            listing = platform::listFiles(m_mapFolders[i].folder, m_mapFolders[i].pattern);
+        }
+        if (!listing->ok) {
+            listing.reset();  // a folder that could not be read is tried again next time
             return {false, {}};
         }
-        for (const QByteArray& name : listing.names) {
-            if (platform::wildcardMatch(folder.pattern, name) &&
-                !seen.contains(platform::foldCase(name))) {
-                seen.insert(platform::foldCase(name));
-                maps.names.push_back(name);
+        const std::size_t before = maps.names.size();
+        for (const QByteArray& name : listing->names) {
+            if (!platform::wildcardMatch(typePattern, name)) {
+                continue;
             }
+            // A map found in two folders counts once; with one folder no name repeats.
+            if (m_mapFolders.size() > 1) {
+                QByteArray folded = platform::foldCase(name);
+                if (seen.contains(folded)) {
+                    continue;
+                }
+                seen.insert(std::move(folded));
+            }
+            maps.names.push_back(name);
         }
+        contributing += maps.names.size() > before ? 1 : 0;
     }
-    if (m_mapFolders.size() > 1) {
-        std::sort(
-            maps.names.begin(), maps.names.end(),
-            [](const QByteArray& a, const QByteArray& b) { return platform::listingLess(a, b); });
+    if (contributing > 1) {
+        platform::sortInListingOrder(maps.names);
     }
     return maps;
 }

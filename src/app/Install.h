@@ -78,7 +78,8 @@ public:
     // The map files of every map folder whose names match `typePattern` ("dm*.unr") and the
     // folder's own pattern, each name once (compared without regard to case; the first
     // folder's spelling wins), in listing order. ok is false when a folder that exists
-    // could not be listed.
+    // could not be listed. Each map folder is read once for the life of this value (a folder
+    // of thousands of maps takes a while to read), so build a new Install to see new files.
     platform::Listing listMaps(QByteArrayView typePattern) const;
     // A plain file named `name` in one of the map folders (the first that has one).
     std::optional<platform::FoundFile> findMap(const QByteArray& name) const;
@@ -90,6 +91,8 @@ private:
     std::vector<QByteArray> m_candidates;
     std::vector<SearchFolder> m_mapFolders;
     std::vector<SearchFolder> m_packageFolders;
+    // The files of each map folder that match its pattern, listed on first use.
+    mutable std::vector<std::optional<platform::Listing>> m_mapListings;
 };
 
 // The game directory test: accepts `dir` when its System folder (any letter case) holds a

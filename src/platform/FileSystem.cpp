@@ -245,8 +245,7 @@ Listing listResolved(const QByteArray& dir, mode_t type, Wanted wanted) {
     if (!listing.ok) {
         listing.names.clear();
     }
-    std::sort(listing.names.begin(), listing.names.end(),
-              [](const QByteArray& a, const QByteArray& b) { return listingLess(a, b); });
+    sortInListingOrder(listing.names);
     return listing;
 }
 
@@ -660,6 +659,30 @@ bool listingLess(QByteArrayView a, QByteArrayView b) {
         return a.size() < b.size();
     }
     return byteLess(a, b);
+}
+
+void sortInListingOrder(std::vector<QByteArray>& names) {
+    // Each name's key, a-z folded to A-Z, is made once; comparing keys is then a plain
+    // comparison of bytes, which is what listingLess does one byte at a time.
+    struct Keyed {
+        QByteArray key;
+        QByteArray name;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(names.size());
+    for (QByteArray& name : names) {
+        QByteArray key(name.size(), Qt::Uninitialized);
+        std::transform(name.begin(), name.end(), key.begin(),
+                       [](char c) { return static_cast<char>(listingKey(c)); });
+        keyed.push_back({std::move(key), std::move(name)});
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        const int byKey = a.key.compare(b.key);
+        return byKey != 0 ? byKey < 0 : byteLess(a.name, b.name);
+    });
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        names[i] = std::move(keyed[i].name);
+    }
 }
 
 Listing listFiles(const QByteArray& dir, QByteArrayView pattern) {
