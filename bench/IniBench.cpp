@@ -1,9 +1,8 @@
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <string>
 
+#include "Floor.h"
 #include "ini/IniHandler.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
@@ -63,41 +62,6 @@ bool rewriteFloor(const BenchFile& file) {
     return bytes && platform::replaceFile(file.path, *bytes);
 }
 
-// Times `routine` and `floor` in alternation, each iteration taking turns at going first,
-// so that a machine that grows busier or quieter during the run slows both alike. The
-// benchmark's time is the routine's; the counter "floor_ratio" is routine over floor.
-template <typename Prepare, typename Floor, typename Routine>
-void measureAgainstFloor(benchmark::State& state, const char* floorName, Prepare prepare,
-                         Floor floor, Routine routine) {
-    using Clock = std::chrono::steady_clock;
-    Clock::duration floorTime{};
-    Clock::duration routineTime{};
-    bool floorFirst = true;
-    for (auto _ : state) {
-        prepare();
-        const auto timed = [](auto&& work, Clock::duration& total) {
-            const Clock::time_point start = Clock::now();
-            const bool ok = work();
-            total += Clock::now() - start;
-            return ok;
-        };
-        const Clock::duration before = routineTime;
-        const bool ok = floorFirst ? timed(floor, floorTime) && timed(routine, routineTime)
-                                   : timed(routine, routineTime) && timed(floor, floorTime);
-        if (!ok) {
-            state.SkipWithError("a read or write failed");
-            break;
-        }
-        state.SetIterationTime(std::chrono::duration<double>(routineTime - before).count());
-        floorFirst = !floorFirst;
-    }
-    if (floorTime.count() > 0) {
-        state.counters["floor_ratio"] =
-            static_cast<double>(routineTime.count()) / static_cast<double>(floorTime.count());
-    }
-    state.SetLabel(std::string("floor: ") + floorName);
-}
-
 void BM_ReadFile(benchmark::State& state) {
     const BenchFile& file = benchFile();
     file.restore();
@@ -124,7 +88,7 @@ void BM_ReadKeyValue_LastSection(benchmark::State& state) {
     const BenchFile& file = benchFile();
     file.restore();
     testing::ScriptedMessages messages;
-    measureAgainstFloor(
+    bench::timeAgainstFloor(
         state, "one readFile", [] {}, [&] { return readFloor(file); },
         [&] {
             return !ReadKeyValue(messages, file.path, file.lastSection, file.lastKey).isEmpty();
@@ -136,7 +100,7 @@ void BM_ReadKeyValue_MissingKey(benchmark::State& state) {
     const BenchFile& file = benchFile();
     file.restore();
     testing::ScriptedMessages messages;
-    measureAgainstFloor(
+    bench::timeAgainstFloor(
         state, "one readFile", [] {}, [&] { return readFloor(file); },
         [&] {
             return ReadKeyValue(messages, file.path, file.lastSection, "NoSuchKey").isEmpty() &&
@@ -150,7 +114,7 @@ void BM_WriteKeyValue_LastSection(benchmark::State& state) {
     file.restore();
     // A value that differs each time, so that every call really rewrites the file.
     qint64 round = 0;
-    measureAgainstFloor(
+    bench::timeAgainstFloor(
         state, "one readFile and one replaceFile", [] {}, [&] { return rewriteFloor(file); },
         [&] {
             return WriteKeyValue(file.path, file.lastSection, file.lastKey,
@@ -163,7 +127,7 @@ BENCHMARK(BM_WriteKeyValue_LastSection)->UseManualTime();
 void BM_WriteKeyValue_MissingKey(benchmark::State& state) {
     const BenchFile& file = benchFile();
     // Each call adds the key to a file that lacks it; putting the file back is not timed.
-    measureAgainstFloor(
+    bench::timeAgainstFloor(
         state, "one readFile and one replaceFile", [&] { file.restore(); },
         [&] { return rewriteFloor(file); },
         [&] { return WriteKeyValue(file.path, file.lastSection, "NoSuchKey", "1").ok; });
