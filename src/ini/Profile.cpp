@@ -642,24 +642,41 @@ std::optional<QByteArray> profileValue(QByteArrayView bytes, QByteArrayView sect
     return unquoted(line->value);
 }
 
-std::vector<QByteArray> profileValues(QByteArrayView bytes, QByteArrayView section,
-                                      QByteArrayView key) {
+namespace {
+
+// Calls `visit` with each key line of the first section named `section`, in file order.
+template <typename Visit>
+void forEachKeyLine(QByteArrayView bytes, QByteArrayView section, Visit visit) {
     const Content content(bytes);
-    std::vector<QByteArray> values;
     const std::optional<SectionSpan> found = findSection(content, trimmed(section));
-    if (!found) {
-        return values;
-    }
-    const QByteArrayView name = trimmed(key);
-    for (qsizetype p = found->header.next; p < found->end;) {
+    for (qsizetype p = found ? found->header.next : 0; found && p < found->end;) {
         const LineSpan line = lineAt(content.bytes, p);
-        if (const std::optional<KeyLine> keyLine = parseKeyLine(content, line);
-            keyLine && platform::equalsFolded(keyLine->name, name)) {
-            values.push_back(unquoted(keyLine->value));
+        if (const std::optional<KeyLine> keyLine = parseKeyLine(content, line)) {
+            visit(*keyLine);
         }
         p = line.next;
     }
+}
+
+}  // namespace
+
+std::vector<QByteArray> profileValues(QByteArrayView bytes, QByteArrayView section,
+                                      QByteArrayView key) {
+    std::vector<QByteArray> values;
+    const QByteArrayView name = trimmed(key);
+    forEachKeyLine(bytes, section, [&](const KeyLine& line) {
+        if (platform::equalsFolded(line.name, name)) {
+            values.push_back(unquoted(line.value));
+        }
+    });
     return values;
+}
+
+std::vector<QByteArray> profileKeyNames(QByteArrayView bytes, QByteArrayView section) {
+    std::vector<QByteArray> names;
+    forEachKeyLine(bytes, section,
+                   [&](const KeyLine& line) { names.push_back(line.name.toByteArray()); });
+    return names;
 }
 
 std::vector<std::vector<QByteArray>> profileIndexedValues(QByteArrayView bytes,

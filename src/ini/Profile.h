@@ -39,6 +39,10 @@ std::optional<QByteArray> profileValue(QByteArrayView content, QByteArrayView se
 std::vector<QByteArray> profileValues(QByteArrayView content, QByteArrayView section,
                                       QByteArrayView key);
 
+// The key names (blanks at both ends removed, as spelled) of the key lines of the first
+// section named `section`, in file order.
+std::vector<QByteArray> profileKeyNames(QByteArrayView content, QByteArrayView section);
+
 // An indexed list of a section: the keys prefix + i + "]" for i from 0 to count - 1, i in
 // decimal without leading zeros ("DM.Ex[0]", "DM.Ex[1]"...).
 struct IndexedList {

@@ -9,7 +9,6 @@
 
 #include "app/Failures.h"
 #include "maintenance/Backups.h"
-#include "maintenance/SectionEdit.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
@@ -177,11 +176,12 @@ RandomizeOutcome RandomizeMapList(ModMain& state, Messages& messages, const Inst
         return RandomizeOutcome::Failed;
     }
     // One edit in memory and one safe replace, however long the list.
-    const std::vector<QByteArray> sectionKeys = list.size() > kMapListSlots
-                                                    ? sectionKeyNames(bytes, type.mapListSection)
-                                                    : std::vector<QByteArray>();
+    const std::vector<QByteArray> sectionKeys =
+        list.size() > kMapListSlots ? ini::profileKeyNames(bytes, type.mapListSection)
+                                    : std::vector<QByteArray>();
     QByteArray edited = bytes;
-    if (const Result applied = applyKeyWrites(edited, mapListWrites(type, list, sectionKeys));
+    if (const Result applied =
+            ini::applyProfileWrites(edited, mapListWrites(type, list, sectionKeys));
         !applied) {
         messages.show(boxes.writeFailed(applied));
         return RandomizeOutcome::Failed;

@@ -58,7 +58,7 @@ MapList shuffleMapList(const std::vector<QByteArray>& candidates, int slots = kM
 //    32 or fewer slots is written as the game before patch 469c reads it, Maps[32] and after
 //    left alone.
 //  - For a list longer than 32 (patch 469c and later read up to Maps[4095]): the removal of
-//    every key of `sectionKeys` (the key names the section holds, sectionKeyNames) that
+//    every key of `sectionKeys` (the key names the section holds, ini::profileKeyNames) that
 //    reads Maps[k] (any case, k in decimal) with k >= L, one for each such line, so that no
 //    map of an earlier, longer list stays in the rotation.
 //  - Map (slot 0) and GameType of "UTMenu.UTStartGameCW".

@@ -3,9 +3,9 @@
 #include <set>
 
 #include "ini/IniHandler.h"
+#include "ini/Profile.h"
 #include "maintenance/MaintenanceFixture.h"
 #include "maintenance/Randomizer.h"
-#include "maintenance/SectionEdit.h"
 #include "support/GameInstall.h"
 
 namespace rendix::testing {
@@ -84,7 +84,7 @@ QByteArray sectionSummary(const QByteArray& file) {
         }
         runStart = -1;
     };
-    for (const QByteArray& key : sectionKeyNames(file, "Botpack.TDMmaplist")) {
+    for (const QByteArray& key : ini::profileKeyNames(file, "Botpack.TDMmaplist")) {
         const qsizetype k = key.startsWith("Maps[") ? key.mid(5).chopped(1).toLongLong() : -1;
         if (k < 0 || k != last + 1 || runStart < 0) {
             close();
