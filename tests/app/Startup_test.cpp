@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "app/Failures.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
 #include "platform/Seam.h"
@@ -89,25 +88,6 @@ TEST(Startup, KeepsWhatItCannotReadOrUnderstand) {
             EXPECT_EQ(readBytes(dir.file(other)), other);
         }
     }
-    // The boxes name the file and the reason.
-    TempDir dir;
-    writeBytes(dir.file("Rendix.ini"), kSound);
-    ModMain state;
-    ScriptedMessages messages;
-    platform::TestSeam seam;
-    seam.failNth(Operation::Read, 1);
-    seam.failNth(Operation::Copy, 1);
-    StartupSequence(state, messages, dir.path());
-    writeBytes(dir.file("Rendix.ini"), "[Main]\r\n");
-    StartupSequence(state, messages, dir.path());
-    ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(messages.shown[0],
-              readFailedMessage(dir.file("Rendix.ini"), QStringLiteral("Input/output error")));
-    EXPECT_EQ(messages.shown[1].text.toUtf8(),
-              dir.file("Rendix.ini") + " is corrupt, and Rendix could not keep a copy of it as " +
-                  dir.file("Rendix.ini.corrupt") + ": Cannot copy " + dir.file("Rendix.ini") +
-                  " to " + dir.file("Rendix.ini.corrupt") +
-                  ". The file was not changed. Rendix ends now.");
 }
 
 // The keys of [Main] go through one place and stay keys of [Main]: a default file that

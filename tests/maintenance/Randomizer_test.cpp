@@ -60,19 +60,6 @@ TEST(Randomizer, ShuffleDrawsDistinctCandidatesEachAsOftenFirst) {
     }
 }
 
-TEST(Randomizer, OneRewriteEqualsThirtyFourSingleWrites) {
-    TempDir dir;
-    writeBytes(dir.file("single"), data("rewrite-odd"));
-    writeBytes(dir.file("together"), data("rewrite-odd"));
-    const std::vector<ini::ProfileWrite> writes = mapListWrites(
-        kGameTypes[0], {QByteArray("DM-A.unr"), std::nullopt, QByteArray("DM-C.unr")});
-    for (const ini::ProfileWrite& w : writes) {
-        ASSERT_TRUE(WriteKeyValue(dir.file("single"), w.section, *w.key, w.value).ok);
-    }
-    ASSERT_TRUE(ini::writeProfileStrings(dir.file("together"), writes).ok);
-    EXPECT_EQ(readBytes(dir.file("together")), readBytes(dir.file("single")));
-}
-
 // The key names of the DM list section, runs of Maps[k] written "Maps[a-b]".
 QByteArray sectionSummary(const QByteArray& file) {
     QByteArrayList parts;
