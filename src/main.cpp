@@ -43,5 +43,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Rendix"));
     rendix::WindowCoordinator windows;
     windows.showMainWindow();
+    if (windows.quitRequested()) {
+        return 1;
+    }
     return QApplication::exec();
 }

@@ -1,6 +1,7 @@
 #include "ui/WindowCoordinator.h"
 
 #include <QApplication>
+#include <QThread>
 
 #include "app/Settings.h"
 #include "ui/frmAbout.h"
@@ -72,9 +73,12 @@ void WindowCoordinator::showMainWindow() {
             case frmMain::LoadOutcome::Quit:
                 m_main = nullptr;
                 delete window;
-                // No window shows, so the event loop would never end by itself.
-                QMetaObject::invokeMethod(
-                    qApp, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+                // No window shows, so the event loop would never end by itself: main() does
+                // not start it, and a running one is ended.
+                m_quitRequested = true;
+                if (QThread::currentThread()->loopLevel() > 0) {
+                    QCoreApplication::exit(1);
+                }
                 return;
         }
     }

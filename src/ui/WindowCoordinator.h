@@ -48,6 +48,9 @@ public:
     // Shows the main window: the existing one, or a new one whose start-up runs first and
     // may leave it hidden, or discard it, in favour of the options dialog.
     void showMainWindow();
+    // Whether the start-up found it cannot go on (the settings file cannot be read): the
+    // program ends with status 1 and no window.
+    bool quitRequested() const { return m_quitRequested; }
     // Shows the options dialog, creating it first if needed, and returns it.
     frmOptions* showOptions();
     // The options dialog, created (and loaded) if needed but not shown.
@@ -76,6 +79,7 @@ private:
     ModMain m_state;
     QByteArray m_settingsFolder;
     MessagesFactory m_messages;
+    bool m_quitRequested = false;
     QPointer<frmMain> m_main;
     QPointer<frmOptions> m_options;
     QPointer<frmBrowse> m_picker;

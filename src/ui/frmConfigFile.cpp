@@ -6,11 +6,9 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include <chrono>
-#include <filesystem>
 #include <optional>
-#include <string>
 
+#include "platform/FileSystem.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
 #include "ui/WholeLines.h"
@@ -21,18 +19,12 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 
-// The file's last change in seconds since the epoch. Through the path's bytes, so that a
-// name that is not UTF-8 is found too.
+// The file's last change in seconds since the epoch.
 std::optional<qint64> lastChange(const QByteArray& path) {
-    std::error_code error;
-    const auto time =
-        std::filesystem::last_write_time(std::filesystem::path(path.toStdString()), error);
-    if (error) {
-        return std::nullopt;
+    if (const std::optional<platform::FileTimes> times = platform::fileTimes(path)) {
+        return times->modified;
     }
-    return std::chrono::duration_cast<std::chrono::seconds>(
-               std::chrono::file_clock::to_sys(time).time_since_epoch())
-        .count();
+    return std::nullopt;
 }
 
 }  // namespace

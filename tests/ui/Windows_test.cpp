@@ -204,9 +204,20 @@ TEST(WindowMessages, ShowsEveryBoxAsPlainText) {
     for (const auto& row : rows) {
         WindowMessages messages(nullptr);
         QString shown;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_TRUE(box);
+        // The box is looked for until it shows: its local event loop may run a timer first.
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            QMessageBox* box = nullptr;
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (auto* shownBox = qobject_cast<QMessageBox*>(window);
+                    shownBox && shownBox->isVisible()) {
+                    box = shownBox;
+                }
+            }
+            if (!box) {
+                return;
+            }
+            poll.stop();
             const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
             EXPECT_EQ(box->textFormat(), Qt::PlainText) << row.name;
             EXPECT_EQ(label->textFormat(), Qt::PlainText) << row.name;
@@ -218,6 +229,7 @@ TEST(WindowMessages, ShowsEveryBoxAsPlainText) {
             shown = label->text();
             box->button(row.press)->click();
         });
+        poll.start(5);
         EXPECT_EQ(messages.show(row.message), row.answer) << row.name;
         EXPECT_EQ(shown, path) << row.name;
     }
