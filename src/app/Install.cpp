@@ -32,6 +32,20 @@ QByteArray resolvedOr(const QByteArray& path) {
     return platform::resolvePath(path).value_or(path);
 }
 
+// The program folders of `utDir` that exist (System, System64, SystemARM64, in that
+// order), resolved, each with the name it was looked up by.
+std::vector<std::pair<const char*, QByteArray>> existingProgramFolders(const QByteArray& utDir) {
+    std::vector<std::pair<const char*, QByteArray>> folders;
+    for (const char* name : kProgramFolders) {
+        if (const std::optional<QByteArray> dir =
+                platform::resolvePath(platform::joinPath(utDir, {name}));
+            dir && platform::folderExists(*dir)) {
+            folders.emplace_back(name, *dir);
+        }
+    }
+    return folders;
+}
+
 bool hasWildcard(QByteArrayView text) {
     return text.contains('*') || text.contains('?');
 }
@@ -83,13 +97,9 @@ bool isMapPattern(QByteArrayView pattern) {
 
 std::vector<QByteArray> Install::configCandidates(const QByteArray& utDir) {
     std::vector<QByteArray> candidates;
-    for (const char* folder : kProgramFolders) {
-        if (const std::optional<QByteArray> dir =
-                platform::resolvePath(platform::joinPath(utDir, {folder}));
-            dir && platform::folderExists(*dir)) {
-            if (std::optional<QByteArray> file = exactFile(*dir, kConfigName)) {
-                candidates.push_back(std::move(*file));
-            }
+    for (const auto& [name, dir] : existingProgramFolders(utDir)) {
+        if (std::optional<QByteArray> file = exactFile(dir, kConfigName)) {
+            candidates.push_back(std::move(*file));
         }
     }
     for (const QByteArray& perUser : platform::perUserGameConfigFiles()) {
@@ -157,12 +167,8 @@ QByteArray Install::localizedIntFolder() const {
 
 std::vector<QByteArray> Install::programFolders() const {
     std::vector<QByteArray> folders;
-    for (const char* name : kProgramFolders) {
-        if (const std::optional<QByteArray> dir =
-                platform::resolvePath(platform::joinPath(m_gameDir, {name}));
-            dir && platform::folderExists(*dir)) {
-            folders.push_back(*dir);
-        }
+    for (auto& [name, dir] : existingProgramFolders(m_gameDir)) {
+        folders.push_back(std::move(dir));
     }
     return folders;
 }
@@ -229,20 +235,13 @@ std::optional<platform::FoundFile> Install::findMap(const QByteArray& name) cons
 bool isGameDirectory(const QByteArray& dir, const QByteArray& chosenConfig) {
     // The classic test: the System folder holds the file stored exactly as the game names it.
     // The resolver prefers the exact spelling, so a folder that holds both spellings passes.
-    bool programFolder = false;
-    for (const char* name : kProgramFolders) {
-        const std::optional<QByteArray> folder =
-            platform::resolvePath(platform::joinPath(dir, {name}));
-        if (!folder || !platform::folderExists(*folder)) {
-            continue;
-        }
-        if (name == kProgramFolders[0] && exactFile(*folder, kConfigName)) {
-            return true;
-        }
-        programFolder = true;
-    }
-    if (!programFolder) {
+    const auto folders = existingProgramFolders(dir);
+    if (folders.empty()) {
         return false;
+    }
+    if (folders.front().first == kProgramFolders[0] &&
+        exactFile(folders.front().second, kConfigName)) {
+        return true;
     }
     if (!chosenConfig.isEmpty() && platform::lookupFile(chosenConfig)) {
         return true;

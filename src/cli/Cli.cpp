@@ -11,7 +11,6 @@
 #include "app/UnifiedDiff.h"
 #include "app/Version.h"
 #include "cli/Commands.h"
-#include "maintenance/ConfigChange.h"
 #include "platform/FileSystem.h"
 
 namespace rendix::cli {
@@ -172,15 +171,9 @@ ExitStatus dispatch(const Command& command, Session& session) {
     if (!prepare(session)) {
         return outcome(session);
     }
+    // A running game: the core commands ask, and the printing messages answer No unless
+    // --force, which makes the exit status 3.
     const PrintMode& mode = session.options.print;
-    if (command.changes == Changes::GameConfig && !mode.dryRun && !mode.force) {
-        const Install& install = session.install();
-        const std::vector<QByteArray> running = runningGames(install);
-        if (!running.empty()) {
-            session.messages.refuseRunningGame(running.front(), install.configFile());
-            return outcome(session);
-        }
-    }
     // delete-backups lists in a dry run what it would delete; it changes no file's content.
     if (mode.dryRun && !command.dryRunsItself &&
         (command.changes == Changes::GameConfig || command.changes == Changes::Settings)) {

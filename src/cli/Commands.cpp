@@ -79,16 +79,12 @@ QByteArray serverPackagesPreview(Session& session) {
 QByteArray mapCounts(const Session& session, const Install& install) {
     QByteArray text;
     for (const GameType& type : kGameTypes) {
-        const ExclusionList& excludes = session.state.*type.excludes;
-        qsizetype found = 0;
-        qsizetype excluded = 0;
-        for (const QByteArray& name : install.listMaps(type.mapPattern).names) {
-            if (!platform::holdsControlCharacter(name)) {
-                ++found;
-                excluded += std::count(excludes.begin(), excludes.end(), name) > 0 ? 1 : 0;
-            }
-        }
-        const qsizetype perList = std::min<qsizetype>(found - excluded, session.state.MapsPerList);
+        const platform::Listing listing = install.listMaps(type.mapPattern);
+        const qsizetype found = usableMapCount(listing);
+        const qsizetype candidates =
+            static_cast<qsizetype>(mapCandidates(listing, session.state.*type.excludes).size());
+        const qsizetype excluded = found - candidates;
+        const qsizetype perList = std::min<qsizetype>(candidates, session.state.MapsPerList);
         text += QByteArray(type.code) + ": " + QByteArray::number(found) + " maps found, " +
                 QByteArray::number(excluded) + " excluded, " + QByteArray::number(perList) +
                 " per list\n";

@@ -88,10 +88,6 @@ void PrintingMessages::printData(const QByteArray& bytes) {
     writeOut(bytes);
 }
 
-void PrintingMessages::refuseRunningGame(const QByteArray& program, const QByteArray& configFile) {
-    show(gameRunningMessage(program, configFile));
-}
-
 void PrintingMessages::setPathAlias(const QByteArray& copy, const QByteArray& real) {
     m_aliasFrom = QFile::decodeName(copy);
     m_aliasTo = QFile::decodeName(real);

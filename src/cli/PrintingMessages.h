@@ -38,10 +38,6 @@ public:
     void finish();
     // What a command was asked for (a listing, a diff): standard output, also when quiet.
     void printData(const QByteArray& bytes);
-    // The refusal of a change while the game runs: printed on standard error, and the run
-    // ends with the "game running" status.
-    void refuseRunningGame(const QByteArray& program, const QByteArray& configFile);
-
     // While a command works on a private copy, messages name the file it stands for.
     void setPathAlias(const QByteArray& copy, const QByteArray& real);
     // Takes on another run's failure or refusal (a preview made with its own messages).

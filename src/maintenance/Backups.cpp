@@ -9,8 +9,6 @@ namespace rendix {
 
 namespace {
 
-constexpr QByteArrayView kBackupPattern("rendix_unrealtournament*.ini");
-
 QByteArray backupBaseName(const platform::LocalDateTime& now) {
     QByteArray name("Rendix_UnrealTournament");
     for (const int piece : {now.month, now.day, now.hour, now.minute, now.second}) {

@@ -10,6 +10,10 @@
 
 namespace rendix {
 
+// The names of the backups, matched without regard to letter case: what BackupGameConfig
+// makes, what DeleteBackups deletes and what a restore offers.
+inline constexpr QByteArrayView kBackupPattern("rendix_unrealtournament*.ini");
+
 // Copies the configuration file in effect of `install` to a new backup beside it named
 // "Rendix_UnrealTournament" + month + day + hour + minute + second + ".ini" (local time,
 // no leading zeros), or with "_2", "_3", ... before ".ini" where that name is taken in any

@@ -108,6 +108,29 @@ std::vector<ini::ProfileWrite> mapListWrites(const GameType& type, const MapList
     return writes;
 }
 
+qsizetype usableMapCount(const platform::Listing& listing) {
+    // A control character (a line break is legal in a Linux file name) would break the line
+    // it is written into; such a file is no usable map.
+    return std::count_if(listing.names.begin(), listing.names.end(), [](const QByteArray& name) {
+        return !platform::holdsControlCharacter(name);
+    });
+}
+
+std::vector<QByteArray> mapCandidates(const platform::Listing& listing,
+                                      const ExclusionList& excludeList) {
+    // Exact and case-sensitive on purpose: the listing matched without regard to case, the
+    // exclusion list names files exactly as stored. A set, so that long lists cost little.
+    const QSet<QByteArray> excludes(excludeList.begin(), excludeList.end());
+    std::vector<QByteArray> candidates;
+    candidates.reserve(listing.names.size());
+    for (const QByteArray& name : listing.names) {
+        if (!platform::holdsControlCharacter(name) && !excludes.contains(name)) {
+            candidates.push_back(name);
+        }
+    }
+    return candidates;
+}
+
 RandomizeOutcome RandomizeMapList(ModMain& state, Messages& messages, const Install& install,
                                   const GameType& type, const QStringList& randomizedBefore) {
     const QByteArray& iniPath = install.configFile();
@@ -120,25 +143,8 @@ RandomizeOutcome RandomizeMapList(ModMain& state, Messages& messages, const Inst
         messages.show(boxes.listFailed(install.mapFoldersText()));
         return RandomizeOutcome::Failed;
     }
-    // Exact and case-sensitive on purpose: the listing matched without regard to case, the
-    // exclusion list names files exactly as stored. A set, so that long lists cost little.
-    const ExclusionList& excludeList = state.*(type.excludes);
-    const QSet<QByteArray> excludes(excludeList.begin(), excludeList.end());
-    bool anyMap = false;
-    std::vector<QByteArray> candidates;
-    candidates.reserve(listing.names.size());
-    for (const QByteArray& name : listing.names) {
-        // A control character (a line break is legal in a Linux file name) would break the
-        // line it is written into; such a file is no usable map.
-        if (platform::holdsControlCharacter(name)) {
-            continue;
-        }
-        anyMap = true;
-        if (!excludes.contains(name)) {
-            candidates.push_back(name);
-        }
-    }
-    if (!anyMap) {
+    const std::vector<QByteArray> candidates = mapCandidates(listing, state.*(type.excludes));
+    if (usableMapCount(listing) == 0) {
         showOk(messages,
                QStringLiteral("No ") + QLatin1String(type.code) +
                    QStringLiteral(" maps were found in ") +

@@ -41,6 +41,14 @@ RandomizeOutcome RandomizeMapList(ModMain& state, Messages& messages, const Inst
                                   const GameType& type, const QStringList& randomizedBefore = {});
 
 // The slots of a map list that every game reads (Maps[0] to Maps[31]).
+// The maps of a listing that can stand in a map list: names without control characters.
+qsizetype usableMapCount(const platform::Listing& listing);
+
+// The usable maps of a listing that the exclusion list does not name (compared exactly, letter
+// case included), in listing order: the randomizer's candidates.
+std::vector<QByteArray> mapCandidates(const platform::Listing& listing,
+                                      const ExclusionList& excludes);
+
 inline constexpr int kMapListSlots = 32;
 
 // A new map list: slot k holds a map file name or nothing.

@@ -17,7 +17,6 @@ namespace {
 
 // The backups are the files that "Delete Backup Files" deletes.
 constexpr QByteArrayView kPrefix("rendix_unrealtournament");
-constexpr QByteArrayView kPattern("rendix_unrealtournament*.ini");
 
 // What a backup name tells: the digits of the time it was made and its "_n" (1 without
 // one). A name that matches the backup pattern but holds no such time (someone's own file)
@@ -114,7 +113,7 @@ std::vector<BackupInfo> listBackups(const Install& install, bool* listed) {
         return backups;
     }
     const QByteArray folder = install.configFolder();
-    const platform::Listing listing = platform::listFiles(folder, kPattern);
+    const platform::Listing listing = platform::listFiles(folder, kBackupPattern);
     if (listed) {
         *listed = listing.ok;
     }
