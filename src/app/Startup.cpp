@@ -4,7 +4,8 @@
 #include "app/Settings.h"
 #include "ini/IniHandler.h"
 #include "ini/Profile.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
 
 namespace rendix {
 
@@ -94,16 +95,6 @@ StartupEnding StartupSequence(ModMain& state, Messages& messages,
         messages.show(invalidPathMessage());
     }
     return valid ? StartupEnding::Passed : StartupEnding::GameDirectoryInvalid;
-}
-
-QByteArray upperCaseAscii(const QByteArray& text) {
-    QByteArray upper = text;
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return upper;
 }
 
 }  // namespace rendix

@@ -3,7 +3,8 @@
 #include "app/Failures.h"
 #include "maintenance/ConfigChange.h"
 #include "platform/Clock.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
 
 namespace rendix {
 
