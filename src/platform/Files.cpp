@@ -17,6 +17,26 @@ std::optional<QByteArray> readFile(const QByteArray& path) {
     return bytes;
 }
 
+Result copyFileToFreeName(const QByteArray& source, const QByteArray& stem, QByteArrayView suffix,
+                          QByteArray& copy) {
+    for (int n = 1;; ++n) {
+        copy = stem;
+        if (n > 1) {
+            copy += '_' + QByteArray::number(n);
+        }
+        copy += suffix;
+        if (resolvePath(copy)) {
+            continue;  // taken, in some letter case
+        }
+        // Another process (a second Rendix) may take the name between the look and the
+        // copy's final link; the copy never replaces it, and the next name is as good.
+        const Result copied = copyFileNew(source, copy);
+        if (copied || (copied.problem != Problem::Exists && !resolvePath(copy))) {
+            return copied;
+        }
+    }
+}
+
 Result removeMatching(const QByteArray& dir, QByteArrayView pattern) {
     const Listing listing = listFiles(dir, pattern);
     if (!listing.ok) {

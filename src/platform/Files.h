@@ -55,6 +55,15 @@ Result replaceFile(const QByteArray& path, const QByteArray& bytes);
 //  - Problem::Other (`path` = `target`): any write, attribute, flush, sync or rename step.
 Result copyFileNew(const QByteArray& source, const QByteArray& target);
 
+// Copies `source` as copyFileNew does to the first free name of `stem` + `suffix`, `stem` +
+// "_2" + `suffix`, `stem` + "_3" + `suffix`... A name is taken when a file of that name
+// exists in any letter case, before the copy or by the time of its final link (another
+// process making the same copy), and then the next one is tried; no file is ever replaced.
+// Sets `copy` to the name used, or on failure to the name last tried (both as built from
+// `stem`, not resolved). Fails as copyFileNew does on anything but a taken name.
+Result copyFileToFreeName(const QByteArray& source, const QByteArray& stem, QByteArrayView suffix,
+                          QByteArray& copy);
+
 // Deletes one file (resolved first). Fails when it is missing or cannot be deleted.
 Result removeFile(const QByteArray& path);
 

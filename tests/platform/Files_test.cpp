@@ -320,5 +320,49 @@ TEST_F(SafeWriteTest, ReadsAndCopiesWholeFilesOrNothingAndNeverReplaces) {
     EXPECT_EQ(unreadable.path, file);
 }
 
+// The first free "_n" name is taken: names taken before in any letter case, or by another
+// process just before the final link, are passed over; any other failure ends the search.
+TEST_F(SafeWriteTest, CopiesUnderTheFirstFreeNumberedName) {
+    const struct {
+        const char* name;
+        const char* takenBefore;  // names in the folder before the copy
+        const char* takenLate;    // a name taken right before the first final link
+        bool fails;               // the copy fails (the seam refuses it)
+        const char* copy;         // the name used or last tried
+    } rows[] = {
+        {"free", "", "", false, "Backup.ini"},
+        {"taken in any case", "backup.INI BACKUP_2.ini", "", false, "Backup_3.ini"},
+        {"taken meanwhile", "", "Backup.ini", false, "Backup_2.ini"},
+        {"refused", "", "", true, "Backup.ini"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir other;
+        const QByteArray folder = other.path();
+        for (const QByteArray& taken : QByteArray(row.takenBefore).split(' ')) {
+            if (!taken.isEmpty()) {
+                testing::writeBytes(folder + '/' + taken, "keep me");
+            }
+        }
+        TestSeam seam;
+        if (*row.takenLate) {
+            seam.runBefore(Operation::Rename, 1,
+                           [&] { testing::writeBytes(folder + '/' + row.takenLate, "keep me"); });
+        }
+        if (row.fails) {
+            seam.failNth(Operation::Copy, 1);
+        }
+        QByteArray copy;
+        const Result result = copyFileToFreeName(file, folder + "/Backup", ".ini", copy);
+        EXPECT_EQ(result.ok, !row.fails);
+        EXPECT_EQ(copy, folder + '/' + row.copy);
+        EXPECT_EQ(testing::readBytes(copy), row.fails ? QByteArray() : oldBytes);
+        for (const QByteArray& name : testing::folderNames(folder)) {
+            EXPECT_TRUE(name == row.copy || testing::readBytes(folder + '/' + name) == "keep me")
+                << name.constData();
+        }
+    }
+}
+
 }  // namespace
 }  // namespace rendix::platform
