@@ -4,7 +4,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <optional>
+#include <random>
 #include <vector>
 
 #include "DataTable.h"
@@ -84,6 +86,31 @@ TEST(FolderTest, ListsMatchesProbesAndDeletesPlainFiles) {
     EXPECT_FALSE(listFiles(root.path(), "*").ok);
     EXPECT_FALSE(removeMatching(root.file("d"), "*"));
     EXPECT_EQ(testing::folderNames(root.file("d")).size(), 8u);
+}
+
+// The listing order, name by name: a-z count as A-Z, so "[", "\", "]", "^", "_" and "`" come
+// after every letter; bytes from 0x80 on come last; a prefix comes first; names that differ
+// in letter case only are in byte order. Both ways of sorting must give exactly this.
+TEST(ListingOrderTest, SortAndComparisonAgreeOnTrickyNames) {
+    const std::vector<QByteArray> ordered = {
+        "0", "9", "@", "A", "a", "a0", "AB", "Ab", "aB", "ab", "aZ", "a[",   "a_",       "a\xFF",
+        "B", "b", "Z", "z", "[", "\\", "]",  "^",  "_",  "`",  "{",  "\x80", "\xC3\xA9", "\xFF"};
+    for (std::size_t i = 0; i < ordered.size(); ++i) {
+        for (std::size_t j = 0; j < ordered.size(); ++j) {
+            EXPECT_EQ(listingLess(ordered[i], ordered[j]), i < j)
+                << ordered[i].toHex().constData() << " vs " << ordered[j].toHex().constData();
+        }
+    }
+    std::mt19937 random(2024);
+    for (int round = 0; round < 20; ++round) {
+        std::vector<QByteArray> names = ordered;
+        std::shuffle(names.begin(), names.end(), random);
+        std::vector<QByteArray> compared = names;
+        std::sort(compared.begin(), compared.end(), listingLess);
+        sortInListingOrder(names);
+        EXPECT_EQ(names, ordered);
+        EXPECT_EQ(compared, ordered);
+    }
 }
 
 }  // namespace
