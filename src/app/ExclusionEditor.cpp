@@ -9,7 +9,7 @@
 #include "app/Install.h"
 #include "ini/IniHandler.h"
 #include "platform/FileLock.h"
-#include "platform/FileSystem.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 
 namespace rendix {

@@ -7,6 +7,9 @@
 #include <algorithm>
 
 #include "ini/Profile.h"
+#include "platform/Files.h"
+#include "platform/KnownFolders.h"
+#include "platform/Text.h"
 
 namespace rendix {
 
@@ -44,6 +47,11 @@ std::vector<std::pair<const char*, QByteArray>> existingProgramFolders(const QBy
         }
     }
     return folders;
+}
+
+// The System folder of patch 469's per-user game folder, ~/.utpg.
+QByteArray perUserSystemFolder() {
+    return platform::joinPath(platform::homeFolder(), {".utpg", "System"});
 }
 
 bool hasWildcard(QByteArrayView text) {
@@ -102,13 +110,10 @@ std::vector<QByteArray> Install::configCandidates(const QByteArray& utDir) {
             candidates.push_back(std::move(*file));
         }
     }
-    for (const QByteArray& perUser : platform::perUserGameConfigFiles()) {
-        const qsizetype slash = perUser.lastIndexOf('/');
-        if (std::optional<QByteArray> file = exactFile(perUser.left(slash), kConfigName);
-            file && perUser.mid(slash + 1) == kConfigName &&
-            std::find(candidates.begin(), candidates.end(), *file) == candidates.end()) {
-            candidates.push_back(std::move(*file));
-        }
+    // Patch 469 reads a per-user copy where one exists (it makes one on Linux and macOS).
+    if (std::optional<QByteArray> file = exactFile(perUserSystemFolder(), kConfigName);
+        file && std::find(candidates.begin(), candidates.end(), *file) == candidates.end()) {
+        candidates.push_back(std::move(*file));
     }
     return candidates;
 }

@@ -1,0 +1,40 @@
+#include "platform/KnownFolders.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <optional>
+
+#include "platform/Files.h"
+#include "platform/Paths.h"
+#include "platform/Posix.h"
+
+namespace rendix::platform {
+
+QByteArray expandUserPath(const QByteArray& typed) {
+    if (typed == "~") {
+        return homeFolder();
+    }
+    if (typed.startsWith("~/")) {
+        return homeFolder() + typed.mid(1);
+    }
+    return typed;
+}
+
+bool canCreateFileIn(const QByteArray& dir) {
+    const std::optional<QByteArray> resolved = resolvePath(dir);
+    if (!resolved || !isDirectory(*resolved)) {
+        return false;
+    }
+    QByteArray probe = appendComponent(
+        *resolved, kProbePrefix.toByteArray() + QByteArray(kTemporaryRandomLength, 'X'));
+    const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool closed = ::close(fd) == 0;
+    return ::unlink(probe.constData()) == 0 && closed;
+}
+
+}  // namespace rendix::platform
