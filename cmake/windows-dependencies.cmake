@@ -25,7 +25,8 @@ set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 
 # What the programs load at run time goes beside them in bin/, as it is shipped: the MinGW
 # runtime (Qt's DLLs need it, so the programs share that one copy rather than link a second
-# one in statically), the Qt DLLs and the plugins Qt looks for in the program's folder.
+# one in statically), the Qt DLLs and the plugins Qt looks for in the program's folder. The
+# copies are writable whatever the source, which may be a read-only shared folder.
 set(runtime_dir ${CMAKE_BINARY_DIR}/bin)
 foreach(dll libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
@@ -33,13 +34,14 @@ foreach(dll libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
   if(NOT IS_ABSOLUTE "${path}" OR NOT EXISTS "${path}")
     message(FATAL_ERROR "${CMAKE_CXX_COMPILER} has no ${dll}")
   endif()
-  file(COPY ${path} DESTINATION ${runtime_dir})
+  file(COPY ${path} DESTINATION ${runtime_dir} NO_SOURCE_PERMISSIONS)
 endforeach()
 foreach(module Core Gui Widgets Test)
-  file(COPY ${RENDIX_QT_MINGW}/bin/Qt6${module}.dll DESTINATION ${runtime_dir})
+  file(COPY ${RENDIX_QT_MINGW}/bin/Qt6${module}.dll DESTINATION ${runtime_dir}
+       NO_SOURCE_PERMISSIONS)
 endforeach()
 file(COPY ${RENDIX_QT_MINGW}/plugins/platforms/qwindows.dll
           ${RENDIX_QT_MINGW}/plugins/platforms/qoffscreen.dll
-     DESTINATION ${runtime_dir}/platforms)
+     DESTINATION ${runtime_dir}/platforms NO_SOURCE_PERMISSIONS)
 file(COPY ${RENDIX_QT_MINGW}/plugins/styles/qwindowsvistastyle.dll
-     DESTINATION ${runtime_dir}/styles)
+     DESTINATION ${runtime_dir}/styles NO_SOURCE_PERMISSIONS)
