@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "ini/Profile.h"
+#include "platform/GamePlaces.h"
 
 namespace rendix {
 
@@ -104,6 +105,11 @@ std::vector<QByteArray> Install::configCandidates(const QByteArray& utDir) {
     }
     for (const QByteArray& perUser : platform::perUserGameConfigFiles()) {
         const qsizetype slash = perUser.lastIndexOf('/');
+        // The game makes its per-user folder under this very name; looking for it in another
+        // letter case would read the whole home folder, at every start and every command.
+        if (!platform::existsAsNamed(perUser.left(slash))) {
+            continue;
+        }
         if (std::optional<QByteArray> file = exactFile(perUser.left(slash), kConfigName);
             file && perUser.mid(slash + 1) == kConfigName &&
             std::find(candidates.begin(), candidates.end(), *file) == candidates.end()) {
