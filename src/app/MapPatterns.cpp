@@ -16,6 +16,22 @@ qsizetype literalLength(QByteArrayView pattern) {
     return wildcard - pattern.begin();
 }
 
+// The longest run of characters without a wildcard, folded: every name the pattern matches
+// holds it.
+QByteArray longestLiteral(QByteArrayView pattern) {
+    QByteArrayView longest;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= pattern.size(); ++i) {
+        if (i == pattern.size() || pattern[i] == '*' || pattern[i] == '?') {
+            if (i - start > longest.size()) {
+                longest = pattern.sliced(start, i - start);
+            }
+            start = i + 1;
+        }
+    }
+    return platform::foldCase(longest);
+}
+
 }  // namespace
 
 bool isMapPattern(QByteArrayView entry) {
@@ -59,7 +75,16 @@ ExclusionMatcher::ExclusionMatcher(const ExclusionList& entries) {
         if (group == m_byLength.end()) {
             group = m_byLength.insert(m_byLength.end(), Beginnings{length, {}});
         }
-        group->patterns[platform::foldCase(entry.first(length))].push_back(entry);
+        Pattern pattern{entry, longestLiteral(entry), {}};
+        addBytes(pattern.needs, pattern.needle);
+        group->patterns[platform::foldCase(entry.first(length))].push_back(std::move(pattern));
+    }
+}
+
+void ExclusionMatcher::addBytes(ByteSet& set, QByteArrayView text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        set[byte / 64] |= quint64(1) << (byte % 64);
     }
 }
 
@@ -71,7 +96,17 @@ bool ExclusionMatcher::patternMatches(const QByteArray& name) const {
     if (m_byLength.empty()) {
         return false;
     }
-    const QByteArray folded = platform::foldCase(name);
+    // Folded on the stack: this runs once per map for lists of tens of thousands.
+    std::array<char, 256> buffer;
+    const QByteArray longName =
+        name.size() > qsizetype(buffer.size()) ? platform::foldCase(name) : QByteArray();
+    if (longName.isEmpty()) {
+        std::transform(name.begin(), name.end(), buffer.begin(), platform::foldByte);
+    }
+    const QByteArray folded =
+        longName.isEmpty() ? QByteArray::fromRawData(buffer.data(), name.size()) : longName;
+    ByteSet holds{};
+    addBytes(holds, folded);
     for (const Beginnings& group : m_byLength) {
         if (folded.size() < group.length) {
             continue;
@@ -82,8 +117,13 @@ bool ExclusionMatcher::patternMatches(const QByteArray& name) const {
         if (found == group.patterns.cend()) {
             continue;
         }
-        for (const QByteArray& pattern : *found) {
-            if (platform::wildcardMatch(pattern, name)) {
+        for (const Pattern& pattern : *found) {
+            // Cheap tests first: a name that lacks a byte of the needle cannot hold it.
+            const bool mayHold =
+                (pattern.needs[0] & ~holds[0]) == 0 && (pattern.needs[1] & ~holds[1]) == 0 &&
+                (pattern.needs[2] & ~holds[2]) == 0 && (pattern.needs[3] & ~holds[3]) == 0;
+            if (mayHold && folded.contains(pattern.needle) &&
+                platform::wildcardMatch(pattern.text, name)) {
                 return true;
             }
         }

@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QString>
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -30,8 +31,9 @@ std::optional<QString> patternProblem(QByteArrayView pattern);
 // Answers for many map file names whether an exclusion list leaves them out. Built once per
 // list; a question then costs a set lookup for the plain entries and, for the patterns, a
 // hash lookup per distinct length of their literal beginnings (the text before the first
-// wildcard) before the matcher runs, so that hundreds of patterns over tens of thousands of
-// maps stay cheap.
+// wildcard), and a look for the bytes and then the text of its longest literal part, before
+// the matcher runs, so that hundreds of patterns over tens of thousands of maps
+// stay cheap.
 class ExclusionMatcher {
 public:
     explicit ExclusionMatcher(const ExclusionList& entries);
@@ -44,10 +46,18 @@ public:
 
 private:
     QSet<QByteArray> m_names;
+    // The bytes a folded text holds, one bit each.
+    using ByteSet = std::array<quint64, 4>;
+    struct Pattern {
+        QByteArray text;
+        QByteArray needle;  // its longest part without wildcards, folded
+        ByteSet needs;      // the bytes of the needle
+    };
+    static void addBytes(ByteSet& set, QByteArrayView text);
     // Per length of the literal beginning: the folded beginnings and their patterns.
     struct Beginnings {
         qsizetype length;
-        QHash<QByteArray, std::vector<QByteArray>> patterns;
+        QHash<QByteArray, std::vector<Pattern>> patterns;
     };
     std::vector<Beginnings> m_byLength;
 };
