@@ -155,14 +155,7 @@ void ExclusionEditor::fill(int typeIndex) {
         }
     }
     const ExclusionMatcher byPatterns(patterns());
-    for (auto line = m_excluded.begin(); line != m_excluded.end();) {
-        if (!line->covers && byPatterns.patternMatches(line->name)) {
-            m_hidden.push_back(line->name);
-            line = m_excluded.erase(line);
-        } else {
-            ++line;
-        }
-    }
+    hideCovered(byPatterns);
 
     insertAllSorted(m_selected, std::move(listing.names));
     if (m_selected.empty()) {
@@ -260,14 +253,7 @@ void ExclusionEditor::excludeMatching(const QByteArray& typed) {
         std::erase_if(m_selected,
                       [&](const EditorLine& line) { return byPattern.patternMatches(line.name); });
     }
-    for (auto line = m_excluded.begin(); line != m_excluded.end();) {
-        if (!line->covers && byPattern.patternMatches(line->name)) {
-            m_hidden.push_back(line->name);
-            line = m_excluded.erase(line);
-        } else {
-            ++line;
-        }
-    }
+    hideCovered(byPattern);
     m_excluded[static_cast<std::size_t>(insertSorted(m_excluded, text))].covers = covers;
     updateCounts();
     if (!m_selected.empty()) {
@@ -306,6 +292,17 @@ void ExclusionEditor::include() {
         m_excluded.front().selected = true;
     }
     m_applyEnabled = true;
+}
+
+void ExclusionEditor::hideCovered(const ExclusionMatcher& byPatterns) {
+    for (auto line = m_excluded.begin(); line != m_excluded.end();) {
+        if (!line->covers && byPatterns.patternMatches(line->name)) {
+            m_hidden.push_back(line->name);
+            line = m_excluded.erase(line);
+        } else {
+            ++line;
+        }
+    }
 }
 
 void ExclusionEditor::removePatterns(std::vector<QByteArray>& taken) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/GameTypes.h"
+#include "app/MapPatterns.h"
 #include "app/ModMain.h"
 #include "platform/FileLock.h"
 #include "platform/Messages.h"
@@ -132,6 +133,8 @@ private:
     void updateCounts();
     // The patterns of the excluded list.
     ExclusionList patterns() const;
+    // Moves the excluded map lines that `byPatterns` match to the hidden entries.
+    void hideCovered(const ExclusionMatcher& byPatterns);
     // Takes the pattern lines out of a list of lines taken from the excluded list, and
     // brings back what they excluded alone (include()).
     void removePatterns(std::vector<QByteArray>& taken);
