@@ -14,10 +14,10 @@
 #include "platform/Messages.h"
 #include "platform/Result.h"
 
-// The exclusion editor without its window: the shown game type, the lines of the selected
-// and the excluded list with their selection, whether Apply is enabled and the two count
-// texts, and the editor's operations on them. The window only shows this state and passes
-// the user's picks on before each operation, so every rule of the editor lives here.
+// The exclusion editor: the shown game type, the lines of the selected and the excluded list
+// with their selection, whether Apply is enabled and the two count texts, and the operations
+// on them. Every rule of editing an exclusion list lives here; whatever shows the lists
+// passes the user's picks on (setSelectedRows) before each operation.
 namespace rendix {
 
 // One line of a list: a map file name as the file system or the settings file spells it

@@ -126,8 +126,8 @@ inline Message noConfigFileMessage(const QByteArray& utDir) {
                           "File Not Found");
 }
 
-// A configuration file named in the options dialog that is no plain file. Like the
-// directory that fails its test, it keeps the dialog open.
+// A configuration file chosen by its path that is no plain file: like a game directory that
+// fails its test, it is not taken.
 inline Message configFileMissingMessage(const QByteArray& path) {
     return {QStringLiteral("There is no configuration file at ") + QFile::decodeName(path) +
                 QLatin1Char('.'),

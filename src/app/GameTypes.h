@@ -11,36 +11,76 @@ namespace rendix {
 // One of the four kinds of match. Every routine that works per game type reads this table;
 // none is written once per type.
 struct GameType {
-    const char* code;                  // "DM"
-    const char* checkBoxName;          // main window check box, "chkDM"
-    const char* checkBoxCaption;       // "Death Match / Team Death Match / Last Man Standing"
-    const char* editorCaption;         // "DeathMatch/Team DeathMatch/LMS"
-    const char* mapPattern;            // in the maps folder: "dm*.unr"
-    const char* mapListSection;        // "Botpack.TDMmaplist"
-    const char* gameTypeValue;         // "BotPack.DeathMatchPlus"
-    ExclusionList ModMain::*excludes;  // &ModMain::DMExcludes
-    const char* exclusionSection;      // in Rendix.ini: "MapExcludes.DM"
-    const char* exclusionKeyPrefix;    // "DM.Ex["
-    const char* tutorialMap;           // "DM-Tutorial.unr"
-    const char* statusNoun;            // randomizer status text: " Deathmatch maps..."
-    bool clearsStatus;                 // whether the randomizer first empties the status line
+    const char* code;
+    const char* checkBoxName;  // the main window's check box of the type
+    const char* checkBoxCaption;
+    const char* editorCaption;   // in the exclusion editor's list of game types
+    const char* mapPattern;      // the type's map files in a map folder
+    const char* mapListSection;  // in the game's configuration file
+    const char* gameTypeValue;   // GameType of "UTMenu.UTStartGameCW"
+    ExclusionList ModMain::*excludes;
+    const char* exclusionSection;    // in Rendix.ini
+    const char* exclusionKeyPrefix;  // of the keys of the exclusion section
+    const char* tutorialMap;
+    const char* statusNoun;  // follows the count in the randomizer's status text
+    bool clearsStatus;       // whether the randomizer first empties the status line
 };
 
 // In the order DM, CTF, DOM, AS: the order of the editor's list, of the start-up's loading
 // and of the randomizer's processing.
 inline const std::array<GameType, 4> kGameTypes{{
-    {"DM", "chkDM", "Death Match / Team Death Match / Last Man Standing",
-     "DeathMatch/Team DeathMatch/LMS", "dm*.unr", "Botpack.TDMmaplist", "BotPack.DeathMatchPlus",
-     &ModMain::DMExcludes, "MapExcludes.DM", "DM.Ex[", "DM-Tutorial.unr", " Deathmatch maps...",
-     false},
-    {"CTF", "chkCTF", "Capture The Flag", "Capture The Flag", "ctf*.unr", "Botpack.CTFMapList",
-     "BotPack.CTFGame", &ModMain::CTFExcludes, "MapExcludes.CTF", "CTF.Ex[", "CTF-Tutorial.unr",
-     " CTF maps...", true},
-    {"DOM", "chkDOM", "Domination", "Domination", "dom*.unr", "Botpack.DOMmaplist",
-     "BotPack.Domination", &ModMain::DOMExcludes, "MapExcludes.DOM", "DOM.Ex[", "DOM-Tutorial.unr",
-     " Domination maps...", true},
-    {"AS", "chkASS", "Assault", "Assault", "as*.unr", "Botpack.ASMapList", "BotPack.Assault",
-     &ModMain::ASExcludes, "MapExcludes.AS", "AS.Ex[", "AS-Tutorial.unr", " Assault maps...", true},
+    {.code = "DM",
+     .checkBoxName = "chkDM",
+     .checkBoxCaption = "Death Match / Team Death Match / Last Man Standing",
+     .editorCaption = "DeathMatch/Team DeathMatch/LMS",
+     .mapPattern = "dm*.unr",
+     .mapListSection = "Botpack.TDMmaplist",
+     .gameTypeValue = "BotPack.DeathMatchPlus",
+     .excludes = &ModMain::DMExcludes,
+     .exclusionSection = "MapExcludes.DM",
+     .exclusionKeyPrefix = "DM.Ex[",
+     .tutorialMap = "DM-Tutorial.unr",
+     .statusNoun = " Deathmatch maps...",
+     .clearsStatus = false},
+    {.code = "CTF",
+     .checkBoxName = "chkCTF",
+     .checkBoxCaption = "Capture The Flag",
+     .editorCaption = "Capture The Flag",
+     .mapPattern = "ctf*.unr",
+     .mapListSection = "Botpack.CTFMapList",
+     .gameTypeValue = "BotPack.CTFGame",
+     .excludes = &ModMain::CTFExcludes,
+     .exclusionSection = "MapExcludes.CTF",
+     .exclusionKeyPrefix = "CTF.Ex[",
+     .tutorialMap = "CTF-Tutorial.unr",
+     .statusNoun = " CTF maps...",
+     .clearsStatus = true},
+    {.code = "DOM",
+     .checkBoxName = "chkDOM",
+     .checkBoxCaption = "Domination",
+     .editorCaption = "Domination",
+     .mapPattern = "dom*.unr",
+     .mapListSection = "Botpack.DOMmaplist",
+     .gameTypeValue = "BotPack.Domination",
+     .excludes = &ModMain::DOMExcludes,
+     .exclusionSection = "MapExcludes.DOM",
+     .exclusionKeyPrefix = "DOM.Ex[",
+     .tutorialMap = "DOM-Tutorial.unr",
+     .statusNoun = " Domination maps...",
+     .clearsStatus = true},
+    {.code = "AS",
+     .checkBoxName = "chkASS",
+     .checkBoxCaption = "Assault",
+     .editorCaption = "Assault",
+     .mapPattern = "as*.unr",
+     .mapListSection = "Botpack.ASMapList",
+     .gameTypeValue = "BotPack.Assault",
+     .excludes = &ModMain::ASExcludes,
+     .exclusionSection = "MapExcludes.AS",
+     .exclusionKeyPrefix = "AS.Ex[",
+     .tutorialMap = "AS-Tutorial.unr",
+     .statusNoun = " Assault maps...",
+     .clearsStatus = true},
 }};
 
 // The key of exclusion entry i: prefix + i in decimal + "]", as "DM.Ex[0]".

@@ -22,8 +22,8 @@ struct SearchFolder {
 
 // The one place that knows the layout of a game install: the game directory (maps and
 // packages) and the configuration file in effect, which may lie in System, System64,
-// SystemARM64 or a per-user folder. Commands, windows and the command line ask it and never
-// join path pieces themselves, so that every message names the file actually used.
+// SystemARM64 or a per-user folder. Whatever needs a path of the install asks it instead of
+// joining path pieces, so that every message names the file actually used.
 //
 // A value: built by locate() from the game directory and the chosen configuration file,
 // reading that file once for its Paths= lines. Build it anew for each command, since the

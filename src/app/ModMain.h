@@ -13,8 +13,8 @@ using ExclusionList = std::vector<QByteArray>;
 inline constexpr int kMaxMapsPerList = 4096;
 inline constexpr int kDefaultMapsPerList = 32;
 
-// The state shared across windows for the whole run. One instance lives as long as the
-// program; the windows and commands get it by reference.
+// The state shared for the whole run. One instance lives as long as the program; every
+// routine that needs it gets it by reference.
 struct ModMain {
     // The game directory exactly as stored under [Main] UTDir; fixed relative paths are
     // appended with the separator ("/system/UnrealTournament.ini").

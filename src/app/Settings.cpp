@@ -30,26 +30,32 @@ Result WriteDefaultSettings(const QByteArray& path) {
     return platform::replaceFile(path, defaultSettingsContent());
 }
 
-QByteArray chooseSettingsFolder() {
-    const QByteArray programDir = platform::programDirectory();
-    return settingsFolderFor(programDir, platform::canCreateFileIn(programDir),
-                             platform::userConfigFolder());
+SettingsPlaces settingsPlaces() {
+    QByteArray programDir = platform::programDirectory();
+    const bool writable = platform::canCreateFileIn(programDir);
+    return {.programDir = std::move(programDir),
+            .programDirWritable = writable,
+            .userFolder = platform::userConfigFolder()};
 }
 
-QByteArray settingsFolderFor(const QByteArray& programDir, bool programDirWritable,
-                             const QByteArray& userFolder) {
-    if (programDirWritable) {
-        return programDir;
+QByteArray chooseSettingsFolder(SettingsAccess access, const SettingsPlaces& places) {
+    if (places.programDirWritable) {
+        return places.programDir;
     }
-    QDir().mkpath(QFile::decodeName(userFolder));
-    const QByteArray userFile = platform::joinPath(userFolder, {kSettingsFileName});
+    const QByteArray userFile = platform::joinPath(places.userFolder, {kSettingsFileName});
+    if (access == SettingsAccess::ReadWrite) {
+        QDir().mkpath(QFile::decodeName(places.userFolder));
+    }
     if (!platform::lookupFile(userFile)) {
         if (const auto programFile =
-                platform::lookupFile(platform::joinPath(programDir, {kSettingsFileName}))) {
+                platform::lookupFile(platform::joinPath(places.programDir, {kSettingsFileName}))) {
+            if (access == SettingsAccess::ReadOnly) {
+                return places.programDir;
+            }
             platform::copyFileNew(programFile->path, userFile);
         }
     }
-    return userFolder;
+    return places.userFolder;
 }
 
 bool settingsFileSound(const IniText& text) {

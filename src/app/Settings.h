@@ -28,16 +28,36 @@ QByteArray defaultSettingsContent();
 // failure the file is as it was (or still missing) and the failure is returned.
 Result WriteDefaultSettings(const QByteArray& path);
 
-// The folder that holds the settings file for this run, chosen once at start-up: the
-// program folder when a file can be created there; otherwise the per-user configuration
-// folder, which is created when missing and, when it holds no Rendix.ini yet, receives a
-// byte copy of the program folder's one if there is one. A failure to create the folder or
-// to copy leaves the file missing there, so the start-up writes the defaults.
-QByteArray chooseSettingsFolder();
+// Whether finding the settings file may make the per-user folder and copy into it.
+enum class SettingsAccess {
+    // For a run that may write the file.
+    ReadWrite,
+    // For a run that only reads it: nothing is made or copied.
+    ReadOnly,
+};
 
-// The same choice for a program folder that can or cannot be written.
-QByteArray settingsFolderFor(const QByteArray& programDir, bool programDirWritable,
-                             const QByteArray& userFolder);
+// The folders the settings file may live in.
+struct SettingsPlaces {
+    QByteArray programDir;
+    bool programDirWritable = false;  // a file can be created (and removed) there
+    QByteArray userFolder;            // the per-user configuration folder
+};
+
+// The places of the running program; tells whether its folder can be written by creating a
+// file there and removing it again.
+SettingsPlaces settingsPlaces();
+
+// The folder that holds the settings file for this run, chosen once at start-up: the
+// program folder when it can be written, otherwise the per-user configuration folder.
+//  - ReadWrite: the per-user folder is created when missing and, when it holds no Rendix.ini
+//    yet (in any letter case), receives a byte copy of the program folder's one if there is
+//    one. A failure to create the folder or to copy leaves the file missing there, so the
+//    start-up writes the defaults.
+//  - ReadOnly: the same choice without making or copying anything; where ReadWrite would copy
+//    the program folder's file, the program folder is returned, so that the same bytes are
+//    read.
+QByteArray chooseSettingsFolder(SettingsAccess access,
+                                const SettingsPlaces& places = settingsPlaces());
 
 // Whether the settings file, as `text` scans it, has the shape Rendix writes: exactly five
 // section header lines, and headers spelled exactly "[Main]", "[MapExcludes.DM]",

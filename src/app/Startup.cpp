@@ -10,16 +10,15 @@ namespace rendix {
 
 namespace {
 
-// Writes the default file over the settings file (which `existed` or not) and takes the
-// defaults into memory; where the file cannot be written the run goes on with them.
-void writeDefaults(ModMain& state, Messages& messages, bool existed) {
+// Writes the default file over the settings file and takes the defaults into memory; where
+// the file cannot be written the run goes on with them, and the box ends in `holds`.
+void writeDefaults(ModMain& state, Messages& messages, const QString& holds) {
     state.UTDir.clear();
     state.ConfigFile.clear();
     state.MapsPerList = kDefaultMapsPerList;
     loadDefaultExclusionLists(state);
     if (Result written = WriteDefaultSettings(state.settingsPath); !written) {
-        messages.show(writeFailedMessage(state.settingsPath, written,
-                                         existed ? unchangedText() : notCreatedText()));
+        messages.show(writeFailedMessage(state.settingsPath, written, holds));
     }
 }
 
@@ -65,7 +64,7 @@ StartupEnding StartupSequence(ModMain& state, Messages& messages,
               : Result::failure(QStringLiteral("No settings file."), Problem::Missing);
     if (!read && read.problem == Problem::Missing) {
         state.settingsPath = defaultPath;
-        writeDefaults(state, messages, false);
+        writeDefaults(state, messages, notCreatedText());
         return StartupEnding::SettingsMissing;
     }
     state.settingsPath = found->path;
@@ -85,7 +84,7 @@ StartupEnding StartupSequence(ModMain& state, Messages& messages,
             return StartupEnding::SettingsUnreadable;
         }
         messages.show(corruptSettingsMessage());
-        writeDefaults(state, messages, true);
+        writeDefaults(state, messages, unchangedText());
         return StartupEnding::SettingsNotSound;
     }
 

@@ -6,8 +6,8 @@
 #include "app/ModMain.h"
 #include "platform/Messages.h"
 
-// The start-up sequence that the main window runs before it is first shown, and the game
-// directory test that the options dialog shares with it.
+// The start-up sequence: the settings file found, checked and read, and the game directory
+// tested, before the program shows its first window.
 namespace rendix {
 
 // The ways a start ends.
@@ -15,10 +15,10 @@ enum class StartupEnding {
     // Nothing changed and the program ends; a box said why: the file exists but cannot be
     // read, or it is not sound and its bytes could not be kept before replacing it.
     SettingsUnreadable,
-    SettingsMissing,       // the defaults were written; the options dialog takes over
-    SettingsNotSound,      // "corrupt" box, the defaults written over it; options dialog
-    GameDirectoryInvalid,  // "Invalid path" box; lists loaded; options dialog
-    Passed,                // lists loaded; the main window shows UTDir in its caption
+    SettingsMissing,       // the defaults were written; the game directory is to be chosen
+    SettingsNotSound,      // "corrupt" box, the defaults written over it; the same
+    GameDirectoryInvalid,  // "Invalid path" box; lists loaded; the same
+    Passed,                // lists loaded; UTDir holds the game
 };
 
 // "Unreal Tournament is not in the specified location!", titled "Invalid path".

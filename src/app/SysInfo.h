@@ -6,7 +6,8 @@
 
 #include "platform/Messages.h"
 
-// The About box's way to the operating system's system information program.
+// Finding the operating system's system information program in the registry, and starting
+// it.
 namespace rendix {
 
 // How reading a registry value ended.

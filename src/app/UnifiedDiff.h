@@ -2,8 +2,7 @@
 
 #include <QByteArray>
 
-// The unified diff that rendix-cli's --dry-run prints for each file a command would change,
-// and the restore window shows between a backup and the current file.
+// Unified diffs between two versions of a file.
 namespace rendix {
 
 // The differences between two versions of a file in the unified format that `patch` and

@@ -18,25 +18,36 @@ namespace rendix::cli {
 namespace {
 
 struct OptionSpec {
-    const char* shortName;  // nullptr: long name only
-    const char* longName;
-    const char* valueName;  // nullptr: a switch
-    const char* help;       // nullptr: listed together on the last line of the help
+    const char* shortName = nullptr;  // nullptr: long name only
+    const char* longName = nullptr;
+    const char* valueName = nullptr;  // nullptr: a switch
+    const char* help = nullptr;       // nullptr: listed together on the last line of the help
 };
 
 constexpr std::array kOptions{
-    OptionSpec{"g", "game-dir", "DIR",
-               "the game directory (default: the one stored in Rendix.ini)"},
-    OptionSpec{"c", "config", "FILE",
-               "the configuration file to edit (default: as the window chooses it)"},
-    OptionSpec{"s", "settings", "FILE", "the settings file (default: the one the window uses)"},
-    OptionSpec{"m", "maps-per-list", "N", "for this run, 1 to 4096"},
-    OptionSpec{"n", "dry-run", nullptr,
-               "change nothing, make no backup; print what would change as a unified diff"},
-    OptionSpec{"f", "force", nullptr, "go on while the game is running"},
-    OptionSpec{"q", "quiet", nullptr, "print failures only"},
-    OptionSpec{"h", "help", nullptr, nullptr},
-    OptionSpec{nullptr, "version", nullptr, nullptr},
+    OptionSpec{.shortName = "g",
+               .longName = "game-dir",
+               .valueName = "DIR",
+               .help = "the game directory (default: the one stored in Rendix.ini)"},
+    OptionSpec{.shortName = "c",
+               .longName = "config",
+               .valueName = "FILE",
+               .help = "the configuration file to edit (default: as the window chooses it)"},
+    OptionSpec{.shortName = "s",
+               .longName = "settings",
+               .valueName = "FILE",
+               .help = "the settings file (default: the one the window uses)"},
+    OptionSpec{.shortName = "m",
+               .longName = "maps-per-list",
+               .valueName = "N",
+               .help = "for this run, 1 to 4096"},
+    OptionSpec{.shortName = "n",
+               .longName = "dry-run",
+               .help = "change nothing, make no backup; print what would change as a unified diff"},
+    OptionSpec{.shortName = "f", .longName = "force", .help = "go on while the game is running"},
+    OptionSpec{.shortName = "q", .longName = "quiet", .help = "print failures only"},
+    OptionSpec{.shortName = "h", .longName = "help"},
+    OptionSpec{.longName = "version"},
 };
 
 // Where the help lines of commands and options start.
@@ -270,9 +281,9 @@ ExitStatus run(const QStringList& arguments) {
     session.options.gameDir = path("game-dir");
     session.options.config = path("config");
     session.options.settings = path("settings");
-    session.options.print = {parser.isSet(QStringLiteral("quiet")),
-                             parser.isSet(QStringLiteral("dry-run")),
-                             parser.isSet(QStringLiteral("force"))};
+    session.options.print = {.quiet = parser.isSet(QStringLiteral("quiet")),
+                             .dryRun = parser.isSet(QStringLiteral("dry-run")),
+                             .force = parser.isSet(QStringLiteral("force"))};
     session.messages = PrintingMessages(session.options.print);
     return dispatch(command, session);
 }

@@ -278,41 +278,89 @@ void include(Session& session) {
 }
 
 constexpr std::array kCommands{
-    Command{"status", Arguments::None,
-            "the game directory, the configuration file in effect, for each game type\n"
-            "the maps found, excluded and per list, the ServerPackages entries that\n"
-            "would be removed and added, and the backups; changes nothing",
-            Changes::Nothing, true, false, status},
-    Command{"randomize", Arguments::Types,
-            "TYPE is dm, ctf, dom or as (any case); none means all four, in that order",
-            Changes::GameConfig, true, false, randomize},
-    Command{"serverpackages", Arguments::None,
-            "brings the ServerPackages= entries in line with the packages installed",
-            Changes::GameConfig, true, false, serverPackages},
-    Command{"backups", Arguments::None,
-            "lists the backups of the configuration file, one full path a line, oldest first",
-            Changes::Nothing, true, false, backups},
-    Command{"delete-backups", Arguments::None, "deletes them", Changes::Backups, true, true,
-            deleteBackups},
-    Command{"restore", Arguments::Backup,
-            "puts a backup back, after backing up the current file; BACKUP is its file\n"
-            "name or path (default: the most recently made one)",
-            Changes::GameConfig, true, true, restore},
-    Command{"excludes", Arguments::Type, "lists the type's excluded maps, one a line",
-            Changes::Nothing, false, false, excludes},
-    Command{"exclude", Arguments::TypeAndMaps,
-            "adds maps to the type's exclusion list (names as in the maps folder, with .unr);\n"
-            "a pattern with * or ? leaves out every map it matches, now and to come\n"
-            "(quote it for the shell: 'CTF-BT-*')",
-            Changes::Settings, false, false, exclude},
-    Command{"include", Arguments::TypeAndMaps,
-            "takes maps or patterns off it (the tutorial map stays excluded, as in the editor)",
-            Changes::Settings, false, false, include},
-    Command{"installs", Arguments::None,
-            "the game installs found on this computer, one a line: the game directory, the\n"
-            "configuration file in effect (- where you must choose) and what found it\n"
-            "(settings, OldUnreal installer, Steam, Heroic, Lutris, Wine, LinuxGSM), tab-separated",
-            Changes::Nothing, false, false, installs, Setup::SettingsIfAny},
+    Command{.name = "status",
+            .arguments = Arguments::None,
+            .help = "the game directory, the configuration file in effect, for each game type\n"
+                    "the maps found, excluded and per list, the ServerPackages entries that\n"
+                    "would be removed and added, and the backups; changes nothing",
+            .changes = Changes::Nothing,
+            .needsConfigFile = true,
+            .dryRunsItself = false,
+            .handler = status},
+    Command{.name = "randomize",
+            .arguments = Arguments::Types,
+            .help = "TYPE is dm, ctf, dom or as (any case); none means all four, in that order",
+            .changes = Changes::GameConfig,
+            .needsConfigFile = true,
+            .dryRunsItself = false,
+            .handler = randomize},
+    Command{.name = "serverpackages",
+            .arguments = Arguments::None,
+            .help = "brings the ServerPackages= entries in line with the packages installed",
+            .changes = Changes::GameConfig,
+            .needsConfigFile = true,
+            .dryRunsItself = false,
+            .handler = serverPackages},
+    Command{.name = "backups",
+            .arguments = Arguments::None,
+            .help = "lists the backups of the configuration file, one full path a line, oldest "
+                    "first",
+            .changes = Changes::Nothing,
+            .needsConfigFile = true,
+            .dryRunsItself = false,
+            .handler = backups},
+    Command{.name = "delete-backups",
+            .arguments = Arguments::None,
+            .help = "deletes them",
+            .changes = Changes::Backups,
+            .needsConfigFile = true,
+            .dryRunsItself = true,
+            .handler = deleteBackups},
+    Command{.name = "restore",
+            .arguments = Arguments::Backup,
+            .help = "puts a backup back, after backing up the current file; BACKUP is its file\n"
+                    "name or path (default: the most recently made one)",
+            .changes = Changes::GameConfig,
+            .needsConfigFile = true,
+            .dryRunsItself = true,
+            .handler = restore},
+    Command{.name = "excludes",
+            .arguments = Arguments::Type,
+            .help = "lists the type's excluded maps, one a line",
+            .changes = Changes::Nothing,
+            .needsConfigFile = false,
+            .dryRunsItself = false,
+            .handler = excludes},
+    Command{.name = "exclude",
+            .arguments = Arguments::TypeAndMaps,
+            .help = "adds maps to the type's exclusion list (names as in the maps folder, with "
+                    ".unr);\n"
+                    "a pattern with * or ? leaves out every map it matches, now and to come\n"
+                    "(quote it for the shell: 'CTF-BT-*')",
+            .changes = Changes::Settings,
+            .needsConfigFile = false,
+            .dryRunsItself = false,
+            .handler = exclude},
+    Command{.name = "include",
+            .arguments = Arguments::TypeAndMaps,
+            .help = "takes maps or patterns off it (the tutorial map stays excluded, as in the "
+                    "editor)",
+            .changes = Changes::Settings,
+            .needsConfigFile = false,
+            .dryRunsItself = false,
+            .handler = include},
+    Command{.name = "installs",
+            .arguments = Arguments::None,
+            .help = "the game installs found on this computer, one a line: the game directory, "
+                    "the\n"
+                    "configuration file in effect (- where you must choose) and what found it\n"
+                    "(settings, OldUnreal installer, Steam, Heroic, Lutris, Wine, LinuxGSM), "
+                    "tab-separated",
+            .changes = Changes::Nothing,
+            .needsConfigFile = false,
+            .dryRunsItself = false,
+            .handler = installs,
+            .setup = Setup::SettingsIfAny},
 };
 
 }  // namespace

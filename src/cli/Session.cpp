@@ -22,29 +22,6 @@ bool fail(Session& session, const QString& text, const char* title) {
     return false;
 }
 
-// The settings file the window uses, chosen as it chooses: the program folder's Rendix.ini
-// where a file can be created there, otherwise the per-user one. Only a command that writes
-// the file lets the window's choice make the per-user folder and copy the program folder's
-// file into it; any other reads the program folder's file where the window would copy it.
-QByteArray defaultSettingsPath(bool mayWrite) {
-    if (mayWrite) {
-        return platform::joinPath(chooseSettingsFolder(), {kSettingsFileName});
-    }
-    const QByteArray programFile =
-        platform::joinPath(platform::programDirectory(), {kSettingsFileName});
-    if (platform::canCreateFileIn(platform::programDirectory())) {
-        return programFile;
-    }
-    const QByteArray userFile =
-        platform::joinPath(platform::userConfigFolder(), {kSettingsFileName});
-    if (!platform::lookupFile(userFile)) {
-        if (const std::optional<platform::FoundFile> found = platform::lookupFile(programFile)) {
-            return found->path;
-        }
-    }
-    return userFile;
-}
-
 QByteArray resolvedOr(const QByteArray& path) {
     return platform::resolvePath(path).value_or(path);
 }
@@ -57,9 +34,15 @@ QString settingsAdvice() {
 bool loadSettings(Session& session) {
     ModMain& state = session.state;
     const bool writes = session.changes == Changes::Settings;
-    QByteArray path = session.options.settings.isEmpty()
-                          ? defaultSettingsPath(writes && !session.options.print.dryRun)
-                          : session.options.settings;
+    // Without --settings, the file the window uses; only a command that writes it lets the
+    // choice make the per-user folder and copy the program folder's file into it.
+    QByteArray path = session.options.settings;
+    if (path.isEmpty()) {
+        const SettingsAccess access = writes && !session.options.print.dryRun
+                                          ? SettingsAccess::ReadWrite
+                                          : SettingsAccess::ReadOnly;
+        path = platform::joinPath(chooseSettingsFolder(access), {kSettingsFileName});
+    }
     path = resolvedOr(path);
     state.settingsPath = path;
     const QString shown = QFile::decodeName(path);
@@ -106,8 +89,11 @@ const Install& Session::install() {
 }
 
 void loadSettingsIfAny(Session& session) {
-    const QByteArray path = resolvedOr(
-        session.options.settings.isEmpty() ? defaultSettingsPath(false) : session.options.settings);
+    const QByteArray path =
+        resolvedOr(session.options.settings.isEmpty()
+                       ? platform::joinPath(chooseSettingsFolder(SettingsAccess::ReadOnly),
+                                            {kSettingsFileName})
+                       : session.options.settings);
     session.state.settingsPath = path;
     QByteArray bytes;
     if (!platform::readFileChecked(path, bytes)) {

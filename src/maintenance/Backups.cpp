@@ -74,7 +74,7 @@ void DeleteBackups(ModMain& state, Messages& messages, const ChangeOptions& opti
     }
     // Not while another Rendix changes the file and makes backups of it.
     const std::optional<platform::FileLock> lock =
-        beginChange(install, messages, options, false, noBackupDeletedText());
+        beginChange(install, messages, options, ChangeTarget::Backups, noBackupDeletedText());
     if (!lock) {
         return;
     }

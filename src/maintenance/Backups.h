@@ -19,13 +19,12 @@ inline constexpr QByteArrayView kBackupPattern("rendix_unrealtournament*.ini");
 // no leading zeros), or with "_2", "_3", ... before ".ini" where that name is taken in any
 // letter case, or taken by another process while the copy is made (the copy's final link
 // finds it; Problem::Exists). The copy is complete or absent and never replaces a file. On
-// success sets
-// LastBackup to the new file's full path; on failure leaves LastBackup alone and returns
-// the failure (the caller then must not change the file).
+// success sets LastBackup to the new file's full path; on failure leaves LastBackup alone and
+// returns the failure (the caller then must not change the file).
 Result BackupGameConfig(ModMain& state, const Install& install);
 
-// The command of cmdDelete, with the busy pointer: "Nothing to do" when no file matches
-// rendix_unrealtournament*.ini (any case) beside the configuration file in effect; otherwise asks
+// Deletes the backups of the configuration file in effect, with the busy pointer: "Nothing to
+// do" when no file matches rendix_unrealtournament*.ini (any case) beside it; otherwise asks
 // "Continue?" (Yes the default) and on Yes deletes every match while it holds the lock of the
 // configuration file (another Rendix holding it gives the "Busy" box and deletes nothing). A
 // folder that cannot be listed shows the "List failed" box; a match that cannot be deleted the

@@ -16,14 +16,14 @@ bool mayChangeWhileGameRuns(const Install& install, Messages& messages) {
 }
 
 std::optional<platform::FileLock> beginChange(const Install& install, Messages& messages,
-                                              const ChangeOptions& options, bool changesConfig,
+                                              const ChangeOptions& options, ChangeTarget target,
                                               const QString& holds) {
     if (!install.hasConfigFile()) {
         return platform::FileLock();
     }
     // Asked before the lock is taken: a question left open would keep every other Rendix
     // waiting.
-    if (changesConfig && !mayChangeWhileGameRuns(install, messages)) {
+    if (target == ChangeTarget::ConfigFile && !mayChangeWhileGameRuns(install, messages)) {
         return std::nullopt;
     }
     platform::FileLock lock;

@@ -211,7 +211,7 @@ void RandomizeCommand(ModMain& state, Messages& messages, const std::array<bool,
     }
     const Install install = Install::of(state);
     const std::optional<platform::FileLock> lock =
-        beginChange(install, messages, options, true, unchangedText());
+        beginChange(install, messages, options, ChangeTarget::ConfigFile, unchangedText());
     if (!lock) {
         return;
     }

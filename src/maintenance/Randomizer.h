@@ -16,9 +16,9 @@
 
 namespace rendix {
 
-// The command of cmdRandomize, with the busy pointer: with at least one game type ticked
-// (indexed as kGameTypes), asks about a running game (No changes nothing) and takes the
-// lock of the configuration file for the whole run (beginChange), then runs
+// Randomizes the map lists of the ticked game types, with the busy pointer: with at least one
+// game type ticked (indexed as kGameTypes), asks about a running game (No changes nothing)
+// and takes the lock of the configuration file for the whole run (beginChange), then runs
 // RandomizeMapList for each ticked type in the order DM, CTF, DOM, AS, and sets the status
 // line to "Randomized all map lists." when all four are ticked and none failed. Stops at the
 // first game type that failed; the types randomized before it keep their new lists, and
@@ -40,7 +40,6 @@ enum class RandomizeOutcome {
 RandomizeOutcome RandomizeMapList(ModMain& state, Messages& messages, const Install& install,
                                   const GameType& type, const QStringList& randomizedBefore = {});
 
-// The slots of a map list that every game reads (Maps[0] to Maps[31]).
 // The maps of a listing that can stand in a map list: names without control characters.
 qsizetype usableMapCount(const platform::Listing& listing);
 
@@ -50,6 +49,7 @@ qsizetype usableMapCount(const platform::Listing& listing);
 std::vector<QByteArray> mapCandidates(const platform::Listing& listing,
                                       const ExclusionList& excludes);
 
+// The slots of a map list that every game reads (Maps[0] to Maps[31]).
 inline constexpr int kMapListSlots = 32;
 
 // A new map list: slot k holds a map file name or nothing.

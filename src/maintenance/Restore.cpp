@@ -167,7 +167,7 @@ bool RestoreBackup(ModMain& state, Messages& messages, const BackupInfo& backup,
     }
     const QByteArray& config = install.configFile();
     const std::optional<platform::FileLock> lock =
-        beginChange(install, messages, options, true, unchangedText());
+        beginChange(install, messages, options, ChangeTarget::ConfigFile, unchangedText());
     if (!lock) {
         return false;
     }

@@ -11,8 +11,7 @@
 #include "maintenance/ConfigChange.h"
 #include "platform/Messages.h"
 
-// Putting a backup of the configuration file back: the restore window and rendix-cli's
-// restore command share these routines.
+// The backups of the configuration file in effect, and putting one of them back.
 namespace rendix {
 
 // A backup beside the configuration file in effect.
@@ -26,10 +25,10 @@ struct BackupInfo {
     qint64 size = 0;
 };
 
-// The backups beside the configuration file in effect: the plain files that "Delete Backup
-// Files" deletes (rendix_unrealtournament*.ini in any letter case), newest first (a later
-// "_n" of the same second first). Empty when there is no configuration file
-// or the folder holds none; `listed` tells whether the folder could be listed.
+// The backups beside the configuration file in effect: the plain files that DeleteBackups
+// deletes (rendix_unrealtournament*.ini in any letter case), newest first (a later "_n" of
+// the same second first). Empty when there is no configuration file or the folder holds
+// none; `listed` tells whether the folder could be listed.
 std::vector<BackupInfo> listBackups(const Install& install, bool* listed = nullptr);
 
 // The most recently made backup (the first of listBackups), or nothing.

@@ -279,7 +279,7 @@ void UpdateServerPackages(ModMain& state, Messages& messages, const ChangeOption
         return;
     }
     const std::optional<platform::FileLock> lock =
-        beginChange(install, messages, options, true, unchangedText());
+        beginChange(install, messages, options, ChangeTarget::ConfigFile, unchangedText());
     if (!lock) {
         return;
     }

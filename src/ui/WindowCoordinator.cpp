@@ -22,7 +22,7 @@ void showWindow(QWidget* window) {
 }
 
 WindowCoordinator::WindowCoordinator(MessagesFactory messages)
-    : WindowCoordinator(chooseSettingsFolder(), std::move(messages)) {}
+    : WindowCoordinator(chooseSettingsFolder(SettingsAccess::ReadWrite), std::move(messages)) {}
 
 WindowCoordinator::WindowCoordinator(QByteArray settingsFolder, MessagesFactory messages)
     : m_settingsFolder(std::move(settingsFolder)),
