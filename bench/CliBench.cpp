@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "app/GameTypes.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
 #include "support/GameInstall.h"
 #include "support/TestFiles.h"
 

@@ -4,7 +4,7 @@
 
 #include "Floor.h"
 #include "ini/IniHandler.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
 #include "support/GameInstall.h"
 #include "support/ScriptedMessages.h"

@@ -4,7 +4,8 @@
 
 #include "maintenance/Randomizer.h"
 #include "maintenance/ServerPackages.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
 #include "support/GameInstall.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFiles.h"

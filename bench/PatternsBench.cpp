@@ -4,7 +4,7 @@
 
 #include "Floor.h"
 #include "maintenance/Randomizer.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
 #include "support/GameInstall.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFiles.h"

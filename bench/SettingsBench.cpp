@@ -5,7 +5,7 @@
 #include "Floor.h"
 #include "app/ExclusionEditor.h"
 #include "app/Startup.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFiles.h"

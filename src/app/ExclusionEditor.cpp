@@ -11,7 +11,7 @@
 #include "app/MapPatterns.h"
 #include "ini/IniHandler.h"
 #include "platform/FileLock.h"
-#include "platform/FileSystem.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 
 namespace rendix {

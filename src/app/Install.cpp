@@ -7,7 +7,10 @@
 #include <algorithm>
 
 #include "ini/Profile.h"
+#include "platform/Files.h"
 #include "platform/GamePlaces.h"
+#include "platform/KnownFolders.h"
+#include "platform/Text.h"
 
 namespace rendix {
 
@@ -45,6 +48,11 @@ std::vector<std::pair<const char*, QByteArray>> existingProgramFolders(const QBy
         }
     }
     return folders;
+}
+
+// The System folder of patch 469's per-user game folder, ~/.utpg.
+QByteArray perUserSystemFolder() {
+    return platform::joinPath(platform::homeFolder(), {".utpg", "System"});
 }
 
 bool hasWildcard(QByteArrayView text) {
@@ -103,18 +111,14 @@ std::vector<QByteArray> Install::configCandidates(const QByteArray& utDir) {
             candidates.push_back(std::move(*file));
         }
     }
-    for (const QByteArray& perUser : platform::perUserGameConfigFiles()) {
-        const qsizetype slash = perUser.lastIndexOf('/');
-        // The game makes its per-user folder under this very name; looking for it in another
-        // letter case would read the whole home folder, at every start and every command.
-        if (!platform::existsAsNamed(perUser.left(slash))) {
-            continue;
-        }
-        if (std::optional<QByteArray> file = exactFile(perUser.left(slash), kConfigName);
-            file && perUser.mid(slash + 1) == kConfigName &&
-            std::find(candidates.begin(), candidates.end(), *file) == candidates.end()) {
-            candidates.push_back(std::move(*file));
-        }
+    // Patch 469 reads a per-user copy where one exists (it makes one on Linux and macOS).
+    // The game makes that folder under this very name: looking for it in another letter case
+    // would read the whole home folder, at every start and every command.
+    const QByteArray perUser = perUserSystemFolder();
+    if (std::optional<QByteArray> file =
+            platform::existsAsNamed(perUser) ? exactFile(perUser, kConfigName) : std::nullopt;
+        file && std::find(candidates.begin(), candidates.end(), *file) == candidates.end()) {
+        candidates.push_back(std::move(*file));
     }
     return candidates;
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/ModMain.h"
-#include "platform/FileSystem.h"
+#include "platform/Paths.h"
 
 namespace rendix {
 
@@ -32,7 +32,7 @@ class Install {
 public:
     // The configuration files a game of `utDir` may read, existing ones only, in this order:
     // <utDir>/System/UnrealTournament.ini, <utDir>/System64/..., <utDir>/SystemARM64/...,
-    // then the platform's per-user copy (on Linux ~/.utpg/System/UnrealTournament.ini).
+    // then the per-user copy of patch 469, ~/.utpg/System/UnrealTournament.ini.
     // Folders are found in any letter case; the file must be stored exactly as
     // "UnrealTournament.ini", as the game opens it. Paths come resolved.
     static std::vector<QByteArray> configCandidates(const QByteArray& utDir);

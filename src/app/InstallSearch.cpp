@@ -11,8 +11,10 @@
 #include <optional>
 
 #include "app/Install.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
 #include "platform/GamePlaces.h"
+#include "platform/KnownFolders.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 
 namespace rendix {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "ini/Profile.h"
-#include "platform/FileSystem.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 
 namespace rendix {

@@ -10,7 +10,9 @@
 #include "ini/IniHandler.h"
 #include "ini/Profile.h"
 #include "platform/FileLock.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
+#include "platform/KnownFolders.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 
 namespace rendix {

@@ -4,7 +4,8 @@
 #include "app/Settings.h"
 #include "ini/IniHandler.h"
 #include "ini/Profile.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
 
 namespace rendix {
 
@@ -19,25 +20,6 @@ void writeDefaults(ModMain& state, Messages& messages, const QString& holds) {
     loadDefaultExclusionLists(state);
     if (Result written = WriteDefaultSettings(state.settingsPath); !written) {
         messages.show(writeFailedMessage(state.settingsPath, written, holds));
-    }
-}
-
-// Keeps the bytes of a settings file of the wrong shape beside it, under its stored name +
-// ".corrupt", or ".corrupt_2", ".corrupt_3"... where that name is taken, never replacing a
-// file. Sets `copy` to the name used (or last tried).
-Result keepCorruptCopy(const QByteArray& path, QByteArray& copy) {
-    for (int number = 1;; ++number) {
-        copy = path + QByteArrayLiteral(".corrupt");
-        if (number > 1) {
-            copy += '_' + QByteArray::number(number);
-        }
-        if (platform::resolvePath(copy)) {
-            continue;  // taken, in some letter case
-        }
-        Result copied = platform::copyFileNew(path, copy);
-        if (copied || copied.problem != Problem::Exists) {
-            return copied;
-        }
     }
 }
 
@@ -76,10 +58,13 @@ StartupEnding StartupSequence(ModMain& state, Messages& messages,
 
     const IniText text(content);
     if (!settingsFileSound(text)) {
-        // Its bytes are kept before the defaults replace it; where they cannot be, the file
-        // stays as it is and the program ends, since running on would write into it.
+        // Its bytes are kept before the defaults replace it, as <name>.corrupt (or
+        // .corrupt_2, ...); where they cannot be, the file stays as it is and the program
+        // ends, since running on would write into it.
         QByteArray copy;
-        if (Result kept = keepCorruptCopy(state.settingsPath, copy); !kept) {
+        if (Result kept = platform::copyFileToFreeName(state.settingsPath,
+                                                       state.settingsPath + ".corrupt", {}, copy);
+            !kept) {
             messages.show(corruptCopyFailedMessage(state.settingsPath, copy, kept));
             return StartupEnding::SettingsUnreadable;
         }
@@ -94,16 +79,6 @@ StartupEnding StartupSequence(ModMain& state, Messages& messages,
         messages.show(invalidPathMessage());
     }
     return valid ? StartupEnding::Passed : StartupEnding::GameDirectoryInvalid;
-}
-
-QByteArray upperCaseAscii(const QByteArray& text) {
-    QByteArray upper = text;
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return upper;
 }
 
 }  // namespace rendix

@@ -42,7 +42,4 @@ Message corruptSettingsMessage();
 // is as it was or was not created) and the run goes on with the defaults in memory.
 StartupEnding StartupSequence(ModMain& state, Messages& messages, const QByteArray& settingsFolder);
 
-// UTDir for a caption: ASCII letters in upper case, every other byte as it is.
-QByteArray upperCaseAscii(const QByteArray& text);
-
 }  // namespace rendix

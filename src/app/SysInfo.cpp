@@ -1,7 +1,8 @@
 #include "app/SysInfo.h"
 
 #include "app/Version.h"
-#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "platform/Processes.h"
 #include "platform/Registry.h"
 
 namespace rendix {

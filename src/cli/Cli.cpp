@@ -11,7 +11,8 @@
 #include "app/UnifiedDiff.h"
 #include "app/Version.h"
 #include "cli/Commands.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
 
 namespace rendix::cli {
 

@@ -16,7 +16,8 @@
 #include "maintenance/Randomizer.h"
 #include "maintenance/Restore.h"
 #include "maintenance/ServerPackages.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
 #include "platform/Processes.h"
 #include "platform/Text.h"
 

@@ -11,7 +11,9 @@
 #include "app/Startup.h"
 #include "ini/IniHandler.h"
 #include "maintenance/Restore.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
+#include "platform/KnownFolders.h"
+#include "platform/Paths.h"
 
 namespace rendix::cli {
 

@@ -6,7 +6,8 @@
 #include <climits>
 
 #include "ini/Profile.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 
 namespace rendix {

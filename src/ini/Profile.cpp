@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
+#include "platform/Text.h"
 
 // The profile layer works on the raw bytes of a file rather than on split lines: a lookup
 // finds headers by searching for "[" and looks at single lines only inside the section it

@@ -3,7 +3,8 @@
 #include "app/Failures.h"
 #include "maintenance/ConfigChange.h"
 #include "platform/Clock.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
 
 namespace rendix {
 
@@ -26,28 +27,15 @@ Result BackupGameConfig(ModMain& state, const Install& install) {
         return Result::failure(QStringLiteral("the configuration file does not exist"),
                                Problem::Missing, install.configFile());
     }
-    const QByteArray folder = install.configFolder();
     // Names repeat within a second and from year to year; an earlier backup is never
     // replaced, the new one takes the first free "_n" instead.
-    const QByteArray base = backupBaseName(now);
-    for (int n = 1;; ++n) {
-        const QByteArray name =
-            n == 1 ? base + ".ini" : base + '_' + QByteArray::number(n) + ".ini";
-        const QByteArray target = platform::joinPath(folder, {name});
-        if (platform::resolvePath(target)) {
-            continue;
-        }
-        const Result copied = platform::copyFileNew(source->path, target);
-        if (copied) {
-            state.LastBackup = target;
-            return copied;
-        }
-        // Another process (a second Rendix) may take the name between the look and the
-        // copy's final link; the copy never replaces it, and the next name is as good.
-        if (copied.problem != Problem::Exists && !platform::resolvePath(target)) {
-            return copied;
-        }
+    const QByteArray stem = platform::joinPath(install.configFolder(), {backupBaseName(now)});
+    QByteArray target;
+    const Result copied = platform::copyFileToFreeName(source->path, stem, ".ini", target);
+    if (copied) {
+        state.LastBackup = target;
     }
+    return copied;
 }
 
 void DeleteBackups(ModMain& state, Messages& messages, const ChangeOptions& options) {

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "platform/FileSystem.h"
+#include "platform/Text.h"
 
 namespace rendix {
 

@@ -10,7 +10,8 @@
 #include "app/MapPatterns.h"
 #include "maintenance/Backups.h"
 #include "platform/Clock.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 
 namespace rendix {

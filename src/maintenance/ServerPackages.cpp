@@ -9,7 +9,8 @@
 #include "app/Failures.h"
 #include "maintenance/Backups.h"
 #include "maintenance/GameFiles.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 
 namespace rendix {

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 
-#include <optional>
 #include <vector>
 
 // Where the launchers of this platform put Unreal Tournament, or write down where they put
@@ -43,22 +42,9 @@ struct GamePlace {
 
 // The places of this platform, in the order they are searched, each once. Only places
 // that exist are given (for GameFolders: the parent), each checked by one lookup of its
-// path exactly as spelled, so that a home folder of many files is never read through. The
-// home folder and the data folder are those of homeFolder() and userDataFolder().
+// path exactly as spelled (existsAsNamed), so that a home folder of many files is never read
+// through. The home folder and the data folder are those of homeFolder() and
+// userDataFolder().
 std::vector<GamePlace> gamePlaces();
-
-// The per-user data folder: XDG_DATA_HOME where it is set to an absolute path, otherwise
-// ~/.local/share; under a test seam the seam's data home, else ~/.local/share of the seam's
-// home folder. Without a trailing separator; not created here.
-QByteArray userDataFolder();
-
-// Whether something exists at `path` spelled exactly so (a symbolic link counts as what it
-// leads to; one that leads nowhere does not). Unlike resolvePath it never lists a folder to
-// find another letter case.
-bool existsAsNamed(const QByteArray& path);
-
-// The absolute path with every symbolic link, "." and ".." resolved, as the operating
-// system resolves it; nothing when it does not exist. Two names of one folder give one path.
-std::optional<QByteArray> canonicalPath(const QByteArray& path);
 
 }  // namespace rendix::platform

@@ -1,28 +1,13 @@
 #include "platform/GamePlaces.h"
 
-#include <sys/stat.h>
-
-#include <cstdlib>
 #include <initializer_list>
-#include <memory>
 
-#include "platform/FileSystem.h"
-#include "platform/Seam.h"
+#include "platform/KnownFolders.h"
+#include "platform/Paths.h"
 
 namespace rendix::platform {
 
 namespace {
-
-bool isAbsolute(const QByteArray& path) {
-    return path.startsWith('/');
-}
-
-QByteArray withoutTrailingSlash(QByteArray path) {
-    while (path.size() > 1 && path.endsWith('/')) {
-        path.chop(1);
-    }
-    return path;
-}
 
 QByteArray parentOf(const QByteArray& path) {
     const qsizetype slash = path.lastIndexOf('/');
@@ -30,35 +15,6 @@ QByteArray parentOf(const QByteArray& path) {
 }
 
 }  // namespace
-
-QByteArray userDataFolder() {
-    if (const TestSeam* seam = TestSeam::active()) {
-        if (seam->dataHome()) {
-            return withoutTrailingSlash(*seam->dataHome());
-        }
-        if (seam->homeFolder()) {
-            return joinPath(homeFolder(), {".local", "share"});
-        }
-    }
-    // The base directory specification: a relative value is to be ignored.
-    const QByteArray set = qgetenv("XDG_DATA_HOME");
-    return isAbsolute(set) ? withoutTrailingSlash(set)
-                           : joinPath(homeFolder(), {".local", "share"});
-}
-
-bool existsAsNamed(const QByteArray& path) {
-    struct stat info {};
-    return !path.isEmpty() && ::stat(path.constData(), &info) == 0;
-}
-
-std::optional<QByteArray> canonicalPath(const QByteArray& path) {
-    const std::unique_ptr<char, decltype(&std::free)> resolved(
-        ::realpath(path.constData(), nullptr), &std::free);
-    if (!resolved) {
-        return std::nullopt;
-    }
-    return QByteArray(resolved.get());
-}
 
 std::vector<GamePlace> gamePlaces() {
     const QByteArray home = homeFolder();

@@ -6,19 +6,19 @@ namespace rendix::platform {
 
 std::optional<RegistryValue> queryRegistryValue(std::uint32_t root, const QByteArray& key,
                                                 const QByteArray& name) {
-    if (const TestSeam* seam = TestSeam::active()) {
-        if (!seam->registryKeyExists(root, key)) {
-            return std::nullopt;
-        }
-        std::optional<RegistryValue> value = seam->registryValue(root, key, name);
-        // The query reads into a 1024-byte buffer; a longer value does not fit and fails.
-        if (value && value->data.size() > 1024) {
-            return std::nullopt;
-        }
-        return value;
+    const TestSeam* seam = TestSeam::active();
+    if (!seam) {
+        return os::queryRegistryValue(root, key, name);
     }
-    // Linux has no registry: every key is missing.
-    return std::nullopt;
+    if (!seam->registryKeyExists(root, key)) {
+        return std::nullopt;
+    }
+    std::optional<RegistryValue> value = seam->registryValue(root, key, name);
+    // The query reads into a 1024-byte buffer; a longer value does not fit and fails.
+    if (value && value->data.size() > 1024) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 }  // namespace rendix::platform

@@ -24,4 +24,11 @@ struct RegistryValue {
 std::optional<RegistryValue> queryRegistryValue(std::uint32_t root, const QByteArray& key,
                                                 const QByteArray& name);
 
+// What the operating system's own registry answers (Registry_posix.cpp: nothing, every key
+// is missing); queryRegistryValue asks it unless the test seam's fake registry stands in.
+namespace os {
+std::optional<RegistryValue> queryRegistryValue(std::uint32_t root, const QByteArray& key,
+                                                const QByteArray& name);
+}  // namespace os
+
 }  // namespace rendix::platform

@@ -1,6 +1,6 @@
 #include "platform/Seam.h"
 
-#include "platform/FileSystem.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 #include <cassert>

@@ -134,4 +134,31 @@ bool holdsControlCharacter(QByteArrayView text) {
     });
 }
 
+QByteArray foldCase(QByteArrayView text) {
+    QByteArray folded(text.size(), Qt::Uninitialized);
+    std::transform(text.begin(), text.end(), folded.begin(), foldByte);
+    return folded;
+}
+
+bool equalsFolded(QByteArrayView a, QByteArrayView b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return foldByte(x) == foldByte(y);
+           });
+}
+
+QByteArray upperCase(QByteArrayView text) {
+    QByteArray upper(text.size(), Qt::Uninitialized);
+    std::transform(text.begin(), text.end(), upper.begin(), upperByte);
+    return upper;
+}
+
+QByteArray swapCase(QByteArrayView text) {
+    QByteArray swapped(text.size(), Qt::Uninitialized);
+    std::transform(text.begin(), text.end(), swapped.begin(), [](char c) {
+        const char lower = foldByte(c);
+        return lower != c ? lower : upperByte(c);
+    });
+    return swapped;
+}
+
 }  // namespace rendix::platform

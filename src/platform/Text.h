@@ -10,10 +10,29 @@
 // ordinary bytes of a line.
 namespace rendix::platform {
 
-// ASCII case folding of one byte: only A-Z change.
+// Letter case. Only the ASCII letters have one: every other byte, 0x80 and above included,
+// stays as it is, so that no name changes with the locale.
+
+// ASCII case folding of one byte: only A-Z change, to a-z.
 constexpr char foldByte(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
+
+// The other way: only a-z change, to A-Z.
+constexpr char upperByte(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// The text folded byte by byte (foldByte): the form in which names compare without regard
+// to case.
+QByteArray foldCase(QByteArrayView text);
+bool equalsFolded(QByteArrayView a, QByteArrayView b);
+
+// The text with its ASCII letters in upper case (upperByte).
+QByteArray upperCase(QByteArrayView text);
+
+// The text with every ASCII letter in the other case: "Maps" gives "mAPS".
+QByteArray swapCase(QByteArrayView text);
 
 // CR or LF: the bytes that end lines.
 constexpr bool isBreak(char c) {

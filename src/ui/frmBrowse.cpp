@@ -9,7 +9,7 @@
 #include <QStorageInfo>
 #include <QStyle>
 
-#include "platform/FileSystem.h"
+#include "platform/Paths.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
 #include "ui/WholeLines.h"

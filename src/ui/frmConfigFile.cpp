@@ -8,7 +8,7 @@
 
 #include <optional>
 
-#include "platform/FileSystem.h"
+#include "platform/Paths.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
 #include "ui/WholeLines.h"

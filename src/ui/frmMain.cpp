@@ -19,7 +19,9 @@
 #include "maintenance/Randomizer.h"
 #include "maintenance/ServerPackages.h"
 #include "platform/Desktop.h"
-#include "platform/FileSystem.h"
+#include "platform/KnownFolders.h"
+#include "platform/Paths.h"
+#include "platform/Text.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
 #include "ui/WindowCoordinator.h"
@@ -220,7 +222,7 @@ bool frmMain::storeConfigFile(const QByteArray& file) {
 void frmMain::showInstall() {
     if (m_captionShowsGameDir) {
         setWindowTitle(kTitle + QStringLiteral(" - ") +
-                       QFile::decodeName(upperCaseAscii(m_state.UTDir)));
+                       QFile::decodeName(platform::upperCase(m_state.UTDir)));
     }
     const Install install = Install::of(m_state);
     const QString file = install.hasConfigFile() ? QFile::decodeName(install.configFile())

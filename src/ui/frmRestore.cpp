@@ -11,7 +11,7 @@
 
 #include "app/Install.h"
 #include "app/UnifiedDiff.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
 

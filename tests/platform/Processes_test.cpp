@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "platform/FileSystem.h"
+#include "platform/KnownFolders.h"
 #include "platform/Seam.h"
 #include "support/TestFiles.h"
 

@@ -67,5 +67,18 @@ TEST(TextTest, FindsByteOrderMarksLineBreaksAndControlCharacters) {
     EXPECT_FALSE(holdsControlCharacter("DM-Deck16][.unr \xC3\xA9"));
 }
 
+// Letter case changes the ASCII letters only: "[", "`", "@", "{" and the bytes of UTF-8
+// letters stay as they are.
+TEST(TextTest, ChangesTheCaseOfAsciiLettersOnly) {
+    const QByteArray mixed("Az@[`{\xC3\xA9\xC3\x89\xFF");
+    EXPECT_EQ(foldCase(mixed), QByteArray("az@[`{\xC3\xA9\xC3\x89\xFF"));
+    EXPECT_EQ(upperCase(mixed), QByteArray("AZ@[`{\xC3\xA9\xC3\x89\xFF"));
+    EXPECT_EQ(swapCase(mixed), QByteArray("aZ@[`{\xC3\xA9\xC3\x89\xFF"));
+    EXPECT_TRUE(equalsFolded("DM-Deck16][.UNR", "dm-deck16][.unr"));
+    EXPECT_FALSE(equalsFolded("\xC3\xA9", "\xC3\x89"));
+    EXPECT_FALSE(equalsFolded("[", "{"));
+    EXPECT_FALSE(equalsFolded("a", "ab"));
+}
+
 }  // namespace
 }  // namespace rendix::platform

@@ -1,3 +1,5 @@
+#include "platform/Files.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -13,30 +15,13 @@
 #include <optional>
 #include <vector>
 
-#include "DataTable.h"
-#include "platform/FileSystem.h"
 #include "platform/Seam.h"
+#include "support/TestFiles.h"
 
 namespace rendix::platform {
 namespace {
 
 using testing::TempDir;
-
-// Builds the folder tree of a checked-in table (its first line says how).
-void build(const TempDir& root, const char* tree) {
-    for (const QList<QByteArray>& row : testing::dataTable(tree)) {
-        const QByteArray path = root.file(row[1]);
-        if (row[0] == "d") {
-            testing::makeFolder(path);
-        } else if (row[0] == "f") {
-            testing::writeBytes(path, row[1]);
-        } else {
-            ASSERT_EQ(row[0] == "h" ? ::link(root.file(row[2]).constData(), path.constData())
-                                    : ::symlink(row[2].constData(), path.constData()),
-                      0);
-        }
-    }
-}
 
 mode_t modeOf(const QByteArray& path) {
     struct stat info {};
@@ -83,59 +68,6 @@ QByteArray realPathOf(const QByteArray& path) {
     const QByteArray result = real ? QByteArray(real) : path;
     std::free(real);
     return result;
-}
-
-TEST(ResolverTest, FindsTheStoredNameByAbsoluteAndRelativePath) {
-    TempDir root;
-    build(root, "resolver.tree");
-    char cwd[4096];
-    ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
-    ASSERT_EQ(::chdir(root.path().constData()), 0);
-    for (const QByteArray& prefix : {root.path() + '/', QByteArray()}) {
-        for (const QList<QByteArray>& row : testing::dataTable("resolver.rows")) {
-            SCOPED_TRACE((prefix + row.join('|')).constData());
-            const QByteArray path = prefix + row[1];
-            const std::optional<FoundFile> found = lookupFile(path);
-            EXPECT_TRUE(!found || ('/' + found->path).endsWith('/' + found->storedName));
-            const std::optional<QByteArray> got = row[0] == "resolve" ? resolvePath(path)
-                                                  : row[0] == "write" ? resolveForWrite(path)
-                                                  : found             ? std::optional(found->path)
-                                                                      : std::nullopt;
-            EXPECT_EQ(got, row[2].isEmpty() ? std::nullopt : std::optional(prefix + row[2]));
-        }
-    }
-    ASSERT_EQ(::chdir(cwd), 0);
-}
-
-TEST(FolderTest, ListsMatchesProbesAndDeletesPlainFiles) {
-    TempDir root;
-    build(root, "listing.tree");
-    for (const QList<QByteArray>& row : testing::dataTable("listing.rows")) {
-        const Listing listing = listFiles(root.file("D"), row[0]);
-        EXPECT_TRUE(listing.ok) << row[0].constData();
-        EXPECT_EQ(QByteArrayList(listing.names.begin(), listing.names.end()).join(' '), row[1]);
-    }
-    for (const QList<QByteArray>& row : testing::dataTable("wildcard.rows")) {
-        EXPECT_EQ(wildcardMatch(row[0], row[1]), row[2] == "1") << row.join('|').constData();
-    }
-    EXPECT_TRUE(folderExists(root.path() + "//D"));
-    EXPECT_FALSE(folderExists(root.file("d/a.int")));
-    EXPECT_TRUE(canCreateFileIn(root.file("D")));
-    EXPECT_EQ(testing::folderNames(root.file("d")).size(), 11u);
-    EXPECT_FALSE(canCreateFileIn(root.file("missing")));
-    EXPECT_FALSE(programDirectory().endsWith('/'));
-    EXPECT_TRUE(userConfigFolder().endsWith("/Rendix"));
-    TestSeam seam;
-    seam.failNth(Operation::Delete, 2);
-    EXPECT_FALSE(removeMatching(root.file("D"), "?.INT"));  // a.int, B.int (fails), b.int
-    EXPECT_EQ(listFiles(root.file("d"), "?.int").names, std::vector<QByteArray>{"B.int"});
-    EXPECT_TRUE(removeFile(root.file("d/b.INT")));
-    EXPECT_FALSE(removeFile(root.file("d/b.INT")));
-    EXPECT_TRUE(removeMatching(root.file("nowhere"), "*"));
-    seam.failAll(Operation::List);
-    EXPECT_FALSE(listFiles(root.path(), "*").ok);
-    EXPECT_FALSE(removeMatching(root.file("d"), "*"));
-    EXPECT_EQ(testing::folderNames(root.file("d")).size(), 8u);
 }
 
 struct SafeWriteTest : ::testing::Test {
@@ -386,6 +318,50 @@ TEST_F(SafeWriteTest, ReadsAndCopiesWholeFilesOrNothingAndNeverReplaces) {
     const Result unreadable = copyFileNew(file, dir + "/Other.ini");
     EXPECT_EQ(unreadable.problem, Problem::Unreadable);
     EXPECT_EQ(unreadable.path, file);
+}
+
+// The first free "_n" name is taken: names taken before in any letter case, or by another
+// process just before the final link, are passed over; any other failure ends the search.
+TEST_F(SafeWriteTest, CopiesUnderTheFirstFreeNumberedName) {
+    const struct {
+        const char* name;
+        const char* takenBefore;  // names in the folder before the copy
+        const char* takenLate;    // a name taken right before the first final link
+        bool fails;               // the copy fails (the seam refuses it)
+        const char* copy;         // the name used or last tried
+    } rows[] = {
+        {"free", "", "", false, "Backup.ini"},
+        {"taken in any case", "backup.INI BACKUP_2.ini", "", false, "Backup_3.ini"},
+        {"taken meanwhile", "", "Backup.ini", false, "Backup_2.ini"},
+        {"refused", "", "", true, "Backup.ini"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir other;
+        const QByteArray folder = other.path();
+        for (const QByteArray& taken : QByteArray(row.takenBefore).split(' ')) {
+            if (!taken.isEmpty()) {
+                testing::writeBytes(folder + '/' + taken, "keep me");
+            }
+        }
+        TestSeam seam;
+        if (*row.takenLate) {
+            seam.runBefore(Operation::Rename, 1,
+                           [&] { testing::writeBytes(folder + '/' + row.takenLate, "keep me"); });
+        }
+        if (row.fails) {
+            seam.failNth(Operation::Copy, 1);
+        }
+        QByteArray copy;
+        const Result result = copyFileToFreeName(file, folder + "/Backup", ".ini", copy);
+        EXPECT_EQ(result.ok, !row.fails);
+        EXPECT_EQ(copy, folder + '/' + row.copy);
+        EXPECT_EQ(testing::readBytes(copy), row.fails ? QByteArray() : oldBytes);
+        for (const QByteArray& name : testing::folderNames(folder)) {
+            EXPECT_TRUE(name == row.copy || testing::readBytes(folder + '/' + name) == "keep me")
+                << name.constData();
+        }
+    }
 }
 
 }  // namespace

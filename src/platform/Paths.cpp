@@ -1,0 +1,100 @@
+#include "platform/Paths.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/Text.h"
+
+namespace rendix::platform {
+
+namespace {
+
+// A byte's place in the listing order, before ties are broken: a-z count as A-Z, and so
+// "[", "\", "]", "^", "_" and "`" come after every letter.
+unsigned char listingKey(char c) {
+    return static_cast<unsigned char>(upperByte(c));
+}
+
+}  // namespace
+
+QByteArray joinPath(const QByteArray& base, std::initializer_list<QByteArrayView> parts) {
+    const QByteArray between = separator();
+    QByteArray path = base;
+    for (QByteArrayView part : parts) {
+        path += between;
+        path += part;
+    }
+    return path;
+}
+
+bool byteLess(QByteArrayView a, QByteArrayView b) {
+    const qsizetype common = std::min(a.size(), b.size());
+    const int c = common ? std::memcmp(a.data(), b.data(), static_cast<size_t>(common)) : 0;
+    return c != 0 ? c < 0 : a.size() < b.size();
+}
+
+bool wildcardMatch(QByteArrayView pattern, QByteArrayView name) {
+    // Greedy matching with one backtrack point: the last "*" seen.
+    qsizetype p = 0;
+    qsizetype n = 0;
+    qsizetype starP = -1;
+    qsizetype starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || foldByte(pattern[p]) == foldByte(name[n]))) {
+            ++p;
+            ++n;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+bool listingLess(QByteArrayView a, QByteArrayView b) {
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const unsigned char x = listingKey(a[i]);
+        const unsigned char y = listingKey(b[i]);
+        if (x != y) {
+            return x < y;
+        }
+    }
+    if (a.size() != b.size()) {
+        return a.size() < b.size();
+    }
+    return byteLess(a, b);
+}
+
+void sortInListingOrder(std::vector<QByteArray>& names) {
+    // Each name's key, a-z folded to A-Z, is made once; comparing keys is then a plain
+    // comparison of bytes, which is what listingLess does one byte at a time.
+    struct Keyed {
+        QByteArray key;
+        QByteArray name;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(names.size());
+    for (QByteArray& name : names) {
+        QByteArray key = upperCase(name);
+        keyed.push_back({std::move(key), std::move(name)});
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        const int byKey = a.key.compare(b.key);
+        return byKey != 0 ? byKey < 0 : byteLess(a.name, b.name);
+    });
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        names[i] = std::move(keyed[i].name);
+    }
+}
+
+}  // namespace rendix::platform

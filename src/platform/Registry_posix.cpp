@@ -1,0 +1,11 @@
+#include "platform/Registry.h"
+
+namespace rendix::platform::os {
+
+// Linux has no registry: every key is missing.
+std::optional<RegistryValue> queryRegistryValue(std::uint32_t, const QByteArray&,
+                                                const QByteArray&) {
+    return std::nullopt;
+}
+
+}  // namespace rendix::platform::os

@@ -1,0 +1,117 @@
+#include "platform/Paths.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <optional>
+#include <random>
+#include <vector>
+
+#include "DataTable.h"
+#include "platform/Files.h"
+#include "platform/KnownFolders.h"
+#include "platform/Seam.h"
+
+namespace rendix::platform {
+namespace {
+
+using testing::TempDir;
+
+// Builds the folder tree of a checked-in table (its first line says how).
+void build(const TempDir& root, const char* tree) {
+    for (const QList<QByteArray>& row : testing::dataTable(tree)) {
+        const QByteArray path = root.file(row[1]);
+        if (row[0] == "d") {
+            testing::makeFolder(path);
+        } else if (row[0] == "f") {
+            testing::writeBytes(path, row[1]);
+        } else {
+            ASSERT_EQ(row[0] == "h" ? ::link(root.file(row[2]).constData(), path.constData())
+                                    : ::symlink(row[2].constData(), path.constData()),
+                      0);
+        }
+    }
+}
+
+TEST(ResolverTest, FindsTheStoredNameByAbsoluteAndRelativePath) {
+    TempDir root;
+    build(root, "resolver.tree");
+    char cwd[4096];
+    ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_EQ(::chdir(root.path().constData()), 0);
+    for (const QByteArray& prefix : {root.path() + '/', QByteArray()}) {
+        for (const QList<QByteArray>& row : testing::dataTable("resolver.rows")) {
+            SCOPED_TRACE((prefix + row.join('|')).constData());
+            const QByteArray path = prefix + row[1];
+            const std::optional<FoundFile> found = lookupFile(path);
+            EXPECT_TRUE(!found || ('/' + found->path).endsWith('/' + found->storedName));
+            const std::optional<QByteArray> got = row[0] == "resolve" ? resolvePath(path)
+                                                  : row[0] == "write" ? resolveForWrite(path)
+                                                  : found             ? std::optional(found->path)
+                                                                      : std::nullopt;
+            EXPECT_EQ(got, row[2].isEmpty() ? std::nullopt : std::optional(prefix + row[2]));
+        }
+    }
+    ASSERT_EQ(::chdir(cwd), 0);
+}
+
+TEST(FolderTest, ListsMatchesProbesAndDeletesPlainFiles) {
+    TempDir root;
+    build(root, "listing.tree");
+    for (const QList<QByteArray>& row : testing::dataTable("listing.rows")) {
+        const Listing listing = listFiles(root.file("D"), row[0]);
+        EXPECT_TRUE(listing.ok) << row[0].constData();
+        EXPECT_EQ(QByteArrayList(listing.names.begin(), listing.names.end()).join(' '), row[1]);
+    }
+    for (const QList<QByteArray>& row : testing::dataTable("wildcard.rows")) {
+        EXPECT_EQ(wildcardMatch(row[0], row[1]), row[2] == "1") << row.join('|').constData();
+    }
+    EXPECT_TRUE(folderExists(root.path() + "//D"));
+    EXPECT_FALSE(folderExists(root.file("d/a.int")));
+    EXPECT_TRUE(canCreateFileIn(root.file("D")));
+    EXPECT_EQ(testing::folderNames(root.file("d")).size(), 11u);
+    EXPECT_FALSE(canCreateFileIn(root.file("missing")));
+    EXPECT_FALSE(programDirectory().endsWith('/'));
+    EXPECT_TRUE(userConfigFolder().endsWith("/Rendix"));
+    TestSeam seam;
+    seam.failNth(Operation::Delete, 2);
+    EXPECT_FALSE(removeMatching(root.file("D"), "?.INT"));  // a.int, B.int (fails), b.int
+    EXPECT_EQ(listFiles(root.file("d"), "?.int").names, std::vector<QByteArray>{"B.int"});
+    EXPECT_TRUE(removeFile(root.file("d/b.INT")));
+    EXPECT_FALSE(removeFile(root.file("d/b.INT")));
+    EXPECT_TRUE(removeMatching(root.file("nowhere"), "*"));
+    seam.failAll(Operation::List);
+    EXPECT_FALSE(listFiles(root.path(), "*").ok);
+    EXPECT_FALSE(removeMatching(root.file("d"), "*"));
+    EXPECT_EQ(testing::folderNames(root.file("d")).size(), 8u);
+}
+
+// The listing order, name by name: a-z count as A-Z, so "[", "\", "]", "^", "_" and "`" come
+// after every letter; bytes from 0x80 on come last; a prefix comes first; names that differ
+// in letter case only are in byte order. Both ways of sorting must give exactly this.
+TEST(ListingOrderTest, SortAndComparisonAgreeOnTrickyNames) {
+    const std::vector<QByteArray> ordered = {
+        "0", "9", "@", "A", "a", "a0", "AB", "Ab", "aB", "ab", "aZ", "a[",   "a_",       "a\xFF",
+        "B", "b", "Z", "z", "[", "\\", "]",  "^",  "_",  "`",  "{",  "\x80", "\xC3\xA9", "\xFF"};
+    for (std::size_t i = 0; i < ordered.size(); ++i) {
+        for (std::size_t j = 0; j < ordered.size(); ++j) {
+            EXPECT_EQ(listingLess(ordered[i], ordered[j]), i < j)
+                << ordered[i].toHex().constData() << " vs " << ordered[j].toHex().constData();
+        }
+    }
+    std::mt19937 random(2024);
+    for (int round = 0; round < 20; ++round) {
+        std::vector<QByteArray> names = ordered;
+        std::shuffle(names.begin(), names.end(), random);
+        std::vector<QByteArray> compared = names;
+        std::sort(compared.begin(), compared.end(), listingLess);
+        sortInListingOrder(names);
+        EXPECT_EQ(names, ordered);
+        EXPECT_EQ(compared, ordered);
+    }
+}
+
+}  // namespace
+}  // namespace rendix::platform
