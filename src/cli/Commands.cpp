@@ -34,14 +34,8 @@ QByteArray lines(const std::vector<QByteArray>& items) {
 }
 
 // The packages of the "ServerPackages=" lines, sorted.
-std::vector<QByteArray> serverPackages(const QByteArray& bytes) {
-    constexpr QByteArrayView kPrefix("ServerPackages=");
-    std::vector<QByteArray> packages;
-    for (const platform::Line& line : platform::splitLines(bytes).lines) {
-        if (line.text.startsWith(kPrefix)) {
-            packages.push_back(line.text.mid(kPrefix.size()));
-        }
-    }
+std::vector<QByteArray> sortedEntries(const QByteArray& bytes) {
+    std::vector<QByteArray> packages = serverPackagesEntries(bytes);
     std::sort(packages.begin(), packages.end());
     return packages;
 }
@@ -65,8 +59,8 @@ QByteArray serverPackagesPreview(Session& session) {
     if (!after || preview.failed()) {
         return "ServerPackages entries: unknown, see the failure above\n";
     }
-    const std::vector<QByteArray> before = serverPackages(platform::readFile(real).value_or(""));
-    const std::vector<QByteArray> now = serverPackages(*after);
+    const std::vector<QByteArray> before = sortedEntries(platform::readFile(real).value_or(""));
+    const std::vector<QByteArray> now = sortedEntries(*after);
     std::vector<QByteArray> removed;
     std::vector<QByteArray> added;
     std::set_difference(before.begin(), before.end(), now.begin(), now.end(),

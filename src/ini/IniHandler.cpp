@@ -46,15 +46,13 @@ int clampedCount(qsizetype count) {
     return static_cast<int>(std::min<qsizetype>(count, INT_MAX));
 }
 
-constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF", 3);
-
 // Whether a line of the content is exactly "[" + section + "]" (SectionExists), found by a
 // search for that text rather than by splitting every line.
 bool holdsHeaderLine(QByteArrayView content, QByteArrayView section) {
     QByteArray header;
     header.reserve(section.size() + 2);
     header.append('[').append(section).append(']');
-    const qsizetype begin = content.startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0;
+    const qsizetype begin = ini::contentBegin(content);
     for (qsizetype at = content.indexOf(header, begin); at >= 0;
          at = content.indexOf(header, at + 1)) {
         const qsizetype end = at + header.size();
@@ -106,51 +104,20 @@ Result DeleteSection(Messages& messages, const QByteArray& file, const QByteArra
 
 Result ReplaceSection(Messages& messages, const QByteArray& file, const QByteArray& section,
                       const QByteArray& keyPrefix, const std::vector<QByteArray>& values) {
-    bool removes = false;
-    QByteArray content;
     const std::optional<QByteArray> existing = existingFile(messages, file);
-    if (existing) {
-        if (Result read = platform::readFileChecked(*existing, content); !read) {
-            return read;
+    // The writes go where WriteKeyValue would put them.
+    return ini::editProfileFile(existing.value_or(file), [&](QByteArray& content) {
+        if (existing) {
+            if (!holdsHeaderLine(content, section)) {
+                showSectionNotFound(messages, section, "DeleteSection");
+            } else if (Result removed = ini::applyProfileWrites(
+                           content, {ini::ProfileWrite{section, std::nullopt, std::nullopt}});
+                       !removed) {
+                return removed;
+            }
         }
-        removes = holdsHeaderLine(content, section);
-        if (!removes) {
-            showSectionNotFound(messages, section, "DeleteSection");
-        }
-    }
-
-    // The writes then go where WriteKeyValue would put them.
-    const std::optional<QByteArray> target = existing ? existing : platform::resolveForWrite(file);
-    if (!target) {
-        return Result::failure(
-            QStringLiteral("The folder of %1 does not exist.").arg(QFile::decodeName(file)),
-            Problem::Missing, file);
-    }
-    if (!existing && platform::resolvePath(*target)) {
-        return Result::failure(
-            QStringLiteral("%1 cannot be read as a file.").arg(QFile::decodeName(*target)),
-            Problem::Other, *target);
-    }
-    if (platform::isUtf16Text(content)) {
-        return Result::failure(QStringLiteral("%1 is a UTF-16 file; it was not changed.")
-                                   .arg(QFile::decodeName(*target)),
-                               Problem::Other, *target);
-    }
-    QByteArray edited = content;
-    if (removes) {
-        if (Result removed = ini::applyProfileWrites(
-                edited, {ini::ProfileWrite{section, std::nullopt, std::nullopt}});
-            !removed) {
-            return removed;
-        }
-    }
-    if (Result applied = ini::applyIndexedWrites(edited, section, keyPrefix, values); !applied) {
-        return applied;
-    }
-    if (edited == content) {
-        return Result::success();  // also a missing file and no keys: nothing to create
-    }
-    return platform::replaceFile(*target, edited);
+        return ini::applyIndexedWrites(content, section, keyPrefix, values);
+    });
 }
 
 int NumSections(Messages& messages, const QByteArray& file) {
@@ -177,20 +144,13 @@ bool SectionExists(Messages& messages, const QByteArray& file, const QByteArray&
 }
 
 IniText::IniText(QByteArrayView content) {
-    qsizetype p = content.startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0;
-    const qsizetype size = content.size();
-    while (p < size) {
-        const qsizetype stop = platform::findLineBreak(content, p);
-        const QByteArrayView line = content.sliced(p, stop - p);
+    for (ini::LineScan scan(content); scan.next();) {
+        const QByteArrayView line = scan.text();
         if (IsSectionLine(line)) {
             m_headers.push_back({line, 0});
         } else if (!m_headers.empty() && IsKeyLine(line)) {
             ++m_headers.back().keys;
         }
-        if (stop == size) {
-            break;
-        }
-        p = stop + (content[stop] == '\r' && stop + 1 < size && content[stop + 1] == '\n' ? 2 : 1);
     }
 }
 

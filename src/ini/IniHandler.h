@@ -58,8 +58,8 @@ bool SectionExists(Messages& messages, const QByteArray& file, const QByteArray&
 // "~(DeleteSection)", and the keys are written into the file as it is), but as one reading
 // and at most one safe rewrite: the file holds either its old bytes or all of the new ones.
 // Bytes that come out equal are not rewritten. Fails, with the file as it was, where a write
-// would be refused, the file exists but cannot be read (Problem::Unreadable), holds UTF-16
-// text, or cannot be replaced.
+// would be refused or ini::editProfileFile fails (a missing folder, a file that cannot be
+// read, Problem::Unreadable, or holds UTF-16 text, a failed rewrite).
 Result ReplaceSection(Messages& messages, const QByteArray& file, const QByteArray& section,
                       const QByteArray& keyPrefix, const std::vector<QByteArray>& values);
 

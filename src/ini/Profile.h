@@ -3,11 +3,12 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
+#include "ini/LineScan.h"
 #include "platform/Result.h"
-#include "platform/Text.h"
 
 // Rendix's own profile layer: it reads and edits INI files the way Windows'
 // GetPrivateProfileString and WritePrivateProfileString do, editing in place so that a
@@ -21,11 +22,8 @@
 // first non-blank character is ";" is a comment, never a key. Names compare under ASCII
 // case folding after the caller's names are trimmed; only the first section of a name is
 // searched, and in it only the first key of a name. Lines before the first header belong to
-// no section.
+// no section. The line scan (ini/LineScan.h) holds these rules for every reader of lines.
 namespace rendix::ini {
-
-// The longest value a read returns: Windows' profile reads fill a 255-character buffer.
-inline constexpr int kMaxValueLength = 254;
 
 // The value of `key` in `section` of the whole content of a file, as read from disk (a
 // UTF-8 byte order mark at its start is skipped), cut to kMaxValueLength; nothing when the
@@ -83,7 +81,7 @@ Result applyProfileWrites(QByteArray& content, const std::vector<ProfileWrite>& 
 Result applyIndexedWrites(QByteArray& content, QByteArrayView section, QByteArrayView prefix,
                           const std::vector<QByteArray>& values);
 
-// Applies the writes in order to the file at `path`, editing in place:
+// Applies the writes in order to the file at `path` through editProfileFile (below):
 //  - An existing key (the first of that name in the first section of that name): its line
 //    becomes the key as spelled in the file, "=", and the value, keeping its terminator.
 //    Writing the text that already stands after the "=" changes nothing.
@@ -91,17 +89,37 @@ Result applyIndexedWrites(QByteArray& content, QByteArrayView section, QByteArra
 //  - A new section goes at the end, as its header and the key line; a terminator is added
 //    first where the file does not end with one, and a blank line where the file is not
 //    empty and does not already end with a blank line.
-//  - Added lines take the file's terminator (LF when its first line ends with a lone LF,
-//    otherwise CR LF).
+//  - Added lines take the file's terminator (addedLineEnd); a missing file gets CR LF.
 // A write is refused, and the whole batch with it, when a name or the value holds CR or LF,
 // the section name holds "]", or the key name holds "=" or starts with ";" or "[" (such a
-// line would read back as something else).
-// The file is rewritten once, safely, when its bytes changed, and left untouched (not even
-// rewritten) when they did not, also where the writes end where they began. A missing
-// file is created (CR LF lines); a missing folder, a refused write, a file that holds
-// UTF-16 text (platform::isUtf16Text), or a failed rewrite make it fail, and the file then
-// is byte for byte as it was. Consecutive writes to one section cost one pass over it. The path is
-// resolved first, so an existing file of another letter case is the one written.
+// line would read back as something else). Consecutive writes to one section cost one pass
+// over it.
 Result writeProfileStrings(const QByteArray& path, const std::vector<ProfileWrite>& writes);
+
+// An edit of whole file content: it changes the bytes it is given, or fails.
+using ContentEdit = std::function<Result(QByteArray& content)>;
+
+// Edits the file at `path` in place: `edit` gets its content ("" for a missing file, which
+// is then created), and the file is rewritten once, safely, when the bytes changed, and
+// left untouched (not even rewritten) when they did not. The path is resolved first, so an
+// existing file of another letter case is the one written. Fails, with the file byte for
+// byte as it was: a missing folder (Problem::Missing), something at the path that is no
+// plain file, a file that cannot be read (Problem::Unreadable, the system's reason in
+// `error`), a failed edit (its own result), a file that holds UTF-16 text
+// (platform::isUtf16Text; found after `edit` ran, so that what the edit tells the user of
+// the file comes first), or a failed rewrite.
+Result editProfileFile(const QByteArray& path, const ContentEdit& edit);
+
+// Puts `lines` (which must not hold CR or LF), each with the content's terminator
+// (addedLineEnd), at the end of the first section named `section`, as new keys go: right
+// after its last non-blank line. Where there is no such section they go into a new one at
+// the end of the content, as a new section goes.
+void addSectionLines(QByteArray& content, QByteArrayView section,
+                     const std::vector<QByteArray>& lines);
+
+// Puts `lines` (which must not hold CR or LF), each with the content's terminator, at
+// `at`, the start of a line or the end of the content; a last line without terminator gets
+// one first.
+void insertLines(QByteArray& content, qsizetype at, const std::vector<QByteArray>& lines);
 
 }  // namespace rendix::ini

@@ -2,11 +2,11 @@
 
 #include <QSet>
 
-#include <array>
 #include <optional>
 #include <vector>
 
 #include "app/Failures.h"
+#include "ini/Profile.h"
 #include "maintenance/Backups.h"
 #include "maintenance/GameFiles.h"
 #include "platform/Files.h"
@@ -17,53 +17,38 @@ namespace rendix {
 
 namespace {
 
-using platform::Line;
-using platform::TextFile;
-
 constexpr QByteArrayView kEntryPrefix("ServerPackages=");
 
-// Localisation files of the game itself; their packages never get an entry of their own.
-constexpr std::array<QByteArrayView, 24> kStockInts{
-    "core.int",          "d3ddrv.int",  "editor.int",      "engine.int",           "galaxy.int",
-    "glidedrv.int",      "ipdrv.int",   "ipserver.int",    "metaldrv.int",         "opengldrv.int",
-    "setup.int",         "sgldrv.int",  "softdrv.int",     "startup.int",          "ubrowser.int",
-    "umenu.int",         "unreali.int", "unrealshare.int", "unrealtournament.int", "utmenu.int",
-    "utserveradmin.int", "uweb.int",    "window.int",      "windrv.int",
-};
-
-bool isEntry(const QByteArray& line) {
-    // Exact case on purpose: "serverpackages=Foo" is no entry.
-    return line.startsWith(kEntryPrefix);
+// The package an entry line names, as spelled: the rest of a line that begins with
+// "ServerPackages=". Exact case on purpose: "serverpackages=Foo" is no entry.
+std::optional<QByteArrayView> entryPackage(QByteArrayView line) {
+    if (!line.startsWith(kEntryPrefix)) {
+        return std::nullopt;
+    }
+    return line.sliced(kEntryPrefix.size());
 }
 
-// The package an entry names, lower-cased for the comparisons that ignore case.
-QByteArray entryPackage(const QByteArray& line) {
-    return platform::foldCase(QByteArrayView(line).sliced(kEntryPrefix.size()));
-}
-
-// A section header as the game and the profile layer read it: the first non-blank byte is "[".
-bool isHeader(QByteArrayView text) {
-    return platform::trimBlanks(text).startsWith('[');
-}
-
-// The first ServerPackages block: [first, end), where `end` is the line that ends it (one
-// of blanks only, or a section header; entries never belong to the next section) or the
-// number of lines when it runs to the end of the file.
+// The first ServerPackages block: the bytes [begin, end) of its lines, from its first entry
+// up to the line that ends it (one of blanks only, or a section header; entries never
+// belong to the next section) or the end of the file.
 struct Block {
-    std::size_t first = 0;
-    std::size_t end = 0;
+    qsizetype begin = 0;
+    qsizetype end = 0;
 };
 
-std::optional<Block> findBlock(const std::vector<Line>& lines) {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (isEntry(lines[i].text)) {
-            std::size_t end = i + 1;
-            while (end < lines.size() && !platform::isBlankText(lines[end].text) &&
-                   !isHeader(lines[end].text)) {
-                ++end;
-            }
-            return Block{i, end};
+std::optional<Block> findBlock(QByteArrayView bytes) {
+    for (ini::LineScan scan(bytes); scan.next();) {
+        if (!entryPackage(scan.text())) {
+            continue;
         }
+        Block block{scan.line().start, bytes.size()};
+        while (scan.next()) {
+            if (platform::isBlankText(scan.text()) || ini::headerName(scan.text())) {
+                block.end = scan.line().start;
+                break;
+            }
+        }
+        return block;
     }
     return std::nullopt;
 }
@@ -128,59 +113,48 @@ std::optional<QByteArray> collectPresent(const Install& install,
 }
 
 struct Removal {
-    TextFile file;
+    QByteArray bytes;
     qsizetype removed = 0;
-    // Where new entries go: the position of the line that ended the block, once the
-    // removed entries are gone. Nothing when the file has no block.
-    std::optional<std::size_t> insertAt;
+    // The packages that already have an entry: those of the block as it stood before
+    // anything was removed, folded.
+    QSet<QByteArray> entries;
+    // Where new entries go: the start of the line that ended the block, once the removed
+    // entries are gone. Nothing when the file has no block.
+    std::optional<qsizetype> insertAt;
 };
 
-Removal removeEntries(const TextFile& original, const Present& present) {
+Removal removeEntries(const QByteArray& original, const Present& present) {
     Removal result;
-    result.file.bom = original.bom;
-    const std::optional<Block> block = findBlock(original.lines);
+    const std::optional<Block> block = findBlock(original);
     if (!block) {
-        result.file.lines = original.lines;
+        result.bytes = original;
         return result;
     }
-    const platform::LineEnd lineEnd = platform::fileLineEnd(original);
-    result.file.lines.reserve(original.lines.size());
-    for (std::size_t i = 0; i < original.lines.size(); ++i) {
-        const Line& line = original.lines[i];
-        const bool inBlock = i >= block->first && i < block->end;
-        if (inBlock && isEntry(line.text) && !present.has(entryPackage(line.text))) {
-            ++result.removed;
-            continue;
+    const QByteArrayView lineEnd = ini::addedLineEnd(original);
+    result.bytes.reserve(original.size());
+    result.bytes.append(original.constData(), block->begin);
+    for (ini::LineScan scan(original, block->begin, block->end); scan.next();) {
+        const QByteArrayView text = scan.text();
+        if (const std::optional<QByteArrayView> package = entryPackage(text)) {
+            QByteArray folded = platform::foldCase(*package);
+            const bool stays = present.has(folded);
+            result.entries.insert(std::move(folded));
+            if (!stays) {
+                ++result.removed;
+                continue;
+            }
         }
-        if (i == block->end) {
-            result.insertAt = result.file.lines.size();
-        }
-        result.file.lines.push_back(line);
         // The block's lines are the ones this rewrite writes: they take the file's
         // terminator, as every line Rendix writes. The file's last line keeps having none
         // until a line follows it.
-        if (inBlock && line.end != platform::LineEnd::None) {
-            result.file.lines.back().end = lineEnd;
+        result.bytes.append(text);
+        if (scan.line().terminated()) {
+            result.bytes.append(lineEnd);
         }
     }
-    if (!result.insertAt) {
-        result.insertAt = result.file.lines.size();
-    }
+    result.insertAt = result.bytes.size();
+    result.bytes.append(original.constData() + block->end, original.size() - block->end);
     return result;
-}
-
-// The packages that already have an entry: those of the first block as it stood before
-// anything was removed.
-QSet<QByteArray> collectEntries(const TextFile& original) {
-    QSet<QByteArray> entries;
-    if (const std::optional<Block> block = findBlock(original.lines)) {
-        for (std::size_t i = block->first; i < block->end; ++i) {
-            if (isEntry(original.lines[i].text)) {
-                entries.insert(entryPackage(original.lines[i].text));
-            }
-        }
-    }
-    return entries;
 }
 
 // New entry lines for the .int files without an entry, in listing order. The game's own
@@ -194,8 +168,7 @@ std::vector<QByteArray> searchAdditions(const std::vector<QByteArray>& intFiles,
         }
         const QByteArray lower = name.toLower();
         QByteArray package = lower.chopped(4);
-        if (std::find(kStockInts.begin(), kStockInts.end(), lower) != kStockInts.end() ||
-            isGamePackage(package) || present.maps.contains(package)) {
+        if (isGamePackage(package) || present.maps.contains(package)) {
             continue;
         }
         // Inserting into `entries` also keeps "Foo.int" and "FOO.INT" from giving two entries.
@@ -207,66 +180,17 @@ std::vector<QByteArray> searchAdditions(const std::vector<QByteArray>& intFiles,
     return additions;
 }
 
-// The name of a section header line as the INI layer reads it, or nothing.
-std::optional<QByteArrayView> headerName(QByteArrayView text) {
-    const QByteArrayView trimmed = platform::trimBlanks(text);
-    if (!trimmed.startsWith('[')) {
-        return std::nullopt;
-    }
-    QByteArrayView name = trimmed.sliced(1);
-    if (const qsizetype close = name.indexOf(']'); close >= 0) {
-        name = name.first(close);
-    }
-    return platform::trimBlanks(name);
-}
-
-// Where entries go in a file without a block: after the last non-blank line of the first
-// [Engine.GameEngine] section, which is added at the end of the file when missing.
-std::size_t engineSectionEnd(TextFile& file, platform::LineEnd lineEnd) {
-    std::vector<Line>& lines = file.lines;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::optional<QByteArrayView> name = headerName(lines[i].text);
-        if (!name || !platform::equalsFolded(*name, "Engine.GameEngine")) {
-            continue;
-        }
-        std::size_t last = i;
-        for (std::size_t j = i + 1; j < lines.size() && !headerName(lines[j].text); ++j) {
-            if (!platform::isBlankText(lines[j].text)) {
-                last = j;
-            }
-        }
-        return last + 1;
-    }
-    if (!lines.empty()) {
-        if (lines.back().end == platform::LineEnd::None) {
-            lines.back().end = lineEnd;
-        }
-        if (!platform::isBlankText(lines.back().text)) {
-            lines.push_back({QByteArray(), lineEnd});
-        }
-    }
-    lines.push_back({QByteArrayLiteral("[Engine.GameEngine]"), lineEnd});
-    return lines.size();
-}
-
-void insertEntries(TextFile& file, std::optional<std::size_t> insertAt,
-                   const std::vector<QByteArray>& additions) {
-    const platform::LineEnd lineEnd = platform::fileLineEnd(file);
-    const std::size_t at = insertAt ? *insertAt : engineSectionEnd(file, lineEnd);
-    std::vector<Line>& lines = file.lines;
-    // The last line of a file may lack a terminator; a line after it needs one.
-    if (at > 0 && lines[at - 1].end == platform::LineEnd::None) {
-        lines[at - 1].end = lineEnd;
-    }
-    std::vector<Line> added;
-    added.reserve(additions.size());
-    for (const QByteArray& text : additions) {
-        added.push_back({text, lineEnd});
-    }
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), added.begin(), added.end());
-}
-
 }  // namespace
+
+std::vector<QByteArray> serverPackagesEntries(QByteArrayView content) {
+    std::vector<QByteArray> packages;
+    for (ini::LineScan scan(content); scan.next();) {
+        if (const std::optional<QByteArrayView> package = entryPackage(scan.text())) {
+            packages.push_back(package->toByteArray());
+        }
+    }
+    return packages;
+}
 
 void ServerPackagesCommand(ModMain& state, Messages& messages, const ChangeOptions& options) {
     BusyPointer busy(messages);
@@ -318,11 +242,8 @@ void UpdateServerPackages(ModMain& state, Messages& messages, const ChangeOption
         messages.show(readFailedMessage(state.LastBackup, read));
         return;
     }
-    const TextFile original = platform::splitLines(backup);
-
-    Removal removal = removeEntries(original, present);
-    if (const Result written = platform::replaceFile(iniPath, platform::joinLines(removal.file));
-        !written) {
+    Removal removal = removeEntries(backup, present);
+    if (const Result written = platform::replaceFile(iniPath, removal.bytes); !written) {
         messages.show(writeFailedMessage(iniPath, written));
         return;
     }
@@ -332,7 +253,7 @@ void UpdateServerPackages(ModMain& state, Messages& messages, const ChangeOption
                            : QStringLiteral("No serverpackages removed..."));
 
     const std::vector<QByteArray> additions =
-        searchAdditions(ints.names, collectEntries(original), present);
+        searchAdditions(ints.names, std::move(removal.entries), present);
     if (additions.empty()) {
         messages.setStatus(messages.status() + QStringLiteral(" No serverpackages added."));
         return;
@@ -343,9 +264,13 @@ void UpdateServerPackages(ModMain& state, Messages& messages, const ChangeOption
         messages.show(backupFailedMessage(iniPath, kept));
         return;
     }
-    insertEntries(removal.file, removal.insertAt, additions);
-    if (const Result written = platform::replaceFile(iniPath, platform::joinLines(removal.file));
-        !written) {
+    // Without a block the entries start one in the section where the game reads them.
+    if (removal.insertAt) {
+        ini::insertLines(removal.bytes, *removal.insertAt, additions);
+    } else {
+        ini::addSectionLines(removal.bytes, "Engine.GameEngine", additions);
+    }
+    if (const Result written = platform::replaceFile(iniPath, removal.bytes); !written) {
         messages.show(writeFailedMessage(iniPath, written, kept));
         return;
     }

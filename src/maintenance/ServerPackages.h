@@ -1,12 +1,17 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <vector>
+
 #include "app/ModMain.h"
 #include "maintenance/ConfigChange.h"
 #include "platform/Messages.h"
 
 namespace rendix {
 
-// The command of cmdAddInt: UpdateServerPackages with the busy pointer.
+// Runs UpdateServerPackages under the busy pointer.
 void ServerPackagesCommand(ModMain& state, Messages& messages, const ChangeOptions& options = {});
 
 // Brings the "ServerPackages=" entries of the configuration file in effect (Install) into
@@ -21,8 +26,8 @@ void ServerPackagesCommand(ModMain& state, Messages& messages, const ChangeOptio
 //    one of the install's package folders (the Paths= folders).
 //    Status "Removed N serverpackages entries..." or "No serverpackages removed...".
 //  - add: an entry "ServerPackages=" + lower-cased package name for every .int file in
-//    System that has none, unless the game ships that name (the 24 stock files and every
-//    file of gameFileNames(), compared without case and extension) or a map of that name
+//    System that has none, unless the game ships that name (a file of gameFileNames(), the
+//    24 stock files among them, compared without case and extension) or a map of that name
 //    lies in a map folder. The entries go right before the line that ended the block (after
 //    the last non-blank line of [Engine.GameEngine], created if missing, when there was no
 //    block). Status + " Added N serverpackages entries.", or, with nothing to add and no
@@ -34,5 +39,10 @@ void ServerPackagesCommand(ModMain& state, Messages& messages, const ChangeOptio
 // first rewrite nothing has changed; after it the removal stays, the box says so and the
 // status line shows only its text.
 void UpdateServerPackages(ModMain& state, Messages& messages, const ChangeOptions& options = {});
+
+// The packages of every entry line of the content, wherever it stands: each line that begins
+// with "ServerPackages=" (letter case as written), its package the rest of the line as it
+// stands, in file order. The first of them opens the block that UpdateServerPackages edits.
+std::vector<QByteArray> serverPackagesEntries(QByteArrayView content);
 
 }  // namespace rendix

@@ -4,13 +4,6 @@
 
 namespace rendix::platform {
 
-namespace {
-
-constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
-constexpr qsizetype kUtf8BomLength = 3;
-
-}  // namespace
-
 QByteArrayView trimBlanks(QByteArrayView text) {
     qsizetype first = 0;
     qsizetype last = text.size();
@@ -49,9 +42,9 @@ TextFile splitLines(const QByteArray& bytes) {
     TextFile file;
     const char* p = bytes.constData();
     const char* const end = p + bytes.size();
-    if (QByteArrayView(bytes).startsWith(QByteArrayView(kUtf8Bom, kUtf8BomLength))) {
-        file.bom = bytes.first(kUtf8BomLength);
-        p += kUtf8BomLength;
+    if (QByteArrayView(bytes).startsWith(kUtf8Bom)) {
+        file.bom = bytes.first(kUtf8Bom.size());
+        p += kUtf8Bom.size();
     }
     // Every line but the last ends at a CR or LF, so their count bounds the number of lines
     // and the vector never grows while it is filled. (It counts CR LF twice; the pages of a

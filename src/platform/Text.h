@@ -10,6 +10,9 @@
 // ordinary bytes of a line.
 namespace rendix::platform {
 
+// The UTF-8 byte order mark, kept where it stands at the start of a file and skipped by parsing.
+inline constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF", 3);
+
 // Letter case. Only the ASCII letters have one: every other byte, 0x80 and above included,
 // stays as it is, so that no name changes with the locale.
 

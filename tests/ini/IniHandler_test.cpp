@@ -151,6 +151,7 @@ TEST(IniHandlerTest, ReplaceSectionEqualsDeleteThenOneWritePerKey) {
         {"header inside lines", "[Main]\r\nk=[MapExcludes.DM]\r\n[MapExcludes.DM]x\r\n", {"a"}},
         {"unchanged", def, {"DM-Tutorial.unr"}},
         {"line break in a name", def, {"a", "b\nc"}},
+        {"UTF-16 text", QByteArray("\xFF\xFE[\0M\0]\0", 8), {"a"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

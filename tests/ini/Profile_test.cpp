@@ -55,15 +55,18 @@ TEST(ProfileTest, EditsInPlace) {
     }
 }
 
-// No folder: no file. The first read fails (the file is not taken for a missing one), a batch
-// with a bad write is refused whole, and the file of another letter case is the one written.
+// No folder: no file, and the failure says so. The first read fails and is reported as such
+// (the file is not taken for a missing one), a batch with a bad write is refused whole, and
+// the file of another letter case is the one written.
 TEST(ProfileTest, WritesTheFileThatIsThereOrNothing) {
     TempDir dir;
     writeBytes(dir.file("Rendix.ini"), "[A]\r\nk=1\r\n");
     platform::TestSeam seam;
     seam.failNth(Operation::Read, 1);
-    EXPECT_FALSE(writeProfileStrings(dir.file("no/Rendix.ini"), {{"A", "k", "2"}}));
-    EXPECT_FALSE(writeProfileStrings(dir.file("Rendix.ini"), {{"A", "k", "2"}}));
+    EXPECT_EQ(writeProfileStrings(dir.file("no/Rendix.ini"), {{"A", "k", "2"}}).problem,
+              Problem::Missing);
+    EXPECT_EQ(writeProfileStrings(dir.file("Rendix.ini"), {{"A", "k", "2"}}).problem,
+              Problem::Unreadable);
     EXPECT_FALSE(writeProfileStrings(dir.file("Rendix.ini"), {{"A", "k", "2"}, {"A", "\n", "3"}}));
     EXPECT_TRUE(writeProfileStrings(dir.file("RENDIX.INI"), {{"A", "k", "2"}, {"A", "j", "3"}}));
     EXPECT_EQ(readBytes(dir.file("Rendix.ini")), "[A]\r\nk=2\r\nj=3\r\n");

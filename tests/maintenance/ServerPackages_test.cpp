@@ -35,6 +35,21 @@ TEST(ServerPackages, AFailureKeepsTheRemovalOrNothing) {
     failSteps("sp-steps", "System", kPackages);
 }
 
+// The game's 24 stock .int files, in any letter case, never get an entry.
+TEST(ServerPackages, StockFilesGetNoEntry) {
+    SmallInstall install("[Engine.GameEngine]\r\nServerPackages=MyMod\r\n\r\n", "System",
+                         "core.INT D3DDrv.int Editor.int Engine.int Galaxy.int GlideDrv.int "
+                         "IpDrv.int IpServer.int MetalDrv.int OpenGLDrv.int Setup.int SGLDrv.int "
+                         "SoftDrv.int Startup.int UBrowser.int UMenu.int UnrealI.int "
+                         "UnrealShare.int UnrealTournament.int UTMenu.int UTServerAdmin.int "
+                         "UWeb.int Window.int WinDrv.int MyMod.int New.int");
+    install.run(kPackages);
+    EXPECT_EQ(readBytes(install.ini),
+              "[Engine.GameEngine]\r\nServerPackages=MyMod\r\nServerPackages=new\r\n\r\n");
+    EXPECT_EQ(install.messages.statusText.toStdString(),
+              "No serverpackages removed... Added 1 serverpackages entries.");
+}
+
 // Patch 469b keeps every game file in System; 469c its .int files in SystemLocalized/int and
 // the configuration file in System64. Each with 469's 13 default entries, a mod with an entry,
 // a new mod, a stale entry and a custom map with its own .int: only those two change.
