@@ -334,10 +334,6 @@ const CliCase kCases[] = {
          withBackups(s);
          linkConfigTo(s, "home/.bashrc");
      }},
-    {"LinkToPasswdRefusedBeforeTheBackup", args({"serverpackages"}), 1, "",
-     "rendix-cli: Write refused: Rendix does not write through {ini}: the link leads to "
-     "{tmp}/etc/passwd, which is not an .ini file.",
-     Files::Kept, [](Server& s) { linkConfigTo(s, "etc/passwd"); }},
     {"DryRunRestore", args({"-n", "restore", "{ut}/System/Rendix_UnrealTournament1242357.ini"}), 0,
      "...--- {ini}\n+++ {ini}\n@@ -1,", "", Files::Untouched, withBackups},
     {"DryRunDeleteBackups", args({"-n", "delete-backups"}), 0, BACKUPS, "", Files::Untouched,
