@@ -1,8 +1,10 @@
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -16,8 +18,10 @@
 
 // rendix-screenshots <program folder> <output folder>: opens the real windows of Rendix on the
 // install whose Rendix.ini lies in <program folder> (see rendix-demo) and saves a PNG of each
-// in <output folder>, for the README. It randomizes the install's map lists once, so that the
-// main window shows a status text and the restore window has backups to show.
+// in <output folder>, for the README. Run it with HOME set to the demo's home folder, so that
+// the options dialog lists the demo's installs and nothing of the real home. It randomizes
+// the install's map lists once, so that the main window shows a status text and the restore
+// window has backups to show.
 namespace {
 
 using namespace rendix;
@@ -86,7 +90,13 @@ int main(int argc, char* argv[]) {
     picker->close();
     options->close();
 
+    // The BunnyTrack maps of Capture The Flag left out by one pattern (not applied).
     child<QPushButton>(main, "cmdDMExcl")->click();
+    QWidget* editor = visibleWindow("frmRandomize");
+    child<QComboBox>(editor, "cboGameType")->setCurrentIndex(1);
+    child<QLineEdit>(editor, "txtPattern")->setText(QStringLiteral("CTF-BT-*"));
+    child<QPushButton>(editor, "cmdExclMatching")->click();
+    child<QLineEdit>(editor, "txtPattern")->setText(QStringLiteral("CTF-XV-*"));
     saved &= save("frmRandomize", output, "editor.png");
     visibleWindow("frmRandomize")->close();
 

@@ -1,5 +1,6 @@
 #include "app/ExclusionEditor.h"
 
+#include <QFile>
 #include <QSet>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 
 #include "app/Failures.h"
 #include "app/Install.h"
+#include "app/MapPatterns.h"
 #include "ini/IniHandler.h"
 #include "platform/FileLock.h"
 #include "platform/Paths.h"
@@ -65,7 +67,23 @@ void insertAllSorted(std::vector<EditorLine>& lines, std::vector<QByteArray> nam
     lines = std::move(merged);
 }
 
+// How many of `maps` the pattern matches.
+qsizetype coveredCount(const QByteArray& pattern, const std::vector<QByteArray>& maps) {
+    const ExclusionMatcher byPattern({pattern});
+    return std::count_if(maps.begin(), maps.end(),
+                         [&](const QByteArray& map) { return byPattern.patternMatches(map); });
+}
+
 }  // namespace
+
+QString lineText(const EditorLine& line) {
+    const QString name = QFile::decodeName(line.name);
+    if (!line.covers) {
+        return name;
+    }
+    return name + QStringLiteral(" (") + QString::number(*line.covers) +
+           (*line.covers == 1 ? QStringLiteral(" map)") : QStringLiteral(" maps)"));
+}
 
 bool editorLess(const QByteArray& a, const QByteArray& b) {
     return platform::listingLess(a, b);
@@ -75,7 +93,9 @@ qsizetype insertSorted(std::vector<EditorLine>& lines, const QByteArray& name) {
     const auto after = std::find_if(lines.begin(), lines.end(), [&](const EditorLine& line) {
         return editorLess(name, line.name);
     });
-    return lines.insert(after, EditorLine{name, false}) - lines.begin();
+    // begin() only after the insertion, which may move the lines.
+    const auto inserted = lines.insert(after, EditorLine{name, false});
+    return inserted - lines.begin();
 }
 
 ExclusionEditor::ExclusionEditor(ModMain& state, Messages& messages, int lockTimeoutMs)
@@ -97,8 +117,17 @@ void ExclusionEditor::fill(int typeIndex) {
     const GameType& type = kGameTypes[static_cast<std::size_t>(typeIndex)];
     m_selected.clear();
     m_excluded.clear();
+    m_hidden.clear();
 
     const Install install = Install::of(m_state);
+    // An unreadable maps folder shows as one without maps. A name holding a line break or
+    // another control character could never be stored (it would break its line of the
+    // settings file), and the randomizer leaves such maps out.
+    platform::Listing listing = install.listMaps(type.mapPattern);
+    std::erase_if(listing.names,
+                  [](const QByteArray& name) { return platform::holdsControlCharacter(name); });
+    m_maps = listing.names;
+
     const ExclusionList& entries = m_state.*type.excludes;
     // An empty entry 0 marks a list without entries; the first filling keeps the stored
     // order and spelling, so a stored entry in another letter case shows as stored.
@@ -109,31 +138,41 @@ void ExclusionEditor::fill(int typeIndex) {
             if (entry.isEmpty() || entry.contains('/') || platform::holdsControlCharacter(entry)) {
                 continue;
             }
-            if (install.findMap(entry)) {
+            if (isMapPattern(entry)) {
+                // A pattern matches maps yet to come as well, so it stays without any.
+                if (std::none_of(m_excluded.begin(), m_excluded.end(),
+                                 [&](const EditorLine& line) { return line.name == entry; })) {
+                    m_excluded.push_back({entry, false, 0});
+                }
+            } else if (install.findMap(entry)) {
                 m_excluded.push_back({entry, false});
             }
         }
     }
+    for (EditorLine& line : m_excluded) {
+        if (line.covers) {
+            line.covers = coveredCount(line.name, m_maps);
+        }
+    }
+    const ExclusionMatcher byPatterns(patterns());
+    hideCovered(byPatterns);
 
-    // An unreadable maps folder shows as one without maps.
-    platform::Listing listing = install.listMaps(type.mapPattern);
-    // A name holding a line break or another control character could never be stored (it
-    // would break its line of the settings file), and the randomizer leaves such maps out.
-    std::erase_if(listing.names,
-                  [](const QByteArray& name) { return platform::holdsControlCharacter(name); });
     insertAllSorted(m_selected, std::move(listing.names));
     if (m_selected.empty()) {
         m_selected.push_back(
             {QByteArrayLiteral("No ") + type.code + QByteArrayLiteral(" maps found"), false});
     }
 
-    // Exact comparison: a map excluded under another letter case stays selectable.
-    QSet<QByteArray> excludedNames;
+    // Exact comparison: a map excluded under another letter case stays selectable. A
+    // pattern ignores letter case, as the listing does.
+    QSet<QByteArray> excludedNames(m_hidden.begin(), m_hidden.end());
     for (const EditorLine& line : m_excluded) {
         excludedNames.insert(line.name);
     }
-    std::erase_if(m_selected,
-                  [&](const EditorLine& line) { return excludedNames.contains(line.name); });
+    std::erase_if(m_selected, [&](const EditorLine& line) {
+        return excludedNames.contains(line.name) ||
+               (!m_maps.empty() && byPatterns.patternMatches(line.name));
+    });
     updateCounts();
 }
 
@@ -168,6 +207,61 @@ void ExclusionEditor::excludeAll() {
     exclude();
 }
 
+void ExclusionEditor::excludeMatching(const QByteArray& typed) {
+    const QByteArray text = platform::trimBlanks(typed).toByteArray();
+    if (text.isEmpty()) {
+        return;
+    }
+    if (!isMapPattern(text)) {
+        // A plain name: that map, as if the user had picked its line.
+        const auto named = [&](bool exact) {
+            return std::find_if(m_selected.begin(), m_selected.end(), [&](const EditorLine& l) {
+                return !m_maps.empty() &&
+                       (exact ? l.name == text : platform::equalsFolded(l.name, text));
+            });
+        };
+        auto line = named(true);
+        line = line != m_selected.end() ? line : named(false);
+        if (line != m_selected.end()) {
+            setSelectedRows(EditorList::Selected, {static_cast<int>(line - m_selected.begin())});
+            exclude();
+        } else if (std::none_of(m_excluded.begin(), m_excluded.end(),
+                                [&](const EditorLine& l) { return l.name == text; })) {
+            m_messages.show(failureMessage(
+                QStringLiteral("No map to exclude is named ") + QFile::decodeName(text) +
+                    QStringLiteral(". A pattern holds * for any run of characters or ? for one "
+                                   "character, such as CTF-BT-*."),
+                "No Matching Map"));
+        }
+        return;
+    }
+    if (const std::optional<QString> problem = patternProblem(text)) {
+        m_messages.show(failureMessage(
+            QFile::decodeName(text) + QStringLiteral(" cannot be stored: ") + *problem,
+            "Invalid Pattern"));
+        return;
+    }
+    // Patterns that differ only in letter case match the same maps.
+    if (std::any_of(m_excluded.begin(), m_excluded.end(), [&](const EditorLine& line) {
+            return line.covers && platform::equalsFolded(line.name, text);
+        })) {
+        return;
+    }
+    const ExclusionMatcher byPattern({text});
+    const qsizetype covers = coveredCount(text, m_maps);
+    if (!m_maps.empty()) {
+        std::erase_if(m_selected,
+                      [&](const EditorLine& line) { return byPattern.patternMatches(line.name); });
+    }
+    hideCovered(byPattern);
+    m_excluded[static_cast<std::size_t>(insertSorted(m_excluded, text))].covers = covers;
+    updateCounts();
+    if (!m_selected.empty()) {
+        m_selected.front().selected = true;
+    }
+    m_applyEnabled = true;
+}
+
 void ExclusionEditor::include() {
     const qsizetype count = selectedCount(m_excluded);
     if (count == 0) {
@@ -176,7 +270,7 @@ void ExclusionEditor::include() {
     if (count == 1) {
         const auto lone = std::find_if(m_excluded.begin(), m_excluded.end(),
                                        [](const EditorLine& l) { return l.selected; });
-        if (isTutorial(lone->name)) {
+        if (!lone->covers && isTutorial(lone->name)) {
             showOk(
                 m_messages,
                 QStringLiteral("UnrealTournament will not accept a tutorial map in the map list."),
@@ -186,16 +280,74 @@ void ExclusionEditor::include() {
     }
     // The game refuses tutorial maps in a map list, so they never leave the excluded list.
     for (EditorLine& line : m_excluded) {
-        if (line.selected && isTutorial(line.name)) {
+        if (line.selected && !line.covers && isTutorial(line.name)) {
             line.selected = false;
         }
     }
-    insertAllSorted(m_selected, takeSelected(m_excluded));
+    std::vector<QByteArray> taken = takeSelected(m_excluded);
+    removePatterns(taken);
+    insertAllSorted(m_selected, std::move(taken));
     updateCounts();
     if (!m_excluded.empty()) {
         m_excluded.front().selected = true;
     }
     m_applyEnabled = true;
+}
+
+void ExclusionEditor::hideCovered(const ExclusionMatcher& byPatterns) {
+    for (auto line = m_excluded.begin(); line != m_excluded.end();) {
+        if (!line->covers && byPatterns.patternMatches(line->name)) {
+            m_hidden.push_back(line->name);
+            line = m_excluded.erase(line);
+        } else {
+            ++line;
+        }
+    }
+}
+
+void ExclusionEditor::removePatterns(std::vector<QByteArray>& taken) {
+    ExclusionList removed;
+    for (const QByteArray& name : taken) {
+        if (isMapPattern(name)) {
+            removed.push_back(name);
+        }
+    }
+    if (removed.empty()) {
+        return;
+    }
+    std::erase_if(taken, [](const QByteArray& name) { return isMapPattern(name); });
+    const ExclusionMatcher byRemoved(removed);
+    const ExclusionMatcher byRemaining(patterns());
+    // Entries that only a removed pattern hid show again.
+    std::vector<QByteArray> shown;
+    std::erase_if(m_hidden, [&](const QByteArray& entry) {
+        if (byRemaining.patternMatches(entry)) {
+            return false;
+        }
+        shown.push_back(entry);
+        return true;
+    });
+    QSet<QByteArray> entries(m_hidden.begin(), m_hidden.end());
+    for (const EditorLine& line : m_excluded) {
+        entries.insert(line.name);
+    }
+    for (const QByteArray& entry : shown) {
+        entries.insert(entry);
+    }
+    // The maps that only the removed patterns excluded return; a tutorial map stays
+    // excluded under its own name, since the game refuses it in a map list.
+    for (const QByteArray& map : m_maps) {
+        if (!byRemoved.patternMatches(map) || byRemaining.patternMatches(map) ||
+            entries.contains(map)) {
+            continue;
+        }
+        if (isTutorial(map)) {
+            shown.push_back(map);
+        } else {
+            taken.push_back(map);
+        }
+    }
+    insertAllSorted(m_excluded, std::move(shown));
 }
 
 void ExclusionEditor::includeAll() {
@@ -209,11 +361,7 @@ Result ExclusionEditor::apply() {
     const BusyPointer busy(m_messages);
     const GameType& type = kGameTypes[static_cast<std::size_t>(m_type)];
 
-    ExclusionList entries;
-    entries.reserve(m_excluded.size());
-    for (const EditorLine& line : m_excluded) {
-        entries.push_back(line.name);
-    }
+    ExclusionList entries = storedEntries();
     // The start-up needs the section with at least one key, and the editor and the
     // randomizer read entry 0: an empty list is stored as one empty entry.
     if (entries.empty()) {
@@ -244,9 +392,41 @@ Result ExclusionEditor::writeSection(const GameType& type, const ExclusionList& 
                           type.exclusionKeyPrefix, entries);
 }
 
+ExclusionList ExclusionEditor::storedEntries() const {
+    ExclusionList entries;
+    entries.reserve(m_excluded.size() + m_hidden.size());
+    for (const EditorLine& line : m_excluded) {
+        entries.push_back(line.name);
+    }
+    entries.insert(entries.end(), m_hidden.begin(), m_hidden.end());
+    return entries;
+}
+
+ExclusionList ExclusionEditor::patterns() const {
+    ExclusionList found;
+    for (const EditorLine& line : m_excluded) {
+        if (line.covers) {
+            found.push_back(line.name);
+        }
+    }
+    return found;
+}
+
 void ExclusionEditor::updateCounts() {
+    // Maps, not lines: a pattern's line stands for the maps it matches, each counted once
+    // however many patterns match it.
+    qsizetype excluded = 0;
+    for (const EditorLine& line : m_excluded) {
+        excluded += line.covers ? 0 : 1;
+    }
+    if (excluded < static_cast<qsizetype>(m_excluded.size())) {
+        const ExclusionMatcher byPatterns(patterns());
+        excluded += std::count_if(m_maps.begin(), m_maps.end(), [&](const QByteArray& map) {
+            return byPatterns.patternMatches(map);
+        });
+    }
     m_selectCount = QString::number(m_selected.size()) + QStringLiteral(" map(s) selected");
-    m_excludeCount = QString::number(m_excluded.size()) + QStringLiteral(" map(s) excluded");
+    m_excludeCount = QString::number(excluded) + QStringLiteral(" map(s) excluded");
 }
 
 }  // namespace rendix

@@ -3,9 +3,12 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "app/GameTypes.h"
+#include "app/MapPatterns.h"
 #include "app/ModMain.h"
 #include "platform/FileLock.h"
 #include "platform/Messages.h"
@@ -18,13 +21,25 @@
 namespace rendix {
 
 // One line of a list: a map file name as the file system or the settings file spells it
-// (bytes, decoded only for display) and whether the user has it selected.
+// (bytes, decoded only for display) and whether the user has it selected. In the excluded
+// list a line may also be a pattern (app/MapPatterns.h), as stored, with the number of the
+// type's maps it matches; those maps have no lines of their own.
 struct EditorLine {
+    EditorLine() = default;
+    EditorLine(QByteArray lineName, bool isSelected = false,
+               std::optional<qsizetype> patternCovers = std::nullopt)
+        : name(std::move(lineName)), selected(isSelected), covers(patternCovers) {}
+
     QByteArray name;
     bool selected = false;
+    std::optional<qsizetype> covers;  // a pattern's line: the maps it matches
 
     friend bool operator==(const EditorLine&, const EditorLine&) = default;
 };
+
+// What a line shows: the name, decoded; a pattern followed by its count, as
+// "CTF-BT-* (212 maps)".
+QString lineText(const EditorLine& line);
 
 enum class EditorList { Selected, Excluded };
 
@@ -47,12 +62,13 @@ public:
                     int lockTimeoutMs = platform::FileLock::kDefaultTimeoutMs);
 
     // Shows game type `typeIndex` (0 to 3, the order of kGameTypes): the excluded list
-    // holds the type's in-memory entries whose map files exist, in stored order and
-    // spelling (none when entry 0 is empty); the selected list holds the type's map files
-    // as the maps folder stores them, less the lines equal to an excluded line, or the
-    // placeholder "No <code> maps found". Names holding a control character (a line break
-    // among them) are left out of both lists. Nothing is selected afterwards. Apply keeps
-    // its state. An index out of range is ignored.
+    // holds the type's in-memory entries whose map files exist and its patterns, in stored
+    // order and spelling (none when entry 0 is empty); an entry that a pattern matches has
+    // no line but is kept for Apply. The selected list holds the type's map files as the
+    // maps folder stores them, less the lines equal to an excluded entry and the maps a
+    // pattern matches, or the placeholder "No <code> maps found". Names holding a control
+    // character (a line break among them) are left out of both lists. Nothing is selected
+    // afterwards. Apply keeps its state. An index out of range is ignored.
     void fill(int typeIndex);
 
     // Selects exactly the given rows of a list (rows out of range are ignored).
@@ -64,20 +80,34 @@ public:
     void exclude();
     // Selects every line of the selected list, then exclude().
     void excludeAll();
+    // Excludes what `typed` (blanks at both ends removed) matches. A pattern goes to its
+    // alphabetical place in the excluded list, the maps it matches leave the selected list,
+    // and excluded entries it matches lose their lines (they are kept); then, as after
+    // exclude(), the first selected line is selected and Apply enabled. A pattern already
+    // in the list (in any letter case) changes nothing. A text without "*" or "?" names one
+    // map: the selected line of that name (exactly, else in another letter case) is
+    // excluded as by exclude().
+    // Refused with a box, changing nothing: a pattern that patternProblem() refuses
+    // ("Invalid Pattern"), a name of no selected or excluded map ("No Matching Map").
+    // Empty text does nothing.
+    void excludeMatching(const QByteArray& typed);
     // Moves the selected lines of the excluded list back, except tutorial maps (names
     // holding "-Tutorial."), which lose their selection and stay. A lone selected tutorial
-    // map instead brings up the "Invalid Selection" box and nothing changes. After a move
-    // (even of nothing) the first excluded line is selected and Apply enabled. Does
+    // map instead brings up the "Invalid Selection" box and nothing changes. A pattern
+    // moved back is removed: the maps it matched return to the selected list unless another
+    // entry excludes them (a tutorial map among them stays excluded under its own name), and
+    // the entries it hid get their lines back unless another pattern matches them. After a
+    // move (even of nothing) the first excluded line is selected and Apply enabled. Does
     // nothing when no line is selected.
     void include();
     // Selects every line of the excluded list, then include().
     void includeAll();
 
-    // Stores the excluded list as the shown type's exclusion list, in memory and in the
-    // settings file, under the busy pointer. The in-memory list is replaced whatever
-    // happens to the file; an empty list is stored as one empty entry 0, so that the next
-    // start-up still finds the section. The file gets the bytes that DeleteSection and one
-    // WriteKeyValue per entry (keys from index 0 in screen order) would give, with
+    // Stores the excluded list (storedEntries()) as the shown type's exclusion list, in
+    // memory and in the settings file, under the busy pointer. The in-memory list is
+    // replaced whatever happens to the file; an empty list is stored as one empty entry 0,
+    // so that the next start-up still finds the section. The file gets the bytes that DeleteSection
+    // and one WriteKeyValue per entry (keys from index 0 in screen order) would give, with
     // DeleteSection's boxes, but in one safe rewrite under the settings file's lock: it
     // holds its old bytes or all of the new ones, whenever the program stops. When that
     // fails (another Rendix holds the lock: Problem::Busy) the file is as it was, a box
@@ -90,13 +120,24 @@ public:
     const std::vector<EditorLine>& excludedLines() const { return m_excluded; }
     const std::vector<EditorLine>& lines(EditorList list) const;
     bool applyEnabled() const { return m_applyEnabled; }
-    // N + " map(s) selected" and N + " map(s) excluded"; empty until the first fill.
+    // N + " map(s) selected" and N + " map(s) excluded"; empty until the first fill. The
+    // excluded count counts maps: each map line once and each map that a pattern matches once.
     QString selectCountText() const { return m_selectCount; }
     QString excludeCountText() const { return m_excludeCount; }
+    // What Apply stores: the excluded list's lines from the top (patterns as they are
+    // stored), then the entries that a pattern hides, in their stored order.
+    ExclusionList storedEntries() const;
 
 private:
     std::vector<EditorLine>& linesOf(EditorList list);
     void updateCounts();
+    // The patterns of the excluded list.
+    ExclusionList patterns() const;
+    // Moves the excluded map lines that `byPatterns` match to the hidden entries.
+    void hideCovered(const ExclusionMatcher& byPatterns);
+    // Takes the pattern lines out of a list of lines taken from the excluded list, and
+    // brings back what they excluded alone (include()).
+    void removePatterns(std::vector<QByteArray>& taken);
     Result writeSection(const GameType& type, const ExclusionList& entries);
 
     ModMain& m_state;
@@ -105,6 +146,10 @@ private:
     int m_type = 0;
     std::vector<EditorLine> m_selected;
     std::vector<EditorLine> m_excluded;
+    // The type's usable map files, as listed at the last fill: what patterns match.
+    std::vector<QByteArray> m_maps;
+    // Stored entries that a pattern matches: kept for Apply, shown by no line.
+    std::vector<QByteArray> m_hidden;
     bool m_applyEnabled = false;
     QString m_selectCount;
     QString m_excludeCount;

@@ -8,6 +8,7 @@
 
 #include "ini/Profile.h"
 #include "platform/Files.h"
+#include "platform/GamePlaces.h"
 #include "platform/KnownFolders.h"
 #include "platform/Text.h"
 
@@ -111,7 +112,11 @@ std::vector<QByteArray> Install::configCandidates(const QByteArray& utDir) {
         }
     }
     // Patch 469 reads a per-user copy where one exists (it makes one on Linux and macOS).
-    if (std::optional<QByteArray> file = exactFile(perUserSystemFolder(), kConfigName);
+    // The game makes that folder under this very name: looking for it in another letter case
+    // would read the whole home folder, at every start and every command.
+    const QByteArray perUser = perUserSystemFolder();
+    if (std::optional<QByteArray> file =
+            platform::existsAsNamed(perUser) ? exactFile(perUser, kConfigName) : std::nullopt;
         file && std::find(candidates.begin(), candidates.end(), *file) == candidates.end()) {
         candidates.push_back(std::move(*file));
     }

@@ -180,7 +180,9 @@ void dryRun(const Command& command, Session& session) {
 }
 
 ExitStatus dispatch(const Command& command, Session& session) {
-    if (!prepare(session)) {
+    if (command.setup == Setup::SettingsIfAny) {
+        loadSettingsIfAny(session);
+    } else if (!prepare(session)) {
         return outcome(session);
     }
     // A running game: the core commands ask, and the printing messages answer No unless

@@ -8,6 +8,8 @@
 #include "app/ExclusionEditor.h"
 #include "app/Failures.h"
 #include "app/GameTypes.h"
+#include "app/InstallSearch.h"
+#include "app/MapPatterns.h"
 #include "app/Settings.h"
 #include "app/UnifiedDiff.h"
 #include "maintenance/Backups.h"
@@ -159,11 +161,32 @@ void restore(Session& session) {
 void excludes(Session& session) {
     ExclusionEditor editor(session.state, session.messages);
     editor.fill(session.type);
-    std::vector<QByteArray> names;
-    for (const EditorLine& line : editor.excludedLines()) {
-        names.push_back(line.name);
+    session.messages.printData(lines(editor.storedEntries()));
+}
+
+void installs(Session& session) {
+    QByteArray text;
+    for (const FoundInstall& found : findInstalls(session.state.UTDir, session.state.ConfigFile)) {
+        text += found.gameDir + '\t' + (found.configFile.isEmpty() ? "-" : found.configFile) +
+                '\t' + found.foundBy + '\n';
     }
-    session.messages.printData(lines(names));
+    session.messages.printData(text);
+}
+
+// The row of a pattern in the excluded list: as stored, else the first equal but for letter
+// case.
+int findPatternRow(const std::vector<EditorLine>& lines, const QByteArray& pattern) {
+    int folded = -1;
+    for (int row = 0; row < static_cast<int>(lines.size()); ++row) {
+        const EditorLine& line = lines[static_cast<std::size_t>(row)];
+        if (line.covers && line.name == pattern) {
+            return row;
+        }
+        if (line.covers && folded < 0 && platform::equalsFolded(line.name, pattern)) {
+            folded = row;
+        }
+    }
+    return folded;
 }
 
 // The row of a map in an editor list: its exact name, else the first equal but for letter
@@ -193,11 +216,28 @@ void moveMaps(Session& session, EditorList from) {
     const EditorList to =
         from == EditorList::Selected ? EditorList::Excluded : EditorList::Selected;
     std::vector<int> rows;
+    std::vector<QByteArray> patterns;  // to exclude
+    const GameType& type = kGameTypes[static_cast<std::size_t>(session.type)];
     for (const QByteArray& map : session.maps) {
+        if (isMapPattern(map)) {
+            const int row = findPatternRow(editor.excludedLines(), map);
+            if (from == EditorList::Selected) {
+                patterns.push_back(map);  // one already stored changes nothing
+            } else if (row >= 0) {
+                rows.push_back(row);
+            } else {
+                session.messages.show(
+                    failureMessage(QFile::decodeName(map) + QStringLiteral(" is not among the ") +
+                                       QLatin1String(type.code) +
+                                       QStringLiteral(" exclusions. Nothing was changed."),
+                                   "Pattern not found"));
+                return;
+            }
+            continue;
+        }
         if (const int row = findRow(editor.lines(from), map); row >= 0) {
             rows.push_back(row);
         } else if (findRow(editor.lines(to), map) < 0) {
-            const GameType& type = kGameTypes[static_cast<std::size_t>(session.type)];
             session.messages.show(
                 failureMessage(QFile::decodeName(map) + QStringLiteral(" is not among the ") +
                                    QLatin1String(type.code) + QStringLiteral(" maps in ") +
@@ -207,13 +247,18 @@ void moveMaps(Session& session, EditorList from) {
             return;
         }
     }
-    if (rows.empty()) {
-        return;  // already where they were asked to go
+    if (!rows.empty()) {
+        editor.setSelectedRows(from, rows);
+        from == EditorList::Selected ? editor.exclude() : editor.include();
     }
-    editor.setSelectedRows(from, rows);
-    from == EditorList::Selected ? editor.exclude() : editor.include();
+    for (const QByteArray& pattern : patterns) {
+        editor.excludeMatching(pattern);
+        if (session.messages.failed()) {
+            return;  // the editor's box said why; nothing is stored
+        }
+    }
     if (!editor.applyEnabled()) {
-        return;  // a lone tutorial map: the editor's box said why
+        return;  // already where they were asked to go, or a lone tutorial map (its box)
     }
     const QByteArray& path = session.state.settingsPath;
     if (!platform::lookupFile(path)) {
@@ -290,18 +335,33 @@ constexpr std::array kCommands{
     Command{.name = "exclude",
             .arguments = Arguments::TypeAndMaps,
             .help = "adds maps to the type's exclusion list (names as in the maps folder, with "
-                    ".unr)",
+                    ".unr);\n"
+                    "a pattern with * or ? leaves out every map it matches, now and to come\n"
+                    "(quote it for the shell: 'CTF-BT-*')",
             .changes = Changes::Settings,
             .needsConfigFile = false,
             .dryRunsItself = false,
             .handler = exclude},
     Command{.name = "include",
             .arguments = Arguments::TypeAndMaps,
-            .help = "takes maps off it (the tutorial map stays excluded, as in the editor)",
+            .help = "takes maps or patterns off it (the tutorial map stays excluded, as in the "
+                    "editor)",
             .changes = Changes::Settings,
             .needsConfigFile = false,
             .dryRunsItself = false,
             .handler = include},
+    Command{.name = "installs",
+            .arguments = Arguments::None,
+            .help = "the game installs found on this computer, one a line: the game directory, "
+                    "the\n"
+                    "configuration file in effect (- where you must choose) and what found it\n"
+                    "(settings, OldUnreal installer, Steam, Heroic, Lutris, Wine, LinuxGSM), "
+                    "tab-separated",
+            .changes = Changes::Nothing,
+            .needsConfigFile = false,
+            .dryRunsItself = false,
+            .handler = installs,
+            .setup = Setup::SettingsIfAny},
 };
 
 }  // namespace

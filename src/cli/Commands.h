@@ -16,6 +16,12 @@ enum class Arguments {
     Backup,       // [BACKUP]
 };
 
+// What a command needs before it runs.
+enum class Setup {
+    GameDirectory,  // the settings and a game directory that passes the test (prepare)
+    SettingsIfAny,  // the stored game directory, where a sound settings file holds one
+};
+
 struct Command {
     const char* name;
     Arguments arguments;
@@ -28,6 +34,7 @@ struct Command {
     bool dryRunsItself;
     // Runs the command on a prepared session; failures go through session.messages.
     void (*handler)(Session&);
+    Setup setup = Setup::GameDirectory;
 };
 
 std::span<const Command> commands();

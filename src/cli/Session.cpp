@@ -90,6 +90,24 @@ const Install& Session::install() {
     return *m_install;
 }
 
+void loadSettingsIfAny(Session& session) {
+    const QByteArray path =
+        resolvedOr(session.options.settings.isEmpty()
+                       ? platform::joinPath(chooseSettingsFolder(SettingsAccess::ReadOnly),
+                                            {kSettingsFileName})
+                       : session.options.settings);
+    session.state.settingsPath = path;
+    QByteArray bytes;
+    if (!platform::readFileChecked(path, bytes)) {
+        return;
+    }
+    const IniText text(bytes);
+    if (settingsFileSound(text)) {
+        loadSettings(session.state, bytes, text);
+        session.settingsLoaded = true;
+    }
+}
+
 QByteArray absolutePath(const QByteArray& given) {
     const QByteArray separator = platform::separator();
     QByteArray path = platform::expandUserPath(given);

@@ -67,6 +67,11 @@ private:
 //  - for a command that needs one, no configuration file in effect.
 bool prepare(Session& session);
 
+// Fills `session.state` from the settings file the window uses (or --settings) where that
+// is sound, as the window's start-up would, and leaves the default state otherwise. Prints
+// nothing and writes nothing.
+void loadSettingsIfAny(Session& session);
+
 // The path a user gave, absolute, "~/" expanded, without a trailing separator.
 QByteArray absolutePath(const QByteArray& given);
 

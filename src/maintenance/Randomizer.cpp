@@ -1,13 +1,13 @@
 #include "maintenance/Randomizer.h"
 
 #include <QFile>
-#include <QSet>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "app/Failures.h"
+#include "app/MapPatterns.h"
 #include "maintenance/Backups.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
@@ -119,13 +119,14 @@ qsizetype usableMapCount(const platform::Listing& listing) {
 
 std::vector<QByteArray> mapCandidates(const platform::Listing& listing,
                                       const ExclusionList& excludeList) {
-    // Exact and case-sensitive on purpose: the listing matched without regard to case, the
-    // exclusion list names files exactly as stored. A set, so that long lists cost little.
-    const QSet<QByteArray> excludes(excludeList.begin(), excludeList.end());
+    // A plain entry is exact and case-sensitive on purpose: the listing matched without
+    // regard to case, the exclusion list names files exactly as stored. A pattern matches as
+    // the listing does.
+    const ExclusionMatcher excludes(excludeList);
     std::vector<QByteArray> candidates;
     candidates.reserve(listing.names.size());
     for (const QByteArray& name : listing.names) {
-        if (!platform::holdsControlCharacter(name) && !excludes.contains(name)) {
+        if (!platform::holdsControlCharacter(name) && !excludes.excludes(name)) {
             candidates.push_back(name);
         }
     }

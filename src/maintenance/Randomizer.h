@@ -43,8 +43,9 @@ RandomizeOutcome RandomizeMapList(ModMain& state, Messages& messages, const Inst
 // The maps of a listing that can stand in a map list: names without control characters.
 qsizetype usableMapCount(const platform::Listing& listing);
 
-// The usable maps of a listing that the exclusion list does not name (compared exactly, letter
-// case included), in listing order: the randomizer's candidates.
+// The usable maps of a listing that the exclusion list does not leave out, in listing order:
+// the randomizer's candidates. A plain entry leaves out the map it names exactly (letter case
+// included), a pattern every map it matches (app/MapPatterns.h).
 std::vector<QByteArray> mapCandidates(const platform::Listing& listing,
                                       const ExclusionList& excludes);
 

@@ -17,6 +17,11 @@ QByteArray userConfigFolder();
 // The user's home folder, without a trailing separator (the test seam's, when it sets one).
 QByteArray homeFolder();
 
+// The per-user data folder: XDG_DATA_HOME where it is set to an absolute path, otherwise
+// ~/.local/share; under a test seam the seam's data home, else ~/.local/share of the seam's
+// home folder. Without a trailing separator; not created here.
+QByteArray userDataFolder();
+
 // A path as the user typed it: "~" alone or at the start of "~/..." stands for the home
 // folder; anything else is returned as it is.
 QByteArray expandUserPath(const QByteArray& typed);

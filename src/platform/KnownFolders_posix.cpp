@@ -9,8 +9,30 @@
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/Posix.h"
+#include "platform/Seam.h"
 
 namespace rendix::platform {
+
+QByteArray userDataFolder() {
+    // Without trailing separators, but the root's own.
+    const auto folder = [](QByteArray path) {
+        while (path.size() > 1 && path.endsWith('/')) {
+            path.chop(1);
+        }
+        return path;
+    };
+    if (const TestSeam* seam = TestSeam::active()) {
+        if (seam->dataHome()) {
+            return folder(*seam->dataHome());
+        }
+        if (seam->homeFolder()) {
+            return joinPath(homeFolder(), {".local", "share"});
+        }
+    }
+    // The base directory specification: a relative value is to be ignored.
+    const QByteArray set = qgetenv("XDG_DATA_HOME");
+    return set.startsWith('/') ? folder(set) : joinPath(homeFolder(), {".local", "share"});
+}
 
 QByteArray expandUserPath(const QByteArray& typed) {
     if (typed == "~") {

@@ -104,4 +104,13 @@ bool folderReadable(const QByteArray& dir, QString* why = nullptr);
 // symbolic link to a folder counts as a folder.
 Listing listFolders(const QByteArray& dir);
 
+// Whether something exists at `path` spelled exactly so (a symbolic link counts as what it
+// leads to; one that leads nowhere does not). Unlike resolvePath it never lists a folder to
+// find another letter case.
+bool existsAsNamed(const QByteArray& path);
+
+// The absolute path with every symbolic link, "." and ".." resolved, as the operating
+// system resolves it; nothing when it does not exist. Two names of one folder give one path.
+std::optional<QByteArray> canonicalPath(const QByteArray& path);
+
 }  // namespace rendix::platform

@@ -2,8 +2,11 @@
 
 #include <QFile>
 
+#include <memory>
+
 #include <dirent.h>
 #include <fcntl.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 
 #include "platform/Posix.h"
@@ -222,6 +225,20 @@ Listing listFolders(const QByteArray& dir) {
         return {false, {}};
     }
     return listResolved(*resolved, S_IFDIR, Links::Followed, [](QByteArrayView) { return true; });
+}
+
+bool existsAsNamed(const QByteArray& path) {
+    struct stat info {};
+    return !path.isEmpty() && ::stat(path.constData(), &info) == 0;
+}
+
+std::optional<QByteArray> canonicalPath(const QByteArray& path) {
+    const std::unique_ptr<char, decltype(&std::free)> resolved(
+        ::realpath(path.constData(), nullptr), &std::free);
+    if (!resolved) {
+        return std::nullopt;
+    }
+    return QByteArray(resolved.get());
 }
 
 }  // namespace rendix::platform

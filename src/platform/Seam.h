@@ -71,6 +71,9 @@ public:
     void setProgramDirectory(const QByteArray& dir) { m_programDir = dir; }
     void setUserConfigFolder(const QByteArray& dir) { m_userConfigFolder = dir; }
     void setHomeFolder(const QByteArray& dir) { m_homeFolder = dir; }
+    // Stands in for XDG_DATA_HOME; without it a seam's data folder is ~/.local/share of its
+    // home folder, whatever the environment says.
+    void setDataHome(const QByteArray& dir) { m_dataHome = dir; }
     // Stands in for the program files of the running processes.
     void setRunningPrograms(std::vector<QByteArray> programs) { m_running = std::move(programs); }
     // Puts a value into the fake registry that stands in for the real one (which on Linux
@@ -90,6 +93,7 @@ public:
     const std::optional<QByteArray>& programDirectory() const { return m_programDir; }
     const std::optional<QByteArray>& userConfigFolder() const { return m_userConfigFolder; }
     const std::optional<QByteArray>& homeFolder() const { return m_homeFolder; }
+    const std::optional<QByteArray>& dataHome() const { return m_dataHome; }
     const std::optional<std::vector<QByteArray>>& runningPrograms() const { return m_running; }
     std::optional<RegistryValue> registryValue(std::uint32_t root, const QByteArray& key,
                                                const QByteArray& name) const;
@@ -108,6 +112,7 @@ private:
     std::optional<QByteArray> m_programDir;
     std::optional<QByteArray> m_userConfigFolder;
     std::optional<QByteArray> m_homeFolder;
+    std::optional<QByteArray> m_dataHome;
     std::optional<std::vector<QByteArray>> m_running;
     std::map<std::tuple<std::uint32_t, QByteArray, QByteArray>, RegistryValue> m_registry;
 };

@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
@@ -19,6 +20,7 @@
 #include "platform/Paths.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
+#include "ui/WholeLines.h"
 #include "ui/WindowCoordinator.h"
 #include "ui/frmMain.h"
 
@@ -60,18 +62,38 @@ frmOptions::frmOptions(ModMain& state, WindowCoordinator& windows)
     cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
     layout->place(cmdBrowse, {960, 840, 1695, 375}, centred);
 
+    // The installs that the launchers' own files point to, for a user who does not know
+    // where the game went; the paths are long, so the list takes the dialog's whole width.
+    auto* lblInstalls = new QLabel(QStringLiteral("Installs found on this computer:"), this);
+    lblInstalls->setObjectName(QStringLiteral("LblInstalls"));
+    layout->place(lblInstalls, {240, 1335, 3120, 195}, {.growX = 1});
+
+    m_lstInstalls = new QListWidget(this);
+    m_lstInstalls->setObjectName(QStringLiteral("lstInstalls"));
+    auto* installLines = new WholeLines(m_lstInstalls);
+    layout->place(m_lstInstalls, {240, 1575, 3120, 1080}, {.growX = 1});
+    m_installs = findInstalls(m_state.UTDir, m_state.ConfigFile);
+    for (const FoundInstall& found : m_installs) {
+        auto* item = new QListWidgetItem(QFile::decodeName(found.gameDir) + QStringLiteral("  (") +
+                                             QFile::decodeName(found.foundBy) + QLatin1Char(')'),
+                                         m_lstInstalls);
+        item->setToolTip(item->text());
+    }
+    installLines->linesChanged();
+
     // Below the directory: the file the game reads and the length of the map lists, which
     // most users never change; OK confirms them all, so it comes last.
+    constexpr int below = 1440;  // the room the installs take
     auto* line = new QFrame(this);
     line->setObjectName(QStringLiteral("Line1"));
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
-    layout->place(line, {240, 1365, 3120, 30}, {.growX = 1});
+    layout->place(line, {240, below + 1365, 3120, 30}, {.growX = 1});
 
     auto* lblConfigFile = new QLabel(QStringLiteral("Configuration File:"), this);
     lblConfigFile->setObjectName(QStringLiteral("LblConfigFile"));
     lblConfigFile->setAlignment(Qt::AlignCenter);
-    layout->place(lblConfigFile, {840, 1515, 2040, 195}, centred);
+    layout->place(lblConfigFile, {840, below + 1515, 2040, 195}, centred);
 
     m_cboConfigFile = new QComboBox(this);
     m_cboConfigFile->setObjectName(QStringLiteral("cboConfigFile"));
@@ -80,16 +102,16 @@ frmOptions::frmOptions(ModMain& state, WindowCoordinator& windows)
     // A long path must not widen the whole dialog; the box scrolls, the open list shows it.
     m_cboConfigFile->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_cboConfigFile->setMinimumContentsLength(8);
-    layout->place(m_cboConfigFile, {600, 1875, 2415, 315}, {.growX = 1});
+    layout->place(m_cboConfigFile, {600, below + 1875, 2415, 315}, {.growX = 1});
 
     auto* cmdBrowseConfig = new QPushButton(QStringLiteral("C&hoose File..."), this);
     cmdBrowseConfig->setObjectName(QStringLiteral("cmdBrowseConfig"));
-    layout->place(cmdBrowseConfig, {960, 2295, 1695, 375}, centred);
+    layout->place(cmdBrowseConfig, {960, below + 2295, 1695, 375}, centred);
 
     auto* lblMapsPerList = new QLabel(QStringLiteral("&Maps per list:"), this);
     lblMapsPerList->setObjectName(QStringLiteral("LblMapsPerList"));
     lblMapsPerList->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    layout->place(lblMapsPerList, {600, 2835, 1440, 315}, centred);
+    layout->place(lblMapsPerList, {600, below + 2835, 1440, 315}, centred);
 
     m_txtMapsPerList = new QSpinBox(this);
     m_txtMapsPerList->setObjectName(QStringLiteral("txtMapsPerList"));
@@ -97,16 +119,20 @@ frmOptions::frmOptions(ModMain& state, WindowCoordinator& windows)
     m_txtMapsPerList->setToolTip(
         QStringLiteral("More than 32 needs patch 469c or later of the game"));
     lblMapsPerList->setBuddy(m_txtMapsPerList);
-    layout->place(m_txtMapsPerList, {2160, 2835, 855, 315}, centred);
+    layout->place(m_txtMapsPerList, {2160, below + 2835, 855, 315}, centred);
 
     auto* cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    layout->place(cmdOK, {1320, 3390, 975, 375}, centred);
+    layout->place(cmdOK, {1320, below + 3390, 975, 375}, centred);
 
-    layout->apply({3600, 3885}, Qt::Horizontal);
-    const QList<QWidget*> tabOrder{m_txtUTPath,     cmdBrowse,        m_cboConfigFile,
-                                   cmdBrowseConfig, m_txtMapsPerList, cmdOK};
+    layout->apply({3600, below + 3885}, Qt::Horizontal);
+    // The paths are what the user picks by: the dialog opens wide enough for them.
+    widenBy(this, m_lstInstalls->sizeHintForColumn(0) + 2 * m_lstInstalls->frameWidth() -
+                      m_lstInstalls->width());
+    const QList<QWidget*> tabOrder{
+        m_txtUTPath,     cmdBrowse,        m_lstInstalls, m_cboConfigFile,
+        cmdBrowseConfig, m_txtMapsPerList, cmdOK};
     for (qsizetype i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
@@ -116,6 +142,7 @@ frmOptions::frmOptions(ModMain& state, WindowCoordinator& windows)
     connect(cmdBrowseConfig, &QPushButton::clicked, this, &frmOptions::cmdBrowseConfig_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
     connect(m_txtUTPath, &QLineEdit::textChanged, this, &frmOptions::txtUTPath_Change);
+    connect(m_lstInstalls, &QListWidget::currentRowChanged, this, &frmOptions::lstInstalls_Click);
     // Only the user's own choice holds the file against a change of the directory.
     connect(m_cboConfigFile->lineEdit(), &QLineEdit::textEdited, this,
             [this] { m_configPicked = true; });
@@ -140,6 +167,10 @@ void frmOptions::Form_Load() {
         setPath(m_state.UTDir);
     }
     txtUTPath_Change();
+    if (m_state.UTDir.isEmpty() && m_installs.size() == 1) {
+        // A first start: the one install there is, for the user to confirm.
+        m_lstInstalls->setCurrentRow(0);
+    }
     if (!m_state.ConfigFile.isEmpty()) {
         m_configBytes = m_state.ConfigFile;
         m_cboConfigFile->setEditText(QFile::decodeName(m_state.ConfigFile));
@@ -169,6 +200,21 @@ void frmOptions::txtUTPath_Change() {
     m_cboConfigFile->setEditText(m_configPicked           ? picked
                                  : candidates.size() == 1 ? QFile::decodeName(candidates.front())
                                                           : QString());
+}
+
+void frmOptions::lstInstalls_Click(int row) {
+    if (row < 0 || row >= static_cast<int>(m_installs.size())) {
+        return;
+    }
+    const FoundInstall& found = m_installs[static_cast<std::size_t>(row)];
+    m_configPicked = false;
+    setPath(found.gameDir);
+    txtUTPath_Change();  // also where the path box held this directory already
+    // A LinuxGSM server's instance file is no file the game finds by itself.
+    if (!found.configFile.isEmpty()) {
+        m_configBytes = found.configFile;
+        m_cboConfigFile->setEditText(QFile::decodeName(found.configFile));
+    }
 }
 
 void frmOptions::cmdBrowse_Click() {

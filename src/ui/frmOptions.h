@@ -3,12 +3,16 @@
 #include "ui/NoCancelDialog.h"
 
 #include <memory>
+#include <vector>
+
+#include "app/InstallSearch.h"
 
 #include "app/ModMain.h"
 #include "platform/Messages.h"
 
 class QComboBox;
 class QLineEdit;
+class QListWidget;
 class QSpinBox;
 
 namespace rendix {
@@ -18,7 +22,8 @@ class WindowCoordinator;
 // The options dialog: asks for the game directory, the configuration file the game reads
 // and the number of maps per list, tests them and stores them in the shared state and the
 // settings file, then brings back the main window. Opened by the start-up when it needs a
-// directory, and at any time from File > Game Directory... Modeless; it has no Cancel
+// directory, and at any time from File > Game Directory... It lists the installs found on
+// this computer (findInstalls); picking one fills in its directory. Modeless; it has no Cancel
 // button, and Escape does nothing. Closing it with its close box just closes it: after a
 // start-up that hid the main window, the program then ends unless another window (the
 // picker) is still open. It can be made wider; the text boxes grow.
@@ -44,6 +49,9 @@ private:
     // Lists the configuration files of the directory now typed, and shows the one in effect
     // there unless the user has picked or typed one.
     void txtUTPath_Change();
+    // Puts the install of that row of lstInstalls into the path box, with its configuration
+    // file in effect where it knows one.
+    void lstInstalls_Click(int row);
 
     // Checks and stores what the dialog shows; true once all of it is stored. Where the
     // directory has several configuration files and none is named, asks first and confirms
@@ -61,6 +69,8 @@ private:
     QByteArray m_configBytes;
     bool m_configPicked = false;
     QSpinBox* m_txtMapsPerList = nullptr;
+    QListWidget* m_lstInstalls = nullptr;
+    std::vector<FoundInstall> m_installs;
     std::unique_ptr<Messages> m_messages;
 };
 

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
@@ -73,6 +74,13 @@ void frmRandomize::createControls() {
     auto* cmdSelect = makeButton(this, "cmdSelect", QStringLiteral("<"));
     auto* cmdSelectAll = makeButton(this, "cmdSelectAll", QStringLiteral("<<"));
     m_lstExcluded = makeList(this, "lstExcluded");
+    m_txtPattern = new QLineEdit(this);
+    m_txtPattern->setObjectName(QStringLiteral("txtPattern"));
+    m_txtPattern->setPlaceholderText(QStringLiteral("Pattern, such as CTF-BT-*"));
+    m_txtPattern->setToolTip(QStringLiteral(
+        "* stands for any run of characters, ? for one; letter case does not count"));
+    auto* cmdExclMatching =
+        makeButton(this, "cmdExclMatching", QStringLiteral("Exclude &Matching"));
     m_cmdApply = makeButton(this, "cmdApply", QStringLiteral("&Apply"));
     m_cmdApply->setEnabled(false);
     auto* cmdOK = makeButton(this, "cmdOK", QStringLiteral("&OK"));
@@ -103,20 +111,25 @@ void frmRandomize::createControls() {
     layout->place(cmdExclAll, {2880, 1920, 495, 375}, between);
     layout->place(cmdSelect, {2880, 2640, 495, 360}, between);
     layout->place(cmdSelectAll, {2880, 3000, 495, 375}, between);
-    layout->place(m_lblSelect, {120, 3960, 1935, 255}, {.moveY = 1});
-    layout->place(m_cmdApply, {2760, 3960, 735, 375}, {.moveX = 0.5, .moveY = 1});
-    layout->place(m_lblExclude, {4200, 3960, 1935, 255}, {.moveX = 1, .moveY = 1});
-    layout->place(cmdOK, {2280, 4440, 735, 375}, {.moveX = 0.5, .moveY = 1});
-    layout->place(cmdCancel, {3240, 4440, 735, 375}, {.moveX = 0.5, .moveY = 1});
+    // Below the lists, a pattern for whole families of maps; the rows after it moved down.
+    constexpr int below = 480;
+    layout->place(m_txtPattern, {120, 3990, 4455, 315}, {.growX = 1, .moveY = 1});
+    layout->place(cmdExclMatching, {4680, 3960, 1455, 375}, {.moveX = 1, .moveY = 1});
+    layout->place(m_lblSelect, {120, below + 3960, 1935, 255}, {.moveY = 1});
+    layout->place(m_cmdApply, {2760, below + 3960, 735, 375}, {.moveX = 0.5, .moveY = 1});
+    layout->place(m_lblExclude, {4200, below + 3960, 1935, 255}, {.moveX = 1, .moveY = 1});
+    layout->place(cmdOK, {2280, below + 4440, 735, 375}, {.moveX = 0.5, .moveY = 1});
+    layout->place(cmdCancel, {3240, below + 4440, 735, 375}, {.moveX = 0.5, .moveY = 1});
     // The count labels are sized for five-digit counts.
     m_lblSelect->setText(QStringLiteral("99999 map(s) selected"));
     m_lblExclude->setText(QStringLiteral("99999 map(s) excluded"));
-    layout->apply({6405, 4935}, Qt::Horizontal | Qt::Vertical);
+    layout->apply({6405, below + 4935}, Qt::Horizontal | Qt::Vertical);
     m_lblSelect->clear();
     m_lblExclude->clear();
 
-    const QList<QWidget*> tabOrder{m_cboGameType, m_lstSelected, cmdExcl,    cmdExclAll, cmdSelect,
-                                   cmdSelectAll,  m_lstExcluded, m_cmdApply, cmdOK,      cmdCancel};
+    const QList<QWidget*> tabOrder{m_cboGameType,   m_lstSelected, cmdExcl,       cmdExclAll,
+                                   cmdSelect,       cmdSelectAll,  m_lstExcluded, m_txtPattern,
+                                   cmdExclMatching, m_cmdApply,    cmdOK,         cmdCancel};
     for (qsizetype i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
@@ -125,6 +138,9 @@ void frmRandomize::createControls() {
     connect(cmdExclAll, &QPushButton::clicked, this, &frmRandomize::cmdExclAll_Click);
     connect(cmdSelect, &QPushButton::clicked, this, &frmRandomize::cmdSelect_Click);
     connect(cmdSelectAll, &QPushButton::clicked, this, &frmRandomize::cmdSelectAll_Click);
+    connect(cmdExclMatching, &QPushButton::clicked, this, &frmRandomize::cmdExclMatching_Click);
+    // Enter in the pattern box excludes what it matches; it presses no button of the window.
+    connect(m_txtPattern, &QLineEdit::returnPressed, this, &frmRandomize::cmdExclMatching_Click);
     connect(m_cmdApply, &QPushButton::clicked, this, &frmRandomize::cmdApply_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmRandomize::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmRandomize::cmdCancel_Click);
@@ -171,6 +187,17 @@ void frmRandomize::cmdSelectAll_Click() {
     takeSelections();
     m_editor.includeAll();
     render(m_lstExcluded);
+}
+
+void frmRandomize::cmdExclMatching_Click() {
+    takeSelections();
+    const std::vector<EditorLine> before = m_editor.excludedLines();
+    m_editor.excludeMatching(QFile::encodeName(m_txtPattern->text()));
+    const bool excluded = m_editor.excludedLines() != before;
+    render(excluded ? m_lstSelected : nullptr);
+    if (excluded) {
+        m_txtPattern->clear();
+    }
 }
 
 void frmRandomize::cmdApply_Click() {
@@ -222,7 +249,7 @@ void frmRandomize::render(QListWidget* firstLineOf) {
         texts.reserve(static_cast<qsizetype>(lines.size()));
         for (const EditorLine& line : lines) {
             // Names that are not valid UTF-8 still show readably; the editor keeps the bytes.
-            texts.push_back(QFile::decodeName(line.name));
+            texts.push_back(lineText(line));
         }
         widget->clear();
         widget->addItems(texts);

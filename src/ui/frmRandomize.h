@@ -11,6 +11,7 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
 
@@ -39,6 +40,7 @@ private:
     void cmdExclAll_Click();
     void cmdSelect_Click();
     void cmdSelectAll_Click();
+    void cmdExclMatching_Click();
     void cmdApply_Click();
     void cmdOK_Click();
     void cmdCancel_Click();
@@ -62,6 +64,7 @@ private:
     QLabel* m_lblSelect = nullptr;
     QLabel* m_lblExclude = nullptr;
     QPushButton* m_cmdApply = nullptr;
+    QLineEdit* m_txtPattern = nullptr;
 };
 
 }  // namespace rendix

@@ -135,6 +135,74 @@ TEST(ExclusionEditor, ListsMovesAndApply) {
     }
 }
 
+// Patterns in the editor (CTF): "m|<text>" types a text and presses Exclude Matching,
+// "<row><" includes a row of the excluded list. Lines as they show, "*" before a selected one.
+TEST(ExclusionEditor, PatternsExcludeWholeFamilies) {
+    const char* const files = "Tutorial,BT-Maze,ctf-bt-bridge.unr,Face,XV-One";
+    const char* const all = "ctf-bt-bridge.unr,CTF-BT-Maze.unr,CTF-Face.unr,CTF-XV-One.unr";
+    const struct {
+        const char *name, *stored, *ops, *selected, *excluded;
+        int selectedMaps, excludedMaps;
+        const char *stores, *box;
+    } rows[] = {
+        {"family", "Tutorial", "m|  CTF-BT-*  ", "*CTF-Face.unr,CTF-XV-One.unr",
+         "CTF-BT-* (2 maps),CTF-Tutorial.unr", 2, 3, "CTF-BT-*,CTF-Tutorial.unr", ""},
+        {"letter case and ?", "Tutorial", "m|ctf-?\?-*", "*CTF-Face.unr",
+         "ctf-?\?-* (3 maps),CTF-Tutorial.unr", 1, 4, "ctf-?\?-*,CTF-Tutorial.unr", ""},
+        {"overlapping patterns count maps once", "Tutorial", "m|CTF-BT-*|m|*-Maze.unr",
+         "*CTF-Face.unr,CTF-XV-One.unr", "*-Maze.unr (1 map),CTF-BT-* (2 maps),CTF-Tutorial.unr", 2,
+         3, "*-Maze.unr,CTF-BT-*,CTF-Tutorial.unr", ""},
+        {"a pattern twice", "Tutorial", "m|CTF-BT-*|m|ctf-bt-*", "*CTF-Face.unr,CTF-XV-One.unr",
+         "CTF-BT-* (2 maps),CTF-Tutorial.unr", 2, 3, "CTF-BT-*,CTF-Tutorial.unr", ""},
+        {"stored pattern hides what it covers", "Tutorial,BT-Maze,CTF-BT-*.unr,CTF-BT-*.unr", "",
+         "CTF-Face.unr,CTF-XV-One.unr", "CTF-Tutorial.unr,CTF-BT-*.unr (2 maps)", 2, 3,
+         "CTF-Tutorial.unr,CTF-BT-*.unr,CTF-BT-Maze.unr", ""},
+        {"moved back, its maps return but one excluded by name", "Tutorial,BT-Maze,CTF-BT-*.unr",
+         "1<", "ctf-bt-bridge.unr,CTF-Face.unr,CTF-XV-One.unr", "*CTF-BT-Maze.unr,CTF-Tutorial.unr",
+         3, 2, "CTF-BT-Maze.unr,CTF-Tutorial.unr", ""},
+        {"the tutorial stays excluded", "CTF-*.unr", "0<", all, "*CTF-Tutorial.unr", 4, 1,
+         "CTF-Tutorial.unr", ""},
+        {"a plain name", "Tutorial", "m|ctf-face.unr",
+         "*ctf-bt-bridge.unr,CTF-BT-Maze.unr,CTF-XV-One.unr", "CTF-Face.unr,CTF-Tutorial.unr", 3, 2,
+         "CTF-Face.unr,CTF-Tutorial.unr", ""},
+        {"no such map", "Tutorial", "m|CTF-Gone.unr", all, "CTF-Tutorial.unr", 4, 1,
+         "CTF-Tutorial.unr", "No Matching Map"},
+        {"a folder in the pattern", "Tutorial", "m|../CTF-*", all, "CTF-Tutorial.unr", 4, 1,
+         "CTF-Tutorial.unr", "Invalid Pattern"},
+        {"quotes", "Tutorial", "m|'CTF-*'", all, "CTF-Tutorial.unr", 4, 1, "CTF-Tutorial.unr",
+         "Invalid Pattern"},
+    };
+    const auto shown = [](const std::vector<EditorLine>& lines) {
+        QStringList texts;
+        for (const EditorLine& line : lines) {
+            texts << (line.selected ? QStringLiteral("*") : QString()) + lineText(line);
+        }
+        return texts.join(QLatin1Char(',')).toStdString();
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Editor e(files, 1, row.stored, "");
+        const QList<QByteArray> ops = QByteArray(row.ops).split('|');
+        for (qsizetype i = 0; i < ops.size(); ++i) {
+            if (ops[i] == "m") {
+                e.editor.excludeMatching(ops[++i]);
+            } else if (ops[i].endsWith('<')) {
+                e.editor.setSelectedRows(EditorList::Excluded, {ops[i].chopped(1).toInt()});
+                e.editor.include();
+            }
+        }
+        EXPECT_EQ(shown(e.editor.selectedLines()), row.selected);
+        EXPECT_EQ(shown(e.editor.excludedLines()), row.excluded);
+        EXPECT_EQ(e.editor.selectCountText() + e.editor.excludeCountText(),
+                  QStringLiteral("%1 map(s) selected%2 map(s) excluded")
+                      .arg(row.selectedMaps)
+                      .arg(row.excludedMaps));
+        EXPECT_EQ(titles(e.messages), row.box);
+        const ExclusionList stores = e.editor.storedEntries();
+        EXPECT_EQ(QByteArrayList(stores.begin(), stores.end()).join(','), row.stores);
+    }
+}
+
 // Apply rewrites the file once, so a stop at any moment leaves the old file or the new one:
 // from the nth operation of a kind on, every one fails, as if the program had died there.
 // Another Rendix holding the settings file's lock makes Apply change nothing and say so.

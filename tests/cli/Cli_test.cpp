@@ -98,7 +98,8 @@ struct Server {
             expanded << QFile::decodeName(expand(QFile::encodeName(argument)));
         }
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_CONFIG_HOME"}) {
+        for (const char* name :
+             {"DISPLAY", "WAYLAND_DISPLAY", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
             environment.remove(QLatin1String(name));
         }
         environment.insert(QStringLiteral("HOME"), QFile::decodeName(temp.file("home")));
@@ -172,8 +173,13 @@ Commands:
   restore [BACKUP]        puts a backup back, after backing up the current file; BACKUP is its file
                           name or path (default: the most recently made one)
   excludes TYPE           lists the type's excluded maps, one a line
-  exclude TYPE MAP...     adds maps to the type's exclusion list (names as in the maps folder, with .unr)
-  include TYPE MAP...     takes maps off it (the tutorial map stays excluded, as in the editor)
+  exclude TYPE MAP...     adds maps to the type's exclusion list (names as in the maps folder, with .unr);
+                          a pattern with * or ? leaves out every map it matches, now and to come
+                          (quote it for the shell: 'CTF-BT-*')
+  include TYPE MAP...     takes maps or patterns off it (the tutorial map stays excluded, as in the editor)
+  installs                the game installs found on this computer, one a line: the game directory, the
+                          configuration file in effect (- where you must choose) and what found it
+                          (settings, OldUnreal installer, Steam, Heroic, Lutris, Wine, LinuxGSM), tab-separated
 
 Options:
   -g, --game-dir DIR      the game directory (default: the one stored in Rendix.ini)
@@ -209,8 +215,31 @@ const auto linkConfigTo = [](Server& s, const char* to) {
     ASSERT_EQ(::symlink(s.temp.file(to).constData(), s.install.ini.constData()), 0);
 };
 const auto unsoundSettings = [](Server& s) { writeBytes(s.settings, "[Main]\r\nUTDir=x\r\n"); };
-const auto excludes = [](Server& s, const char* expected) {
-    EXPECT_EQ(s.run(args({"-g", "{ut}", "excludes", "dm"})).out, expected);
+const auto excludes = [](Server& s, const char* expected, const char* type = "dm") {
+    EXPECT_EQ(s.run(args({"-g", "{ut}", "excludes", type})).out, expected);
+};
+// BunnyTrack maps among the CTF maps.
+const auto bunnyTrack = [](Server& s) {
+    for (const char* map : {"CTF-BT-Maze.unr", "ctf-bt-bridge.unr", "CTF-BTX.unr"}) {
+        writeBytes(s.install.maps + '/' + map, {});
+    }
+};
+// A home with the game where Steam, on a second library, and LinuxGSM put it; a second
+// Steam root whose list is damaged, and a Heroic list that names a folder without the game.
+const auto launchers = [](Server& s) {
+    const QByteArray home = s.temp.file("home");
+    writeBytes(home + "/.local/share/Steam/steamapps/libraryfolders.vdf",
+               "\"libraryfolders\"\n{\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" +
+                   s.temp.file("disk2/Steam Library") + "\"\n\t}\n}\n");
+    makeGameInstall(s.temp.file("disk2/Steam Library/steamapps/common/Unreal Tournament"),
+                    {.stockMaps = false, .targetIniBytes = 0});
+    writeBytes(home + "/.steam/steam/steamapps/libraryfolders.vdf",
+               "\"libraryfolders\" { \"1\" { \"path\" \"" + s.temp.file("disk3"));
+    makeGameInstall(s.temp.file("disk3/steamapps/common/Unreal Tournament"), {});
+    writeBytes(home + "/.config/heroic/gog_store/installed.json",
+               "{\"installed\": [{\"install_path\": \"" + s.temp.file("disk3") + "\"}]}");
+    writeBytes(home + "/serverfiles/System64/ut99server.ini", "[Engine.Engine]\r\n");
+    writeBytes(home + "/ut99server", "#!/bin/bash\n");
 };
 
 const CliCase kCases[] = {
@@ -389,6 +418,35 @@ const CliCase kCases[] = {
      "{ut}/BonusPack/Maps. Nothing was changed.\n",
      Files::Kept},
     {"Excludes", args({"excludes", "Dom"}), 0, "DOM-Tutorial.unr\n", "", Files::Untouched},
+    {"ExcludePattern", args({"exclude", "ctf", "CTF-BT-*"}), 0, "", "", Files::Changed, bunnyTrack,
+     [](Server& s) {
+         excludes(s, "CTF-BT-*\nCTF-Tutorial.unr\n", "ctf");
+         EXPECT_TRUE(
+             s.run(args({"status"})).out.contains("CTF: 13 maps found, 3 excluded, 10 per list\n"));
+         EXPECT_EQ(s.run(args({"-m", "100", "randomize", "ctf"})).out,
+                   "Found 10 CTF maps... randomized list.\n");
+         // All ten candidates are in the list, and no map the pattern matches.
+         const QByteArray ini = readBytes(s.install.ini);
+         EXPECT_TRUE(ini.contains("=CTF-BTX.unr\r\n"));
+         EXPECT_FALSE(ini.toUpper().contains("=CTF-BT-"));
+         EXPECT_EQ(s.run(args({"include", "ctf", "ctf-bt-*"})).exit, 0);
+         excludes(s, "CTF-Tutorial.unr\n", "ctf");
+     }},
+    {"IncludeUnknownPattern", args({"include", "ctf", "CTF-XV-*"}), 1, "",
+     "rendix-cli: Pattern not found: CTF-XV-* is not among the CTF exclusions. Nothing was "
+     "changed.\n",
+     Files::Kept},
+    {"ExcludeInvalidPattern", args({"exclude", "ctf", "../CTF-*"}), 1, "",
+     "rendix-cli: Invalid Pattern: ../CTF-* cannot be stored: A map file name holds no folder",
+     Files::Kept},
+    {"Installs", args({"installs"}), 0,
+     "{ut}\t{ini}\tsettings\n"
+     "{tmp}/disk2/Steam Library/steamapps/common/Unreal Tournament\t{tmp}/disk2/Steam "
+     "Library/steamapps/common/Unreal Tournament/System/UnrealTournament.ini\tSteam\n"
+     "{tmp}/home/serverfiles\t{tmp}/home/serverfiles/System64/ut99server.ini\tLinuxGSM\n",
+     "", Files::Untouched, launchers},
+    {"InstallsWithoutSettings", args({"-s", "{tmp}/none.ini", "installs"}), 0, "", "",
+     Files::Untouched},
     {"IncludeTutorial", args({"include", "dm", "DM-Tutorial.unr"}), 0,
      "UnrealTournament will not accept a tutorial map in the map list.\n", "", Files::Kept},
 

@@ -7,7 +7,8 @@ namespace {
 // and what the start showed and held. Game files lie in System unless named with their
 // folder, each changed an hour after the one before. A flag "<x>" plays <x>-steps.txt on
 // where there is one ("options" in the options dialog); "unwritable" fails every write,
-// "write-fails" the first replacement of a file, "read-only" the program folder's.
+// "write-fails" the first replacement of a file, "read-only" the program folder's;
+// "one-found" and "two-found" put installs where launchers put them.
 TEST(Startup, EndsInOneOfFourWaysAndTheOptionsDialogTakesOver) {
     QByteArray transcript;
     for (const QByteArray& line : RENDIX_DATA("startup.txt").split('\n')) {
@@ -29,6 +30,15 @@ TEST(Startup, EndsInOneOfFourWaysAndTheOptionsDialogTakesOver) {
         const QByteArray before = c[2] == "-" ? "" : RENDIX_DATA(c[2]).replace("%UT%", game);
         if (!before.isEmpty()) {
             writeBytes(shell.program() + "/" + c[3], before);
+        }
+        // Installs where a launcher put them: the patch 469 installer, a LinuxGSM server.
+        if (c.contains("one-found") || c.contains("two-found")) {
+            shell.makeGame("home/.local/share/OldUnreal/UnrealTournament",
+                           "System64/UnrealTournament.ini");
+        }
+        if (c.contains("two-found")) {
+            shell.makeGame("home/serverfiles", "System64/ut99server.ini");
+            writeBytes(shell.temp.file("home/ut99server"), "#!/bin/bash\n");
         }
         if (c.contains("read-only")) {
             shell.seam.setProgramDirectory(shell.temp.file("no/such/program"));

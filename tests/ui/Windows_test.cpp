@@ -129,7 +129,8 @@ std::map<QString, int> textWidths(const QWidget* window) {
 }
 
 // Every window as windows-steps.txt brings it up, the editor with a long list of maps, one
-// of them not named in UTF-8, the game directory with two configuration files. Each opens
+// of them not named in UTF-8, the game directory with two configuration files, an install
+// found where the patch 469 installer puts it. Each opens
 // at its given size with the program's icon; each but the About box can be made larger,
 // and then its lists and text boxes grow and everything still fits.
 TEST(Windows, ShowEveryControlWithItsCaptionKindAndTabOrder) {
@@ -143,6 +144,7 @@ TEST(Windows, ShowEveryControlWithItsCaptionKindAndTabOrder) {
     }
     writeBytes(game + "/Maps/DM-\xE9t\xE9.unr", {});
     writeBytes(game + "/Maps/DM-Tutorial.unr", {});
+    shell.makeGame("home/.local/share/OldUnreal/UnrealTournament", "System64/UnrealTournament.ini");
     QByteArray table;
     shell.onShown = [&](QWidget* window) {
         if (QObject* drives = window->findChild<QObject*>(QStringLiteral("Drive1"))) {
@@ -150,9 +152,10 @@ TEST(Windows, ShowEveryControlWithItsCaptionKindAndTabOrder) {
         }
         table += describe(window);
         EXPECT_FALSE(window->windowIcon().isNull()) << window->objectName().toStdString();
-        // The main window and the question of the configuration file are made wider for the
-        // paths they show.
+        // The main window, the options dialog and the question of the configuration file are
+        // made wider for the paths they show.
         const bool showsPaths = window->objectName() == QLatin1String("frmMain") ||
+                                window->objectName() == QLatin1String("frmOptions") ||
                                 window->objectName() == QLatin1String("frmConfigFile");
         EXPECT_EQ(window->size(), showsPaths ? window->size().expandedTo(window->minimumSize())
                                              : window->minimumSize())
