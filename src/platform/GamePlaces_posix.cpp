@@ -64,4 +64,8 @@ std::vector<GamePlace> gamePlaces() {
     return places;
 }
 
+QByteArray suggestedGameDirectory() {
+    return joinPath(homeFolder(), {"UnrealTournament"});
+}
+
 }  // namespace rendix::platform
