@@ -22,9 +22,6 @@ constexpr DWORD kChunk = 64 * 1024;
 // A leftover untouched for this long is no write in progress (those take far less).
 constexpr qint64 kLeftoverSeconds = 60;
 
-// What an operation that the test seam makes fail reports.
-constexpr DWORD kInjectedError = ERROR_IO_DEVICE;
-
 // The attributes a file may be given; the others belong to the file system.
 constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
                                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE |
@@ -39,7 +36,7 @@ QString describe(const QByteArray& path) {
 // is 0 at the end of the file.
 DWORD readPiece(HANDLE file, char* buffer, DWORD& got) {
     if (injectFault(Operation::Read)) {
-        return kInjectedError;
+        return kInjectedFault;
     }
     got = 0;
     return ::ReadFile(file, buffer, kChunk, &got, nullptr) ? 0 : ::GetLastError();
@@ -49,7 +46,7 @@ DWORD readPiece(HANDLE file, char* buffer, DWORD& got) {
 DWORD writeAll(HANDLE file, const char* data, qsizetype size) {
     while (size > 0) {
         if (injectFault(Operation::Write)) {
-            return kInjectedError;
+            return kInjectedFault;
         }
         DWORD written = 0;
         const DWORD piece = static_cast<DWORD>(std::min<qsizetype>(size, kChunk));
@@ -156,7 +153,7 @@ public:
             return ::GetLastError();
         }
         if (injectFault(Operation::Flush) || injectFault(Operation::Sync)) {
-            return kInjectedError;
+            return kInjectedFault;
         }
         if (!::FlushFileBuffers(m_handle.get())) {
             return ::GetLastError();
@@ -247,7 +244,7 @@ StepFailure writeThroughTemporary(const QByteArray& target, DWORD attributes, Pl
         return {Step::Save, error};
     }
     if (injectFault(Operation::Rename)) {
-        return {Step::Place, kInjectedError};
+        return {Step::Place, kInjectedFault};
     }
     return place(temp, target, attributes, placement);
 }
@@ -350,7 +347,7 @@ Result readFileChecked(const QByteArray& path, QByteArray& bytes, Links links) {
         return missing();
     }
     if (injectFault(Operation::Open)) {
-        return unreadable(kInjectedError);
+        return unreadable(kInjectedFault);
     }
     const DWORD noLinks = links == Links::Excluded ? FILE_FLAG_OPEN_REPARSE_POINT : 0;
     const Handle file = openPath(*resolved, GENERIC_READ, FILE_FLAG_SEQUENTIAL_SCAN | noLinks);
@@ -410,7 +407,7 @@ Result rewriteFile(const RewriteTarget& target, const QByteArray& bytes) {
 Result copyFileNew(const QByteArray& source, const QByteArray& target) {
     if (injectFault(Operation::Copy)) {
         return Result::failure(QStringLiteral("cannot copy it to %1: %2")
-                                   .arg(describe(target), systemError(kInjectedError)),
+                                   .arg(describe(target), systemError(kInjectedFault)),
                                Problem::Other, target);
     }
     const std::optional<QByteArray> from = resolvePath(source);
@@ -440,7 +437,7 @@ Result copyFileNew(const QByteArray& source, const QByteArray& target) {
             Problem::Unreadable, *from);
     };
     if (injectFault(Operation::Open)) {
-        return unreadable(kInjectedError);
+        return unreadable(kInjectedFault);
     }
     const Handle in = openPath(*from, GENERIC_READ, FILE_FLAG_SEQUENTIAL_SCAN);
     if (!in.valid()) {

@@ -50,7 +50,7 @@ struct GamePlace {
 std::vector<GamePlace> gamePlaces();
 
 // The game directory the options dialog offers where none is stored: on Linux
-// ~/UnrealTournament (of homeFolder()), on Windows C:\UnrealTournament, where the game's
+// ~/UnrealTournament (QDir::homePath()), on Windows C:\UnrealTournament, where the game's
 // installer puts it.
 QByteArray suggestedGameDirectory();
 

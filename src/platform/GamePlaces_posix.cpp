@@ -1,5 +1,7 @@
 #include "platform/GamePlaces.h"
 
+#include <QDir>
+
 #include <initializer_list>
 
 #include "platform/KnownFolders.h"
@@ -65,7 +67,7 @@ std::vector<GamePlace> gamePlaces() {
 }
 
 QByteArray suggestedGameDirectory() {
-    return joinPath(homeFolder(), {"UnrealTournament"});
+    return fromQtFolder(QDir::homePath()) + "/UnrealTournament";
 }
 
 }  // namespace rendix::platform

@@ -13,6 +13,9 @@ namespace rendix::platform {
 // --- What the Windows parts share (Windows.h) ---------------------------------------------
 
 QString systemError(DWORD code) {
+    if (code == kInjectedFault) {
+        return QStringLiteral("Input/output error");
+    }
     wchar_t* text = nullptr;
     const DWORD size = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,

@@ -22,6 +22,10 @@ namespace rendix::platform {
 // trailing full stop and line break that the system adds.
 QString systemError(DWORD code);
 
+// The error of an operation that the test seam makes fail. It reads as the same fault does on
+// Linux ("Input/output error"), so that a test's expected messages hold on both systems.
+inline constexpr DWORD kInjectedFault = 0x20000000 | ERROR_IO_DEVICE;  // an application's code
+
 // A path for the W functions: "/" taken as "\", made absolute (as GetFullPathNameW does,
 // which also takes "." and ".." away), and given the "\\?\" prefix where it is long enough
 // to need it.

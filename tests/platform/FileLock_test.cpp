@@ -30,16 +30,16 @@ TEST(FileLockTest, OneHolderAtATimeAndAKilledHolderNeverBlocks) {
     EXPECT_FALSE(second.held());
     first.release();
     EXPECT_TRUE(second.acquire(guarded, 0));
-    EXPECT_EQ(testing::holdLock(guarded).line(), "Another Rendix is changing " + guarded + ".");
+    EXPECT_EQ(testing::holdLock(guarded)->line(), "Another Rendix is changing " + guarded + ".");
     second.release();
     EXPECT_EQ(testing::folderNames(root.file("System")),
               (std::vector<QByteArray>{".UnrealTournament.ini.lock", "UnrealTournament.ini"}));
 
     // Another process that holds the lock, then is killed: the lock goes with it.
-    testing::Child holder = testing::holdLock(guarded);
-    ASSERT_EQ(holder.line(), "locked");
+    const std::unique_ptr<testing::Child> holder = testing::holdLock(guarded);
+    ASSERT_EQ(holder->line(), "locked");
     EXPECT_EQ(first.acquire(guarded, 100).problem, Problem::Busy);
-    holder.kill();
+    holder->kill();
     EXPECT_TRUE(first.acquire(guarded, 0));
 
     EXPECT_EQ(FileLock().acquire(root.file("Missing/Rendix.ini"), 0).problem, Problem::Other);

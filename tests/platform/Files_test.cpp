@@ -1,5 +1,7 @@
 #include "platform/Files.h"
 
+#include <QDateTime>
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -215,7 +217,7 @@ TEST_F(SafeWriteTest, RemovesOnlyOldLeftoversOfItsOwnTemporaryNamingBeforeWritin
             } else if (!links || !testing::makeLink("UnrealTournament.ini", path)) {
                 continue;
             }
-            testing::setAge(path, row.ageSeconds);
+            testing::setModified(path, QDateTime::currentSecsSinceEpoch() - row.ageSeconds);
         }
         ASSERT_TRUE(copy ? copyFileNew(file, backup) : replaceFile(file, newBytes));
         for (const Row& row : rows) {

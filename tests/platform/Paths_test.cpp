@@ -43,7 +43,7 @@ void build(const TempDir& root, const char* tree) {
 // Also in the system's own tree, where names differ in letter case only, hold bytes that are
 // not UTF-8, and lead through links.
 TEST(ResolverTest, FindsTheStoredNameByAbsoluteAndRelativePath) {
-    for (const char* why : {testing::byteNamesUnavailable(), testing::linksUnavailable()}) {
+    for (const char* why : {testing::posixNamesUnavailable(), testing::linksUnavailable()}) {
         if (why) {
             GTEST_SKIP() << why;
         }
@@ -69,7 +69,7 @@ TEST(ResolverTest, FindsTheStoredNameByAbsoluteAndRelativePath) {
 }
 
 TEST(FolderTest, ListsMatchingPlainFilesInListingOrder) {
-    for (const char* why : {testing::byteNamesUnavailable(), testing::linksUnavailable()}) {
+    for (const char* why : {testing::posixNamesUnavailable(), testing::linksUnavailable()}) {
         if (why) {
             GTEST_SKIP() << why;
         }

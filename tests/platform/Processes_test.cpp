@@ -18,13 +18,6 @@ namespace {
 
 using testing::pathIn;
 
-// A program that runs until its test ends it: the game, for the tests below.
-const testing::ChildActionRegistration kIdle("idle", [](const QStringList&) {
-    testing::tellParent("running");
-    testing::waitForParent();
-    return 0;
-});
-
 TEST(ProcessesTest, FindsOnlyProgramsDirectlyInTheGivenFolders) {
     // Without the seam: this test program runs from the program folder (other test
     // programs may run from there too).

@@ -32,6 +32,12 @@ const ChildActionRegistration kHoldLock("hold-lock", [](const QStringList& argum
     return 0;
 });
 
+const ChildActionRegistration kIdle("idle", [](const QStringList&) {
+    tellParent("running");
+    waitForParent();
+    return 0;
+});
+
 }  // namespace
 
 ChildActionRegistration::ChildActionRegistration(const char* name, ChildAction action) {
@@ -66,13 +72,14 @@ void Child::kill() {
 }
 
 int Child::wait() {
-    m_process.closeWriteChannel();
+    letGo();
     m_process.waitForFinished(kStartMs);
     return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
 }
 
-Child holdLock(const QByteArray& guarded, int timeoutMs) {
-    return Child("hold-lock", {QFile::decodeName(guarded), QString::number(timeoutMs)});
+std::unique_ptr<Child> holdLock(const QByteArray& guarded, int timeoutMs) {
+    return std::make_unique<Child>(
+        "hold-lock", QStringList{QFile::decodeName(guarded), QString::number(timeoutMs)});
 }
 
 void tellParent(const QByteArray& line) {

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 // Another process, for what only a second process shows (a lock held elsewhere, two writers
@@ -37,7 +38,9 @@ public:
     const QByteArray& line() const { return m_line; }
     // Ends the child at once, as a crash or the task manager would.
     void kill();
-    // Waits for the child to end by itself: its exit status, or -1 where it crashed.
+    // Lets a child that waits for its parent go on (closes its input).
+    void letGo() { m_process.closeWriteChannel(); }
+    // Lets it go and waits for it to end by itself: its exit status, or -1 where it crashed.
     int wait();
 
 private:
@@ -47,7 +50,10 @@ private:
 
 // A child that holds the lock of `guarded` (platform::FileLock, waiting for it no longer than
 // `timeoutMs`) until it ends; its line is "locked", or why it could not lock.
-Child holdLock(const QByteArray& guarded, int timeoutMs = 0);
+std::unique_ptr<Child> holdLock(const QByteArray& guarded, int timeoutMs = 0);
+
+// Every test program also knows the child "idle", which tells "running" and runs until it is
+// ended: a game, where a test copies the test program to a game's folder and starts the copy.
 
 // In a child: sends `line` to the parent at once.
 void tellParent(const QByteArray& line);

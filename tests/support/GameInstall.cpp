@@ -114,13 +114,13 @@ static void writeGameFiles(const GameInstall& install, const GameInstallOptions&
             ints.push_back(package + ".int");
         }
         for (const QByteArray& name : ints) {
-            writeBytes(install.system + '/' + name, intFile);
+            writeBytes(pathIn(install.system, name), intFile);
         }
         return;
     }
     const QByteArray intFolder = options.layout == Layout::Patch469b
                                      ? install.system
-                                     : install.root + "/SystemLocalized/int";
+                                     : pathIn(install.root, "SystemLocalized/int");
     for (const QByteArrayView name : gameFileNames()) {
         const bool isInt = name.endsWith(".int");
         writeBytes((isInt ? intFolder : install.system) + '/' + name.toByteArray(),
@@ -129,12 +129,12 @@ static void writeGameFiles(const GameInstall& install, const GameInstallOptions&
     for (const QByteArray& name : QByteArray(k469Textures).split(' ')) {
         writeBytes(install.root + "/Textures/" + name + ".utx", QByteArray());
     }
-    writeBytes(install.system + "/SkeletalChars.u", QByteArray());
+    writeBytes(pathIn(install.system, "SkeletalChars.u"), QByteArray());
 }
 
 GameInstall makeGameInstall(const QByteArray& root, const GameInstallOptions& options) {
     const bool in64 = options.layout == Layout::Patch469c;
-    const GameInstall install{root, root + "/System", root + "/Maps",
+    const GameInstall install{root, pathIn(root, "System"), pathIn(root, "Maps"),
                               root + (in64 ? "/System64" : "/System") + "/UnrealTournament.ini"};
     makeFolder(install.maps);
     makeFolder(install.system);
@@ -144,7 +144,7 @@ GameInstall makeGameInstall(const QByteArray& root, const GameInstallOptions& op
             maps.push_back(numbered(type.code + QByteArray("-Extra"), i, 4) + ".unr");
         }
         for (const QByteArray& name : maps) {
-            writeBytes(install.maps + '/' + name, QByteArray());
+            writeBytes(pathIn(install.maps, name), QByteArray());
         }
         for (int i = 1; i <= options.bonusMapsPerType; ++i) {
             writeBytes(install.root + "/BonusPack/Maps/" +
@@ -154,10 +154,10 @@ GameInstall makeGameInstall(const QByteArray& root, const GameInstallOptions& op
     }
     writeGameFiles(install, options);
     for (int i = 1; i <= options.customInts; ++i) {
-        writeBytes(install.system + '/' + numbered("Custom", i) + ".int",
+        writeBytes(pathIn(install.system, numbered("Custom", i) + ".int"),
                    "[Public]" + options.lineEnd);
         if (options.layout != Layout::Classic) {
-            writeBytes(install.system + '/' + numbered("Custom", i) + ".u", QByteArray());
+            writeBytes(pathIn(install.system, numbered("Custom", i) + ".u"), QByteArray());
         }
     }
     writeBytes(install.ini, unrealTournamentIni(options));
@@ -166,7 +166,7 @@ GameInstall makeGameInstall(const QByteArray& root, const GameInstallOptions& op
 
 void writeSettingsFor(const QByteArray& programDir, const QByteArray& utDir) {
     const QByteArray text = resource("Rendix.ini.template").replace("{{UTDIR}}", utDir);
-    writeBytes(programDir + "/Rendix.ini", QByteArray(text).replace("\n", "\r\n"));
+    writeBytes(pathIn(programDir, "Rendix.ini"), QByteArray(text).replace("\n", "\r\n"));
 }
 
 }  // namespace rendix::testing

@@ -15,6 +15,10 @@ QByteArray pathIn(const QByteArray& base, QByteArrayView relative) {
            relative.toByteArray().replace('/', platform::separator());
 }
 
+QByteArray slashed(QByteArray path) {
+    return path.replace(platform::separator(), "/");
+}
+
 TempDir::TempDir() : m_path(platform::fromQtFolder(m_dir.path())) {
     if (!m_dir.isValid()) {
         qFatal("test fixture: cannot create temporary folder %s", m_path.constData());

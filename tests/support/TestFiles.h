@@ -21,6 +21,10 @@ namespace rendix::testing {
 // separator ("/" on Linux, "\" on Windows), as Rendix itself names the files.
 QByteArray pathIn(const QByteArray& base, QByteArrayView relative);
 
+// The path with the system's separator written as "/", to compare with paths as tests write
+// them.
+QByteArray slashed(QByteArray path);
+
 // A temporary folder, removed with everything in it when the object dies.
 class TempDir {
 public:
@@ -61,8 +65,9 @@ QByteArray realPath(const QByteArray& path);
 // read-only attribute on Windows.
 void makeReadOnly(const QByteArray& path);
 
-// Sets the last change of the file (of a link itself, not what it leads to) to `seconds` ago.
-void setAge(const QByteArray& path, int seconds);
+// Sets the last change of the file (of a link itself, not what it leads to), in seconds since
+// the epoch.
+void setModified(const QByteArray& path, qint64 seconds);
 
 // Why this system cannot make symbolic links for a test (Wine cannot), or nullptr; then
 // makeLink makes `link` lead to `target` (relative to the link's folder, as written).
@@ -72,9 +77,14 @@ bool makeLink(const QByteArray& target, const QByteArray& link);
 // Makes a named pipe (a FIFO) at `path`; false where the file system holds none (Windows).
 bool makePipe(const QByteArray& path);
 
-// Why names here cannot hold bytes that are not UTF-8 (Windows stores names as UTF-16), or
+// Why the places where the launchers of Linux put the game (~/.local/share, ~/.steam, Heroic,
+// Lutris, ~/.wine, LinuxGSM) are not searched here (Windows has places of its own), or
 // nullptr.
-const char* byteNamesUnavailable();
+const char* linuxLauncherPlacesUnavailable();
+
+// Why names here cannot be any bytes but "/" and NUL, differ in letter case only, or be hidden
+// by a leading "." (Windows), or nullptr.
+const char* posixNamesUnavailable();
 
 // Why this system's files have no owner, group, permission bits and extended attributes of
 // the POSIX kind, and no other account to run as (Windows has ACLs and streams in their

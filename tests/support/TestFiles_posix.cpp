@@ -33,9 +33,9 @@ void makeReadOnly(const QByteArray& path) {
     }
 }
 
-void setAge(const QByteArray& path, int seconds) {
-    const std::time_t then = std::time(nullptr) - seconds;
-    const timespec times[2] = {{then, 0}, {then, 0}};
+void setModified(const QByteArray& path, qint64 seconds) {
+    const timespec times[2] = {{static_cast<std::time_t>(seconds), 0},
+                               {static_cast<std::time_t>(seconds), 0}};
     if (::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW) != 0) {
         qFatal("test fixture: cannot set the time of %s", path.constData());
     }
@@ -53,7 +53,11 @@ bool makePipe(const QByteArray& path) {
     return ::mkfifo(path.constData(), 0666) == 0;
 }
 
-const char* byteNamesUnavailable() {
+const char* linuxLauncherPlacesUnavailable() {
+    return nullptr;
+}
+
+const char* posixNamesUnavailable() {
     return nullptr;
 }
 

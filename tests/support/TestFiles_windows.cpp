@@ -54,16 +54,13 @@ void makeReadOnly(const QByteArray& path) {
     }
 }
 
-void setAge(const QByteArray& path, int seconds) {
+void setModified(const QByteArray& path, qint64 seconds) {
     const HANDLE file =
         ::CreateFileW(wide(path).c_str(), FILE_WRITE_ATTRIBUTES, 7, nullptr, OPEN_EXISTING,
                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    FILETIME now{};
-    ::GetSystemTimeAsFileTime(&now);
+    // FILETIME counts 100 ns steps from 1601, 11644473600 seconds before the epoch.
     ULARGE_INTEGER ticks{};
-    ticks.LowPart = now.dwLowDateTime;
-    ticks.HighPart = now.dwHighDateTime;
-    ticks.QuadPart -= static_cast<ULONGLONG>(seconds) * 10000000;
+    ticks.QuadPart = static_cast<ULONGLONG>(seconds + 11644473600LL) * 10000000;
     const FILETIME then{ticks.LowPart, ticks.HighPart};
     const bool set = file != INVALID_HANDLE_VALUE && ::SetFileTime(file, nullptr, &then, &then);
     ::CloseHandle(file);
@@ -110,8 +107,15 @@ bool makePipe(const QByteArray&) {
     return false;
 }
 
-const char* byteNamesUnavailable() {
-    return "Windows stores names as UTF-16, so a name cannot hold bytes that are not UTF-8";
+const char* linuxLauncherPlacesUnavailable() {
+    return "Windows has places of its own where launchers put the game (the registry, "
+           "C:\\UnrealTournament), which the Windows tests search";
+}
+
+const char* posixNamesUnavailable() {
+    return "Windows stores names as UTF-16 (no bytes that are not UTF-8) without control "
+           "characters, tells no two names apart by letter case only and hides a file by an "
+           "attribute rather than by a leading \".\"";
 }
 
 const char* posixFilesUnavailable() {

@@ -21,7 +21,7 @@ TEST(Startup, EndsInOneOfFourWaysAndTheOptionsDialogTakesOver) {
         QDateTime changed(QDate(2024, 12, 4), QTime(10, 0));
         for (const QByteArray& name : c[4].split(',')) {
             shell.makeGame("Games/ut-goty", name);
-            setChanged(game + (name.contains('/') ? "/" : "/System/") + name, changed);
+            setChanged(pathIn(game, (name.contains('/') ? "" : "System/") + name), changed);
             changed = changed.addSecs(3600);
         }
         shell.makeGame("good");

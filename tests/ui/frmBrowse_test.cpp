@@ -16,9 +16,9 @@ TEST(frmBrowse, HandsBackTheFolderItHasOpen) {
     shell.start();
     const QByteArray games = shell.temp.file("Games");
     const QByteArray game = shell.makeGame("Games/caf\xE9");
-    makeFolder(games + "/.utpg");
+    makeFolder(pathIn(games, ".utpg"));
     frmBrowse* picker = shell.windows->showPicker();
-    picker->setCurrentPath(games + "/");
+    picker->setCurrentPath(pathIn(games, ""));
     EXPECT_EQ(picker->currentPath(), games);
     auto* list = picker->findChild<QListWidget*>();
     QStringList shown;
@@ -38,7 +38,8 @@ TEST(frmBrowse, HandsBackTheFolderItHasOpen) {
     EXPECT_EQ(shell.windows->options()->findChild<QLineEdit*>()->text(), QFile::decodeName(game));
     shell.windows->options()->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
     EXPECT_EQ(shell.windows->state().UTDir, game);
-    EXPECT_TRUE(readBytes(shell.program() + "/Rendix.ini").contains("UTDir=" + game + "\r\n"));
+    EXPECT_TRUE(
+        readBytes(pathIn(shell.program(), "Rendix.ini")).contains("UTDir=" + game + "\r\n"));
 }
 
 }  // namespace

@@ -38,11 +38,11 @@ TEST(MainWindowCommands, RandomizeServerPackagesAndDeleteBackups) {
     // The lock file beside the configuration file stays once a command has taken the lock.
     const auto backups = [&, files = folderNames(install.system).size()] {
         return folderNames(install.system).size() - files -
-               exists(install.system + "/.UnrealTournament.ini.lock");
+               exists(pathIn(install.system, ".UnrealTournament.ini.lock"));
     };
 
     EXPECT_EQ(click("cmdRandomize", "CTF"), "Found 9 CTF maps... randomized list.");
-    EXPECT_EQ(readBytes(install.system + "/Rendix_UnrealTournament1242357.ini"),
+    EXPECT_EQ(readBytes(pathIn(install.system, "Rendix_UnrealTournament1242357.ini")),
               unrealTournamentIni({}));
     EXPECT_EQ(click("cmdRandomize", "DM CTF DOM AS"), "Randomized all map lists.");
 

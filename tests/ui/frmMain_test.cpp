@@ -11,7 +11,7 @@ TEST(frmMain, PlaysTheSessionsOfTheMainWindowAndTheEditor) {
         Shell shell;
         const QByteArray game = shell.makeGame("ut");
         for (const char* map : {"DM-Tutorial.unr", "DM-A.unr", "DM-B.unr", "DM-\xE9.unr"}) {
-            writeBytes(game + "/Maps/" + map, {});
+            writeBytes(pathIn(game, "Maps/" + QByteArray(map)), {});
         }
         writeBytes(shell.temp.file("ut64/System64/UnrealTournament.ini"), "[Engine.Engine]\r\n");
         shell.start(game);
