@@ -63,10 +63,11 @@ struct Server {
         for (const auto& [name, path] : paths) {
             for (qsizetype at = text.indexOf(name); at >= 0; at = text.indexOf(name, at)) {
                 text.replace(at, qstrlen(name), path);
-                for (at += path.size();
-                     at < text.size() && !QByteArrayView("\n\t,()").contains(text[at]); ++at) {
-                    if (text[at] == '/') {
-                        text[at] = platform::separator().front();
+                at += path.size();
+                for (qsizetype i = at;
+                     i < text.size() && !QByteArrayView("\n\t,(){").contains(text[i]); ++i) {
+                    if (text[i] == '/') {
+                        text[i] = platform::separator().front();
                     }
                 }
             }

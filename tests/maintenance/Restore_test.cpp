@@ -86,7 +86,7 @@ TEST(Restore, PutsTheBackupBackAfterBackingUpTheCurrentFile) {
     const Install paths = Install::of(install.state);
     EXPECT_TRUE(findBackup(paths, pathIn(install.system, "rendix_unrealtournament1111.ini")));
     for (const QByteArray& other :
-         {install.state.UTDir + "/Elsewhere/" + name, QByteArray("Notes.txt"),
+         {pathIn(install.state.UTDir, "Elsewhere/" + name), QByteArray("Notes.txt"),
           QByteArray("UnrealTournament.ini"), QByteArray("Rendix_UnrealTournament2.ini")}) {
         EXPECT_FALSE(findBackup(paths, other)) << other.constData();
     }

@@ -127,7 +127,7 @@ static void writeGameFiles(const GameInstall& install, const GameInstallOptions&
                    isInt ? intFile : QByteArray());
     }
     for (const QByteArray& name : QByteArray(k469Textures).split(' ')) {
-        writeBytes(install.root + "/Textures/" + name + ".utx", QByteArray());
+        writeBytes(pathIn(install.root, "Textures/" + name + ".utx"), QByteArray());
     }
     writeBytes(pathIn(install.system, "SkeletalChars.u"), QByteArray());
 }
@@ -135,7 +135,7 @@ static void writeGameFiles(const GameInstall& install, const GameInstallOptions&
 GameInstall makeGameInstall(const QByteArray& root, const GameInstallOptions& options) {
     const bool in64 = options.layout == Layout::Patch469c;
     const GameInstall install{root, pathIn(root, "System"), pathIn(root, "Maps"),
-                              root + (in64 ? "/System64" : "/System") + "/UnrealTournament.ini"};
+                              pathIn(root, in64 ? "System64/UnrealTournament.ini" : "System/UnrealTournament.ini")};
     makeFolder(install.maps);
     makeFolder(install.system);
     for (const GameType& type : kGameTypes) {
@@ -147,7 +147,7 @@ GameInstall makeGameInstall(const QByteArray& root, const GameInstallOptions& op
             writeBytes(pathIn(install.maps, name), QByteArray());
         }
         for (int i = 1; i <= options.bonusMapsPerType; ++i) {
-            writeBytes(install.root + "/BonusPack/Maps/" +
+            writeBytes(pathIn(install.root, "BonusPack/Maps/") +
                            numbered(type.code + QByteArray("-Bonus"), i) + ".unr",
                        QByteArray());
         }

@@ -77,6 +77,13 @@ struct Shell {
                    "[Engine.Engine]\r\n");
         return temp.file(folder);
     }
+    // Puts the game directory where the game's installer names it on Windows (the test seam's
+    // registry); Linux finds one at ~/.local/share/OldUnreal/UnrealTournament instead.
+    void registerGame(const QByteArray& gameDir) {
+        seam.setRegistryValue(platform::kHkeyLocalMachine,
+                              "SOFTWARE\\Unreal Technology\\Installed Apps\\UnrealTournament",
+                              "Folder", {platform::kRegistryString, gameDir + '\0'});
+    }
     // Starts the program as main() does, with the default settings holding `utDir` if given.
     void start(const QByteArray& utDir = {}) {
         if (!utDir.isEmpty()) {
@@ -184,11 +191,13 @@ struct Shell {
         return out;
     }
     // The text with the temporary folder written %TMP%, the paths in it with "/" as on Linux,
-    // and the game directory the options dialog suggests written ~/UnrealTournament.
+    // the game directory the options dialog suggests written ~/UnrealTournament and the
+    // system's root (the system drive on Windows) "/".
     QByteArray masked(QByteArray text) const {
         text.replace(temp.path(), "%TMP%")
             .replace(temp.path().toUpper(), "%TMP%")
-            .replace(platform::suggestedGameDirectory(), "~/UnrealTournament");
+            .replace(platform::suggestedGameDirectory(), "~/UnrealTournament")
+            .replace(platform::fromQtFolder(QDir::rootPath()), "/");
         for (qsizetype at = text.indexOf("%TMP%"); at >= 0; at = text.indexOf("%TMP%", at + 1)) {
             for (qsizetype i = at + 5;
                  i < text.size() && !QByteArrayView(" \n\r\t,:\"'()").contains(text[i]); ++i) {

@@ -146,7 +146,8 @@ TEST(Windows, ShowEveryControlWithItsCaptionKindAndTabOrder) {
     }
     writeBytes(pathIn(game, "Maps/DM-\xE9t\xE9.unr"), {});
     writeBytes(pathIn(game, "Maps/DM-Tutorial.unr"), {});
-    shell.makeGame("home/.local/share/OldUnreal/UnrealTournament", "System64/UnrealTournament.ini");
+    shell.registerGame(shell.makeGame("home/.local/share/OldUnreal/UnrealTournament",
+                                      "System64/UnrealTournament.ini"));
     QByteArray table;
     shell.onShown = [&](QWidget* window) {
         if (QObject* drives = window->findChild<QObject*>(QStringLiteral("Drive1"))) {
