@@ -1,7 +1,5 @@
 #include "maintenance/Randomizer.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -150,7 +148,7 @@ RandomizeOutcome RandomizeMapList(ModMain& state, Messages& messages, const Inst
         showOk(messages,
                QStringLiteral("No ") + QLatin1String(type.code) +
                    QStringLiteral(" maps were found in ") +
-                   QFile::decodeName(install.mapFoldersText()) + QLatin1Char('.'),
+                   platform::shownName(install.mapFoldersText()) + QLatin1Char('.'),
                QStringLiteral("Error"));
         return RandomizeOutcome::Unchanged;
     }
