@@ -94,11 +94,9 @@ std::vector<ini::ProfileWrite> mapListWrites(const GameType& type, const MapList
         writes.push_back({section, "Maps[" + QByteArray::number(slot) + ']',
                           index < list.size() ? list[index] : std::nullopt});
     }
-    if (static_cast<qsizetype>(list.size()) > kMapListSlots) {
-        for (const QByteArray& key : sectionKeys) {
-            if (const std::optional<qsizetype> index = mapsIndex(key); index && *index >= owned) {
-                writes.push_back({section, key, std::nullopt});
-            }
+    for (const QByteArray& key : sectionKeys) {
+        if (const std::optional<qsizetype> index = mapsIndex(key); index && *index >= owned) {
+            writes.push_back({section, key, std::nullopt});
         }
     }
     const QByteArray startGame("UTMenu.UTStartGameCW");
@@ -182,12 +180,9 @@ RandomizeOutcome RandomizeMapList(ModMain& state, Messages& messages, const Inst
         return RandomizeOutcome::Failed;
     }
     // One edit in memory and one safe replace, however long the list.
-    const std::vector<QByteArray> sectionKeys =
-        list.size() > kMapListSlots ? ini::profileKeyNames(bytes, type.mapListSection)
-                                    : std::vector<QByteArray>();
     QByteArray edited = bytes;
-    if (const Result applied =
-            ini::applyProfileWrites(edited, mapListWrites(type, list, sectionKeys));
+    if (const Result applied = ini::applyProfileWrites(
+            edited, mapListWrites(type, list, ini::profileKeyNames(bytes, type.mapListSection)));
         !applied) {
         messages.show(boxes.writeFailed(applied));
         return RandomizeOutcome::Failed;
