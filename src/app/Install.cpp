@@ -185,10 +185,6 @@ std::vector<QByteArray> Install::programFolders() const {
 }
 
 QByteArray Install::mapFoldersText() const {
-    const QByteArray usual = resolvedOr(platform::joinPath(m_gameDir, {"Maps"}));
-    if (m_mapFolders.size() == 1 && m_mapFolders.front().folder == usual) {
-        return platform::joinPath(m_gameDir, {"maps"});
-    }
     QByteArrayList folders;
     for (const SearchFolder& folder : m_mapFolders) {
         folders << folder.folder;

@@ -72,9 +72,8 @@ public:
     // The folders of every Paths= line of [Core.System], each once; System, Maps, Textures,
     // Sounds and Music when there is none.
     const std::vector<SearchFolder>& packageFolders() const { return m_packageFolders; }
-    // The map folders as messages name them: UTDir + "/maps" when the only one is
-    // <UTDir>/Maps (so an old install reads as it always did), else the folders joined by
-    // ", ".
+    // The map folders as messages name them: joined by ", ", each as mapFolders() has it
+    // (so under the name the disk stores where it exists).
     QByteArray mapFoldersText() const;
 
     // The map files of every map folder whose names match `typePattern` ("dm*.unr") and the

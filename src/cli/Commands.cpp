@@ -1,7 +1,5 @@
 #include "cli/Commands.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <array>
 
@@ -136,8 +134,8 @@ void restore(Session& session) {
         session.messages.show(failureMessage(
             (session.backup.isEmpty()
                  ? QStringLiteral("There is no backup")
-                 : QFile::decodeName(session.backup) + QStringLiteral(" is no backup")) +
-                QStringLiteral(" of ") + QFile::decodeName(install.configFile()) +
+                 : platform::shownName(session.backup) + QStringLiteral(" is no backup")) +
+                QStringLiteral(" of ") + platform::shownName(install.configFile()) +
                 QStringLiteral(". Nothing was changed."),
             "No backup"));
         return;
@@ -221,7 +219,7 @@ void moveMaps(Session& session, EditorList from) {
                 rows.push_back(row);
             } else {
                 session.messages.show(
-                    failureMessage(QFile::decodeName(map) + QStringLiteral(" is not among the ") +
+                    failureMessage(platform::shownName(map) + QStringLiteral(" is not among the ") +
                                        QLatin1String(type.code) +
                                        QStringLiteral(" exclusions. Nothing was changed."),
                                    "Pattern not found"));
@@ -233,9 +231,9 @@ void moveMaps(Session& session, EditorList from) {
             rows.push_back(row);
         } else if (findRow(editor.lines(to), map) < 0) {
             session.messages.show(
-                failureMessage(QFile::decodeName(map) + QStringLiteral(" is not among the ") +
+                failureMessage(platform::shownName(map) + QStringLiteral(" is not among the ") +
                                    QLatin1String(type.code) + QStringLiteral(" maps in ") +
-                                   QFile::decodeName(session.install().mapFoldersText()) +
+                                   platform::shownName(session.install().mapFoldersText()) +
                                    QStringLiteral(". Nothing was changed."),
                                "Map not found"));
             return;

@@ -251,31 +251,49 @@ void frmMain::keyPressEvent(QKeyEvent* event) {
     QMainWindow::keyPressEvent(event);
 }
 
+// Each command first reads the settings file afresh: rendix-cli or another window may have
+// changed the exclusions or the game directory since this window started.
+
 void frmMain::cmdRandomize_Click() {
-    RandomizeCommand(m_state, *m_messages, tickedGameTypes());
+    if (m_windows.refreshSettings(*m_messages)) {
+        RandomizeCommand(m_state, *m_messages, tickedGameTypes());
+    }
 }
 
 void frmMain::cmdAddInt_Click() {
-    ServerPackagesCommand(m_state, *m_messages);
+    if (m_windows.refreshSettings(*m_messages)) {
+        ServerPackagesCommand(m_state, *m_messages);
+    }
 }
 
 void frmMain::cmdDelete_Click() {
-    DeleteBackups(m_state, *m_messages);
+    if (m_windows.refreshSettings(*m_messages)) {
+        DeleteBackups(m_state, *m_messages);
+    }
 }
 
 void frmMain::cmdDMExcl_Click() {
     if (!m_editor) {
-        m_editor = new frmRandomize(m_state, this, m_windows.messagesFactory());
+        if (!m_windows.refreshSettings(*m_messages)) {
+            return;
+        }
+        m_editor = new frmRandomize(m_windows, this);
     }
     showWindow(m_editor);
     hide();
 }
 
 void frmMain::mnuFileGameDir_Click() {
-    m_windows.showOptions();
+    // An open dialog keeps what the user has typed into it.
+    if (m_windows.options() || m_windows.refreshSettings(*m_messages)) {
+        m_windows.showOptions();
+    }
 }
 
 void frmMain::mnuFileRestore_Click() {
+    if (!m_windows.refreshSettings(*m_messages)) {
+        return;
+    }
     if (m_restore) {
         m_restore->refresh();
     } else {

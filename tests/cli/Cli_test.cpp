@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,6 +42,7 @@ struct Outcome {
 // A game install with its Rendix.ini, a home folder, and the runs of rendix-cli on them.
 struct Server {
     TempDir temp;
+    TempDir output;  // what a run printed
     GameInstall install = makeGameInstall(temp.file("UT"));
     QByteArray settings = temp.file("Rendix/Rendix.ini");
     QByteArray program = RENDIX_CLI;
@@ -88,27 +90,56 @@ struct Server {
             .replace("{tmp}", temp.path());
     }
     // Without a display, with a home of its own; the settings file is given unless the
-    // program runs from a copy that finds its own.
+    // program runs from a copy that finds its own. The arguments reach it as bytes, as a
+    // shell passes them, names that are not UTF-8 among them.
     Outcome run(const QStringList& arguments) const {
-        QStringList expanded;
-        if (program == RENDIX_CLI) {
-            expanded << QStringLiteral("-s") << QFile::decodeName(settings);
-        }
+        std::vector<QByteArray> bytes;
         for (const QString& argument : arguments) {
-            expanded << QFile::decodeName(expand(QFile::encodeName(argument)));
+            bytes.push_back(QFile::encodeName(argument));
         }
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name :
-             {"DISPLAY", "WAYLAND_DISPLAY", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
-            environment.remove(QLatin1String(name));
+        return run(bytes);
+    }
+    Outcome run(const std::vector<QByteArray>& arguments) const {
+        std::vector<QByteArray> argv{program};
+        if (program == RENDIX_CLI) {
+            argv.insert(argv.end(), {"-s", settings});
         }
-        environment.insert(QStringLiteral("HOME"), QFile::decodeName(temp.file("home")));
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(QFile::decodeName(program), expanded);
-        process.waitForFinished(60000);
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                process.readAllStandardOutput(), process.readAllStandardError()};
+        for (const QByteArray& argument : arguments) {
+            argv.push_back(expand(argument));
+        }
+        std::vector<QByteArray> environment{"HOME=" + temp.file("home")};
+        for (char** variable = environ; *variable; ++variable) {
+            const QByteArray name = QByteArray(*variable).split('=').front();
+            if (!QByteArrayList{"HOME", "DISPLAY", "WAYLAND_DISPLAY", "XDG_CONFIG_HOME",
+                                "XDG_DATA_HOME"}
+                     .contains(name)) {
+                environment.push_back(*variable);
+            }
+        }
+        const auto pointers = [](std::vector<QByteArray>& strings) {
+            std::vector<char*> list;
+            for (QByteArray& string : strings) {
+                list.push_back(string.data());
+            }
+            list.push_back(nullptr);
+            return list;
+        };
+        std::vector<char*> argvList = pointers(argv), envList = pointers(environment);
+        const QByteArray out = output.file("out"), err = output.file("err");
+        const int outFd = ::open(out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int errFd = ::open(err.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::dup2(outFd, 1);
+            ::dup2(errFd, 2);
+            ::execve(argvList[0], argvList.data(), envList.data());
+            ::_exit(127);
+        }
+        ::close(outFd);
+        ::close(errFd);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(out), readBytes(err)};
     }
     // Every file and folder under the temporary folder with its bytes; lock files only when
     // `withLocks`.
@@ -262,6 +293,14 @@ const CliCase kCases[] = {
      "bad number for --maps-per-list: '4097' (1 to 4096)"},
     {"NoMapsPerList", args({"--maps-per-list=0", "randomize"}), 2, "", "bad number"},
     {"MapsPerListNotANumber", args({"-m", "many", "randomize"}), 2, "", "bad number"},
+    {"EmptyGameDirectory", args({"-g", "", "status"}), 2, "",
+     "rendix-cli: empty value for --game-dir\nUsage: rendix-cli [OPTIONS] status\n",
+     Files::Untouched},
+    {"EmptyConfig", args({"--config=", "randomize"}), 2, "", "empty value for --config\n",
+     Files::Untouched},
+    {"EmptyBackupName", args({"restore", ""}), 2, "",
+     "rendix-cli: empty backup name\nUsage: rendix-cli [OPTIONS] restore [BACKUP]\n",
+     Files::Untouched, withBackups},
     {"Help", args({"--help"}), 0, kHelp},
     {"Version", args({"--version"}), 0, "rendix-cli 1.0.1\n"},
 
@@ -417,6 +456,26 @@ const CliCase kCases[] = {
      "rendix-cli: Map not found: DM-Nowhere.unr is not among the DM maps in {ut}/Maps, "
      "{ut}/BonusPack/Maps. Nothing was changed.\n",
      Files::Kept},
+    {"LineBreaksInNamesEscaped", args({"exclude", "dm", "DM-\r\nEvil.unr"}), 1, "",
+     "rendix-cli: Map not found: DM-\\x0d\\x0aEvil.unr is not among the DM maps in {ut}/Maps, "
+     "{ut}/BonusPack/Maps. Nothing was changed.\n",
+     Files::Kept},
+    {"LineBreakInAPathEscaped", args({"-c", "{tmp}/a\nb.ini", "randomize", "dm"}), 1, nullptr,
+     "rendix-cli: Unsupported file: Rendix cannot change {tmp}/a\\x0ab.ini because it is "
+     "stored as UTF-16.",
+     Files::Kept,
+     [](Server& s) { writeBytes(s.temp.file("a\nb.ini"), QByteArray("\xff\xfe[\0M\0]\0", 8)); }},
+    // The bytes of the command line are the names: a game directory, a settings file and a
+    // map whose names are not UTF-8.
+    {"NamesThatAreNotUtf8", args({"excludes", "dm"}), 0, "DM-Tutorial.unr\n", "", Files::Kept,
+     [](Server& s) { makeGameInstall(s.temp.file("G\xff"), {.extraMapsPerType = 0}); },
+     [](Server& s) {
+         writeBytes(s.temp.file("G\xff/Maps/DM-\xff.unr"), {});
+         const Outcome excluded = s.run(std::vector<QByteArray>{
+             "-s", "{tmp}/S\xff.ini", "-g", "{tmp}/G\xff", "exclude", "dm", "DM-\xff.unr"});
+         EXPECT_EQ(excluded.exit, 0) << excluded.err.constData();
+         EXPECT_TRUE(readBytes(s.temp.file("S\xff.ini")).contains("=DM-\xff.unr\r\n"));
+     }},
     {"Excludes", args({"excludes", "Dom"}), 0, "DOM-Tutorial.unr\n", "", Files::Untouched},
     {"ExcludePattern", args({"exclude", "ctf", "CTF-BT-*"}), 0, "", "", Files::Changed, bunnyTrack,
      [](Server& s) {
