@@ -7,6 +7,8 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <initializer_list>
+#include <span>
 #include <tuple>
 #include <utility>
 
@@ -89,12 +91,42 @@ ConfigKeys readKeys(QByteArrayView bytes) {
     return keys;
 }
 
+// Compares names as the listing order does first: byte by byte with a-z counted as A-Z, a
+// name before the longer names it begins.
+bool foldedLess(QByteArrayView a, QByteArrayView b) {
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const auto x = static_cast<unsigned char>(platform::upperByte(a[i]));
+        const auto y = static_cast<unsigned char>(platform::upperByte(b[i]));
+        if (x != y) {
+            return x < y;
+        }
+    }
+    return a.size() < b.size();
+}
+
+// The names of a listing that begin with `prefix` in any letter case. A listing comes in the
+// listing order, so they stand together and are found by a binary search: the check looks
+// up a few thousand names among tens of thousands of files without indexing the files.
+std::span<const QByteArray> namesStartingWith(const std::vector<QByteArray>& names,
+                                              QByteArrayView prefix) {
+    const auto first = std::lower_bound(
+        names.begin(), names.end(), prefix,
+        [](const QByteArray& name, QByteArrayView key) { return foldedLess(name, key); });
+    auto last = first;
+    while (last != names.end() && last->size() >= prefix.size() &&
+           platform::equalsFolded(QByteArrayView(*last).first(prefix.size()), prefix)) {
+        ++last;
+    }
+    return {first, last};
+}
+
 // What the folders hold, each listed once.
 struct Folders {
     std::vector<std::pair<QByteArray, platform::Listing>> listed;
-    QSet<QByteArray> packages;  // package files of the package folders, by package, folded
-    QSet<QByteArray> maps;      // map files of the map folders, names folded
-    QSet<QByteArray> ints;      // .int files of System and SystemLocalized/int, by package
+    std::vector<QByteArray> packageFolders;
+    std::vector<SearchFolder> mapFolders;
+    std::vector<QByteArray> intFolders;  // System and SystemLocalized/int
 
     const std::vector<QByteArray>& names(const QByteArray& folder) const {
         static const std::vector<QByteArray> none;
@@ -105,24 +137,65 @@ struct Folders {
         }
         return none;
     }
+
+    // Whether one of `folders` holds a file `stem` + "." + one of `extensions`, in any
+    // letter case.
+    bool holds(const std::vector<QByteArray>& folders, QByteArrayView stem,
+               std::initializer_list<QByteArrayView> extensions) const {
+        const QByteArray prefix = stem.toByteArray() + '.';
+        for (const QByteArray& folder : folders) {
+            for (const QByteArray& name : namesStartingWith(names(folder), prefix)) {
+                const QByteArrayView extension = QByteArrayView(name).sliced(prefix.size());
+                if (std::any_of(extensions.begin(), extensions.end(), [&](QByteArrayView known) {
+                        return platform::equalsFolded(extension, known);
+                    })) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+    // A package file (.u, .utx, .uax, .umx or .unr) of `package` in a package folder.
+    bool holdsPackage(QByteArrayView package) const {
+        return holds(packageFolders, package, {"u", "utx", "uax", "umx", "unr"});
+    }
+    // The .int file of `package` in System or SystemLocalized/int.
+    bool holdsInt(QByteArrayView package) const { return holds(intFolders, package, {"int"}); }
+    // A map file of that name in a map folder, one that the folder's pattern takes.
+    bool holdsMap(QByteArrayView file) const {
+        for (const SearchFolder& folder : mapFolders) {
+            for (const QByteArray& name : namesStartingWith(names(folder.folder), file)) {
+                if (name.size() == file.size() && platform::wildcardMatch(folder.pattern, name)) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
 };
 
 // Lists every folder the check reads, each once; the folder that could not be listed, if any.
 std::optional<QByteArray> listFolders(const Install& install, Folders& folders) {
+    for (const SearchFolder& folder : install.packageFolders()) {
+        folders.packageFolders.push_back(folder.folder);
+    }
+    folders.mapFolders = install.mapFolders();
+    folders.intFolders = {install.systemFolder(), install.localizedIntFolder()};
     std::vector<QByteArray> paths;
     const auto add = [&](const QByteArray& path) {
         if (std::find(paths.begin(), paths.end(), path) == paths.end()) {
             paths.push_back(path);
         }
     };
-    for (const SearchFolder& folder : install.packageFolders()) {
+    for (const QByteArray& folder : folders.packageFolders) {
+        add(folder);
+    }
+    for (const SearchFolder& folder : folders.mapFolders) {
         add(folder.folder);
     }
-    for (const SearchFolder& folder : install.mapFolders()) {
-        add(folder.folder);
+    for (const QByteArray& folder : folders.intFolders) {
+        add(folder);
     }
-    add(install.systemFolder());
-    add(install.localizedIntFolder());
     add(install.configFolder());
     for (const QByteArray& folder : install.programFolders()) {
         add(folder);
@@ -133,28 +206,6 @@ std::optional<QByteArray> listFolders(const Install& install, Folders& folders) 
             return path;
         }
         folders.listed.emplace_back(path, std::move(listing));
-    }
-
-    for (const SearchFolder& folder : install.packageFolders()) {
-        for (const QByteArray& name : folders.names(folder.folder)) {
-            if (std::optional<QByteArray> package = packageOfFile(name)) {
-                folders.packages.insert(std::move(*package));
-            }
-        }
-    }
-    for (const SearchFolder& folder : install.mapFolders()) {
-        for (const QByteArray& name : folders.names(folder.folder)) {
-            if (platform::wildcardMatch(folder.pattern, name)) {
-                folders.maps.insert(platform::foldCase(name));
-            }
-        }
-    }
-    for (const QByteArray& folder : {install.systemFolder(), install.localizedIntFolder()}) {
-        for (const QByteArray& name : folders.names(folder)) {
-            if (name.size() > 4 && platform::equalsFolded(QByteArrayView(name).last(4), ".int")) {
-                folders.ints.insert(platform::foldCase(QByteArrayView(name).chopped(4)));
-            }
-        }
     }
     return std::nullopt;
 }
@@ -173,9 +224,8 @@ public:
             if (!std::binary_search(block.begin(), block.end(), key.line)) {
                 return false;
             }
-            const QByteArray package =
-                platform::foldCase(key.text.sliced(key.text.indexOf('=') + 1));
-            return !m_folders.ints.contains(package) && !m_folders.packages.contains(package);
+            const QByteArrayView package = key.text.sliced(key.text.indexOf('=') + 1);
+            return !m_folders.holdsInt(package) && !m_folders.holdsPackage(package);
         };
         QHash<QByteArray, qsizetype> firstLine;
         for (const KeyAt& key : keys.engine) {
@@ -204,8 +254,8 @@ public:
                                            "the name of the package alone, without extension "
                                            "or folder."));
                 setFix(bad, removable(key), fixed);
-            } else if (!m_folders.packages.contains(folded)) {
-                const bool halfInstalled = m_folders.ints.contains(folded);
+            } else if (!m_folders.holdsPackage(key.value)) {
+                const bool halfInstalled = m_folders.holdsInt(key.value);
                 Finding& missing =
                     add(finding::kMissingPackage, key.line,
                         entry +
@@ -230,7 +280,7 @@ public:
             package = package.first(
                 std::min(package.indexOf('.') < 0 ? package.size() : package.indexOf('.'),
                          firstBlank(package)));
-            if (!package.isEmpty() && !m_folders.packages.contains(platform::foldCase(package))) {
+            if (!package.isEmpty() && !m_folders.holdsPackage(package)) {
                 add(finding::kMissingActorPackage, key.line,
                     QStringLiteral("ServerActors=") + shown(key.value) +
                         QStringLiteral(": the package ") + shown(package) +
@@ -414,9 +464,7 @@ private:
         return endsWithMapExtension(value) ? value : value + ".unr";
     }
 
-    bool holdsMap(const QByteArray& value) const {
-        return m_folders.maps.contains(platform::foldCase(mapFileName(value)));
-    }
+    bool holdsMap(const QByteArray& value) const { return m_folders.holdsMap(mapFileName(value)); }
 
     QString entryName(const GameType& type, qsizetype k) const {
         return QStringLiteral("Maps[") + QString::number(k) + QStringLiteral("] of [") +
