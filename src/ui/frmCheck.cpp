@@ -1,10 +1,10 @@
 #include "ui/frmCheck.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,6 +18,7 @@
 #include "maintenance/Backups.h"
 #include "maintenance/Randomizer.h"
 #include "maintenance/ServerPackages.h"
+#include "platform/Paths.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
 
@@ -68,7 +69,8 @@ QStyle::StandardPixmap severityIcon(Severity severity) {
 }
 
 QString fileName(const QByteArray& path) {
-    return QFile::decodeName(path.mid(path.lastIndexOf('/') + 1));
+    const QByteArray separator = platform::separator();
+    return QFile::decodeName(path.mid(path.lastIndexOf(separator) + separator.size()));
 }
 
 }  // namespace
@@ -127,11 +129,8 @@ frmCheck::frmCheck(ModMain& state, Messages& mainMessages, const MessagesFactory
     setTabOrder(cmdCopy, cmdRecheck);
     setTabOrder(cmdRecheck, cmdClose);
 
-    // Ctrl+C in the list copies as the button does.
-    auto* copy = new QAction(m_lstFindings);
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetShortcut);
-    m_lstFindings->addAction(copy);
+    // Ctrl+C in the list copies as the button does, not just the text of the current cell.
+    m_lstFindings->installEventFilter(this);
 
     m_messages = messages(this, nullptr);
     connect(m_lstFindings, &QTreeWidget::itemSelectionChanged, this,
@@ -140,7 +139,6 @@ frmCheck::frmCheck(ModMain& state, Messages& mainMessages, const MessagesFactory
             &frmCheck::lstFindings_SelectionChanged);
     connect(m_cmdFix, &QPushButton::clicked, this, &frmCheck::cmdFix_Click);
     connect(cmdCopy, &QPushButton::clicked, this, &frmCheck::cmdCopy_Click);
-    connect(copy, &QAction::triggered, this, &frmCheck::cmdCopy_Click);
     connect(cmdRecheck, &QPushButton::clicked, this, &frmCheck::refresh);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     refresh();
@@ -183,6 +181,15 @@ void frmCheck::refresh() {
         m_lstFindings->setCurrentItem(m_lstFindings->topLevelItem(0));
     }
     lstFindings_SelectionChanged();
+}
+
+bool frmCheck::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_lstFindings && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        cmdCopy_Click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 const Finding* frmCheck::currentFinding() const {

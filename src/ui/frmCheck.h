@@ -34,6 +34,9 @@ public:
     // Checks anew and lists what it found.
     void refresh();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void lstFindings_SelectionChanged();
     void cmdFix_Click();

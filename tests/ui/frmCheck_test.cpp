@@ -64,6 +64,10 @@ TEST(frmCheck, ListsFindingsCopiesThemAndFixesThemOneByOne) {
     EXPECT_EQ(QApplication::clipboard()->text(),
               QFile::decodeName(findingLine(check.findings[0]) + '\n' +
                                 findingLine(check.findings[3]) + '\n'));
+    list->setCurrentItem(list->topLevelItem(1));
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              QFile::decodeName(findingLine(check.findings[1]) + '\n'));
 
     shell.script.answers = {MessageAnswer::Yes};
     fixRow(3, "&Delete Backup Files");
