@@ -16,6 +16,7 @@
 #include "ini/LineScan.h"
 #include "maintenance/Backups.h"
 #include "maintenance/ConfigChange.h"
+#include "maintenance/Restore.h"
 #include "maintenance/ServerPackages.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
@@ -400,27 +401,26 @@ public:
     }
 
     void backups(const Install& install) {
-        const QByteArray folder = install.configFolder();
-        qsizetype count = 0;
-        qint64 size = 0;
-        const std::vector<QByteArray>& names = m_folders.names(folder);
-        for (const QByteArray& name : names) {
-            count += platform::wildcardMatch(kBackupPattern, name) ? 1 : 0;
-        }
-        if (count <= kManyBackups) {
+        const std::vector<QByteArray>& names = m_folders.names(install.configFolder());
+        if (std::count_if(names.begin(), names.end(), [](const QByteArray& name) {
+                return platform::wildcardMatch(kBackupPattern, name);
+            }) <= kManyBackups) {
             return;
         }
-        for (const QByteArray& name : names) {
-            if (platform::wildcardMatch(kBackupPattern, name)) {
-                const std::optional<platform::FileTimes> times =
-                    platform::fileTimes(platform::joinPath(folder, {name}));
-                size += times ? times->size : 0;
-            }
+        // Counted as Delete Backup Files counts them, with their sizes: only now, since few
+        // installs have that many.
+        const std::vector<BackupInfo> backups = listBackups(install);
+        if (static_cast<qsizetype>(backups.size()) <= kManyBackups) {
+            return;
         }
-        Finding& many =
-            add(finding::kManyBackups, std::nullopt,
-                QString::number(count) + QStringLiteral(" backups of this file lie beside it, ") +
-                    QLocale::c().formattedDataSize(size) + QStringLiteral(" in all."));
+        qint64 size = 0;
+        for (const BackupInfo& backup : backups) {
+            size += backup.size;
+        }
+        Finding& many = add(finding::kManyBackups, std::nullopt,
+                            QString::number(backups.size()) +
+                                QStringLiteral(" backups of this file lie beside it, ") +
+                                QLocale::c().formattedDataSize(size) + QStringLiteral(" in all."));
         setFix(many, true, QStringLiteral(" Delete Backup Files removes them."));
     }
 
