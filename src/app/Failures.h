@@ -17,13 +17,16 @@ inline Message failureMessage(QString text, const char* title) {
             MessageIcon::Critical};
 }
 
-// A backup that failed; `holds` tells what the file holds (other than the default where the
-// command had changed it before).
-inline Message backupFailedMessage(
-    const QByteArray& path, const QString& holds = QStringLiteral("The file was not changed.")) {
-    return failureMessage(QStringLiteral("Rendix could not back up ") + QFile::decodeName(path) +
-                              QStringLiteral(". ") + holds,
-                          "Backup failed");
+// `text`, then ": " and `why` (a failure's error, which names the file concerned and the
+// system's reason) where there is one, and the end of the sentence.
+inline QString withReason(QString text, const QString& why) {
+    if (!why.isEmpty()) {
+        text += QStringLiteral(": ") + why;
+        if (text.endsWith(QLatin1Char('.'))) {
+            text.chop(1);
+        }
+    }
+    return text + QStringLiteral(". ");
 }
 
 // What a file holds after a change that failed before it was replaced.
@@ -84,8 +87,24 @@ inline Message writeFailedMessage(const QByteArray& path, const Result& why = {}
             break;
     }
     return failureMessage(
-        QStringLiteral("Rendix could not write ") + file + QStringLiteral(". ") + holds,
+        withReason(QStringLiteral("Rendix could not write ") + file, why.error) + holds,
         "Write failed");
+}
+
+// A backup that failed as `why` says; `holds` tells what the file holds (other than the
+// default where the command had changed it before). A backup refused because the file may
+// not be written (a read-only file, a link that leads to no .ini file) gives that box.
+inline Message backupFailedMessage(
+    const QByteArray& path, const Result& why,
+    const QString& holds = QStringLiteral("The file was not changed.")) {
+    if (why.problem == Problem::ReadOnly || why.problem == Problem::LinkRefused) {
+        return writeFailedMessage(path, why, holds);
+    }
+    return failureMessage(
+        withReason(QStringLiteral("Rendix could not back up ") + QFile::decodeName(path),
+                   why.error) +
+            holds,
+        "Backup failed");
 }
 
 // A file that exists but cannot be read: nothing was changed, unless `holds` says what the

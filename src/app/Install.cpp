@@ -166,7 +166,8 @@ Install Install::locate(const QByteArray& utDir, const QByteArray& chosenConfig)
 }
 
 QByteArray Install::configFolder() const {
-    return m_configFile.left(std::max<qsizetype>(m_configFile.lastIndexOf('/'), 0));
+    const QByteArray file = platform::rewrittenFile(m_configFile);
+    return file.left(std::max<qsizetype>(file.lastIndexOf('/'), 0));
 }
 
 QByteArray Install::systemFolder() const {
@@ -239,6 +240,18 @@ std::optional<platform::FoundFile> Install::findMap(const QByteArray& name) cons
         if (std::optional<platform::FoundFile> found =
                 platform::lookupFile(platform::joinPath(folder.folder, {name}))) {
             return found;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QByteArray> unreadableGameFolder(const QByteArray& dir, QString& why) {
+    if (!platform::folderReadable(dir, &why)) {
+        return resolvedOr(dir);
+    }
+    for (const auto& [name, folder] : existingProgramFolders(dir)) {
+        if (!platform::folderReadable(folder, &why)) {
+            return folder;
         }
     }
     return std::nullopt;

@@ -57,7 +57,9 @@ public:
     bool needsChoice() const { return m_needsChoice; }
     const std::vector<QByteArray>& candidates() const { return m_candidates; }
 
-    // The folder that holds the configuration file; its backups go there.
+    // The folder that holds the configuration file; its backups go there. Where the file is
+    // a symbolic link that a rewrite follows (into a container's data volume, say), the folder
+    // of the file it leads to, where the file's lock and temporary files go too.
     QByteArray configFolder() const;
     // <UTDir>/System, resolved where it exists: where mods put their .int files, and the
     // folder the game's relative paths start from.
@@ -109,5 +111,10 @@ private:
 // configuration file is chosen (`chosenConfig` names a plain file) or found among the
 // candidates. An empty `dir` looks at "/System".
 bool isGameDirectory(const QByteArray& dir, const QByteArray& chosenConfig = {});
+
+// A folder that the game directory test of `dir` must look into but cannot: `dir` itself, or
+// the first of its System, System64 and SystemARM64 folders whose entries cannot be read
+// (platform::folderReadable), with the system's reason in `why`. Nothing when each can be.
+std::optional<QByteArray> unreadableGameFolder(const QByteArray& dir, QString& why);
 
 }  // namespace rendix

@@ -1,5 +1,7 @@
 #include "app/Startup.h"
 
+#include <QFile>
+
 #include "app/Failures.h"
 #include "app/Settings.h"
 #include "ini/IniHandler.h"
@@ -28,6 +30,18 @@ void writeDefaults(ModMain& state, Messages& messages, const QString& holds) {
 Message invalidPathMessage() {
     return {QStringLiteral("Unreal Tournament is not in the specified location!"),
             QStringLiteral("Invalid path")};
+}
+
+Message invalidPathMessage(const QByteArray& dir) {
+    QString why;
+    if (const std::optional<QByteArray> folder = unreadableGameFolder(dir, why)) {
+        return {QStringLiteral("Rendix cannot read the folder ") + QFile::decodeName(*folder) +
+                    QStringLiteral(": ") + why +
+                    QStringLiteral(". It cannot tell whether Unreal Tournament is in the "
+                                   "specified location."),
+                QStringLiteral("Invalid path")};
+    }
+    return invalidPathMessage();
 }
 
 Message corruptSettingsMessage() {
@@ -76,7 +90,7 @@ StartupEnding StartupSequence(ModMain& state, Messages& messages,
     loadSettings(state, content, text);
     const bool valid = isGameDirectory(state.UTDir, state.ConfigFile);
     if (!valid) {
-        messages.show(invalidPathMessage());
+        messages.show(invalidPathMessage(state.UTDir));
     }
     return valid ? StartupEnding::Passed : StartupEnding::GameDirectoryInvalid;
 }

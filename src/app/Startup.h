@@ -23,6 +23,10 @@ enum class StartupEnding {
 
 // "Unreal Tournament is not in the specified location!", titled "Invalid path".
 Message invalidPathMessage();
+// The box for a game directory `dir` that failed its test: the one above, or, where the test
+// could not look into a folder (unreadableGameFolder), one that names that folder and the
+// system's reason.
+Message invalidPathMessage(const QByteArray& dir);
 // "Rendix.ini is corrupt.  All settings will be lost.", titled "Creating new Rendix.ini".
 Message corruptSettingsMessage();
 

@@ -145,12 +145,15 @@ bool prepare(Session& session) {
         state.MapsPerList = *options.mapsPerList;
     }
     if (!isGameDirectory(state.UTDir, state.ConfigFile)) {
-        Message invalid = invalidPathMessage();
-        invalid.text +=
-            state.UTDir.isEmpty()
-                ? QStringLiteral(" No game directory is stored in ") +
-                      QFile::decodeName(state.settingsPath) + QLatin1Char('.') + settingsAdvice()
-                : QStringLiteral(" (") + QFile::decodeName(state.UTDir) + QLatin1Char(')');
+        Message invalid = invalidPathMessage(state.UTDir);
+        if (invalid == invalidPathMessage()) {  // a folder it could not read names itself
+            invalid.text +=
+                state.UTDir.isEmpty()
+                    ? QStringLiteral(" No game directory is stored in ") +
+                          QFile::decodeName(state.settingsPath) + QLatin1Char('.') +
+                          settingsAdvice()
+                    : QStringLiteral(" (") + QFile::decodeName(state.UTDir) + QLatin1Char(')');
+        }
         invalid.icon = MessageIcon::Critical;
         session.messages.show(invalid);
         return false;

@@ -27,6 +27,11 @@ Result BackupGameConfig(ModMain& state, const Install& install) {
         return Result::failure(QStringLiteral("the configuration file does not exist"),
                                Problem::Missing, install.configFile());
     }
+    // A backup of a file that will not be written would only leave a copy behind, and for a
+    // link to ~/.bashrc a copy of that file.
+    if (Result refused = platform::checkRewrite(install.configFile()); !refused) {
+        return refused;
+    }
     // Names repeat within a second and from year to year; an earlier backup is never
     // replaced, the new one takes the first free "_n" instead.
     const QByteArray stem = platform::joinPath(install.configFolder(), {backupBaseName(now)});
@@ -43,7 +48,7 @@ void DeleteBackups(ModMain& state, Messages& messages, const ChangeOptions& opti
     const Install install = Install::of(state);
     const QByteArray folder =
         install.hasConfigFile() ? install.configFolder() : install.systemFolder();
-    const platform::Listing backups = platform::listFiles(folder, kBackupPattern);
+    const platform::Listing backups = platform::listFiles(folder, kBackupPattern, kBackupLinks);
     if (!backups.ok) {
         messages.show(listFailedMessage(folder));
         return;
@@ -66,7 +71,7 @@ void DeleteBackups(ModMain& state, Messages& messages, const ChangeOptions& opti
     if (!lock) {
         return;
     }
-    if (!platform::removeMatching(folder, kBackupPattern)) {
+    if (!platform::removeMatching(folder, kBackupPattern, kBackupLinks)) {
         messages.show(deleteFailedMessage(folder));
     }
 }

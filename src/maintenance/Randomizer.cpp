@@ -58,9 +58,9 @@ struct FailureBoxes {
         return randomizedBefore.isEmpty() ? readFailedMessage(iniPath, why)
                                           : readFailedMessage(iniPath, why, holds());
     }
-    Message backupFailed() const {
-        return randomizedBefore.isEmpty() ? backupFailedMessage(iniPath)
-                                          : backupFailedMessage(iniPath, holds());
+    Message backupFailed(const Result& why) const {
+        return randomizedBefore.isEmpty() ? backupFailedMessage(iniPath, why)
+                                          : backupFailedMessage(iniPath, why, holds());
     }
     Message writeFailed(const Result& why) const {
         return writeFailedMessage(iniPath, why, holds());
@@ -179,8 +179,8 @@ RandomizeOutcome RandomizeMapList(ModMain& state, Messages& messages, const Inst
         messages.show(utf16RefusedMessage(iniPath));
         return RandomizeOutcome::Failed;
     }
-    if (!BackupGameConfig(state, install)) {
-        messages.show(boxes.backupFailed());
+    if (const Result copied = BackupGameConfig(state, install); !copied) {
+        messages.show(boxes.backupFailed(copied));
         return RandomizeOutcome::Failed;
     }
     // One edit in memory and one safe replace, however long the list.

@@ -115,7 +115,7 @@ std::vector<BackupInfo> listBackups(const Install& install, bool* listed) {
         return backups;
     }
     const QByteArray folder = install.configFolder();
-    const platform::Listing listing = platform::listFiles(folder, kBackupPattern);
+    const platform::Listing listing = platform::listFiles(folder, kBackupPattern, kBackupLinks);
     if (listed) {
         *listed = listing.ok;
     }
@@ -174,12 +174,13 @@ bool RestoreBackup(ModMain& state, Messages& messages, const BackupInfo& backup,
         return false;
     }
     QByteArray bytes;
-    if (const Result read = platform::readFileChecked(backup.path, bytes); !read) {
+    // A backup turned into a link since it was listed is not read either.
+    if (const Result read = platform::readFileChecked(backup.path, bytes, kBackupLinks); !read) {
         messages.show(readFailedMessage(backup.path, read.error));
         return false;
     }
-    if (!BackupGameConfig(state, install)) {
-        messages.show(backupFailedMessage(config));
+    if (const Result copied = BackupGameConfig(state, install); !copied) {
+        messages.show(backupFailedMessage(config, copied));
         return false;
     }
     if (const Result written = platform::replaceFile(config, bytes); !written) {

@@ -26,9 +26,9 @@ struct BackupInfo {
 };
 
 // The backups beside the configuration file in effect: the plain files that DeleteBackups
-// deletes (rendix_unrealtournament*.ini in any letter case), newest first (a later "_n" of
-// the same second first). Empty when there is no configuration file or the folder holds
-// none; `listed` tells whether the folder could be listed.
+// deletes (rendix_unrealtournament*.ini in any letter case, no symbolic links), newest first (a
+// later "_n" of the same second first). Empty when there is no configuration file or the folder
+// holds none; `listed` tells whether the folder could be listed.
 std::vector<BackupInfo> listBackups(const Install& install, bool* listed = nullptr);
 
 // The most recently made backup (the first of listBackups), or nothing.

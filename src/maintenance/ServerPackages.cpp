@@ -245,8 +245,8 @@ void UpdateServerPackages(ModMain& state, Messages& messages, const ChangeOption
 
     // The rewrite starts from the backup's bytes, so the backup holds exactly what the
     // file held before it.
-    if (!BackupGameConfig(state, install)) {
-        messages.show(backupFailedMessage(iniPath));
+    if (const Result copied = BackupGameConfig(state, install); !copied) {
+        messages.show(backupFailedMessage(iniPath, copied));
         return;
     }
     QByteArray backup;
@@ -273,7 +273,7 @@ void UpdateServerPackages(ModMain& state, Messages& messages, const ChangeOption
     // From here on the file keeps what the remove step did, and the boxes say so.
     const QString kept = keptRemovalText(removal.removed);
     if (const Result copied = BackupGameConfig(state, install); !copied) {
-        messages.show(backupFailedMessage(iniPath, kept));
+        messages.show(backupFailedMessage(iniPath, copied, kept));
         return;
     }
     // Without a block the entries start one in the section where the game reads them.

@@ -4,14 +4,15 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <thread>
 
-#include "platform/Paths.h"
+#include "platform/Files.h"
+#include "platform/Posix.h"
 
 namespace rendix::platform {
 
@@ -20,42 +21,95 @@ namespace {
 // How long a waiting writer sleeps between two tries.
 constexpr auto kRetry = std::chrono::milliseconds(50);
 
-}  // namespace
+// Never through a symbolic link planted at the lock file's name, and never waiting on a
+// named pipe planted there.
+constexpr int kOpenFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
 
-QByteArray FileLock::lockPathFor(const QByteArray& guarded) {
-    const QByteArray path = resolveForWrite(guarded).value_or(guarded);
-    const qsizetype slash = path.lastIndexOf('/');
-    return path.left(slash + 1) + '.' + path.mid(slash + 1) + ".lock";
+// Opens the lock file at `path`, creating it where it is missing (`created` then says so):
+// for writing where this account may, otherwise for reading, which is all flock needs. -1
+// with errno set on failure.
+int openLockFile(const QByteArray& path, bool& created) {
+    created = false;
+    for (;;) {
+        int fd = ::open(path.constData(), O_RDWR | kOpenFlags);
+        if (fd >= 0) {
+            return fd;
+        }
+        if (errno == EACCES || errno == EPERM || errno == EROFS) {
+            // Another account's lock file, or one on a read-only mount.
+            return ::open(path.constData(), O_RDONLY | kOpenFlags);
+        }
+        if (errno != ENOENT) {
+            return -1;
+        }
+        // Readable and writable by everyone the umask lets in: the lock file is empty, and a
+        // server account and its admin share it.
+        fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | kOpenFlags, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            created = fd >= 0;
+            return fd;
+        }
+        // Another process made it meanwhile: open that one.
+    }
 }
 
+// Gives a lock file just made the owner and group of the file it guards (of its folder where
+// the file is missing), so that a run with sudo leaves one the game's account can use. Only
+// root may give a file away; for anyone else this changes nothing or fails harmlessly.
+void takeOwnerOf(int fd, const QByteArray& guardedFile) {
+    struct stat owner {};
+    struct stat own {};
+    if ((statPath(guardedFile, owner) || statPath(folderOf(guardedFile), owner)) &&
+        ::fstat(fd, &own) == 0 && (own.st_uid != owner.st_uid || own.st_gid != owner.st_gid)) {
+        (void)!::fchown(fd, owner.st_uid, owner.st_gid);
+    }
+}
+
+}  // namespace
+
 Result FileLock::acquire(const QByteArray& guarded, int timeoutMs) {
-    if (held() && m_guarded == guarded) {
+    const QByteArray lockPath = lockPathFor(guarded);
+    if (held() && m_lockPath == lockPath) {
         return Result::success();
     }
     release();
-    const QByteArray lockPath = lockPathFor(guarded);
-    // Readable and writable by everyone who may write the guarded file: the lock file is
-    // empty, and a server account and its admin share it.
-    const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return Result::failure(
-            QStringLiteral("Cannot create the lock file %1: %2")
-                .arg(QFile::decodeName(lockPath), QString::fromLocal8Bit(std::strerror(errno))),
-            Problem::Other, guarded);
+    const QString lockName = QFile::decodeName(lockPath);
+    const auto refused = [&](const QString& why) {
+        return Result::failure(why, Problem::Other, guarded);
+    };
+    bool created = false;
+    Descriptor fd(openLockFile(lockPath, created));
+    if (!fd.valid()) {
+        if (errno == ELOOP) {
+            return refused(QStringLiteral("the lock file %1 is a symbolic link").arg(lockName));
+        }
+        if (errno != EISDIR) {
+            return refused(QStringLiteral("cannot open the lock file %1: %2")
+                               .arg(lockName, systemError(errno)));
+        }
+    }
+    struct stat info {};
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return refused(QStringLiteral("the lock file %1 is not a plain file").arg(lockName));
+    }
+    if (created) {
+        takeOwnerOf(fd.get(), rewrittenFile(guarded));
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if ((errno != EWOULDBLOCK && errno != EINTR) ||
-            std::chrono::steady_clock::now() >= deadline) {
-            ::close(fd);
+    while (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            return refused(QStringLiteral("cannot lock the lock file %1: %2")
+                               .arg(lockName, systemError(errno)));
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
             return Result::failure(
                 QStringLiteral("Another Rendix is changing %1.").arg(QFile::decodeName(guarded)),
                 Problem::Busy, guarded);
         }
         std::this_thread::sleep_for(kRetry);
     }
-    m_fd = fd;
-    m_guarded = guarded;
+    m_fd = fd.release();
+    m_lockPath = lockPath;
     return Result::success();
 }
 
@@ -65,7 +119,7 @@ void FileLock::release() {
         ::close(m_fd);
         m_fd = -1;
     }
-    m_guarded.clear();
+    m_lockPath.clear();
 }
 
 }  // namespace rendix::platform

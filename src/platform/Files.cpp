@@ -5,9 +5,90 @@
 
 #include <algorithm>
 
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/Text.h"
 
 namespace rendix::platform {
+
+namespace {
+
+QString describe(const QByteArray& path) {
+    return QFile::decodeName(path);
+}
+
+// The write path of `path` and the file a rewrite of it changes. A symbolic link is followed
+// only to a regular file whose name ends in ".ini" in any letter case, so that a crafted
+// install cannot make Rendix append names to a file such as ~/.bashrc, which a shell would
+// run.
+Result findRewriteTarget(const QByteArray& path, RewriteTarget& target) {
+    const std::optional<QByteArray> writePath = resolveForWrite(path);
+    if (!writePath) {
+        return Result::failure(
+            QStringLiteral("The folder of %1 does not exist.").arg(describe(path)),
+            Problem::Missing, path);
+    }
+    target = {*writePath, *writePath};
+    const std::optional<LinkEnd> end = linkEnd(*writePath);
+    if (!end) {
+        return Result::success();
+    }
+    const QByteArray name = end->path.mid(end->path.lastIndexOf(separator()) + 1);
+    if (!end->leadsSomewhere || fileState(end->path).kind != FileKind::Regular || name.size() < 4 ||
+        !equalsFolded(QByteArrayView(name).last(4), ".ini")) {
+        return Result::failure(
+            QStringLiteral("%1 is a symbolic link to %2, which is not a configuration file "
+                           "(a regular file whose name ends in .ini); Rendix does not write "
+                           "there.")
+                .arg(describe(*writePath), describe(end->path)),
+            Problem::LinkRefused, *writePath, end->path);
+    }
+    target.file = end->path;
+    return Result::success();
+}
+
+// What the file a rewrite changes must be, once the link rule let the write through.
+Result checkRewriteTarget(const RewriteTarget& target) {
+    const FileState state = fileState(target.file);
+    if (state.kind == FileKind::Other) {
+        return Result::failure(QStringLiteral("%1 is not a plain file.").arg(describe(target.file)),
+                               Problem::Other, target.path);
+    }
+    // As on Windows, a file without any write bit is read-only, for root too: a user who
+    // protects the file from the game means it.
+    if (state.readOnly) {
+        return Result::failure(QStringLiteral("%1 is read-only.").arg(describe(target.file)),
+                               Problem::ReadOnly, target.path);
+    }
+    return Result::success();
+}
+
+}  // namespace
+
+Result replaceFile(const QByteArray& path, const QByteArray& bytes) {
+    RewriteTarget target;
+    if (Result refused = findRewriteTarget(path, target); !refused) {
+        return refused;
+    }
+    if (Result refused = checkRewriteTarget(target); !refused) {
+        return refused;
+    }
+    return rewriteFile(target, bytes);
+}
+
+Result checkRewrite(const QByteArray& path) {
+    RewriteTarget target;
+    Result found = findRewriteTarget(path, target);
+    return found ? checkRewriteTarget(target) : found;
+}
+
+QByteArray rewrittenFile(const QByteArray& path) {
+    RewriteTarget target;
+    if (findRewriteTarget(path, target)) {
+        return target.file;
+    }
+    return resolveForWrite(path).value_or(path);
+}
 
 std::optional<QByteArray> readFile(const QByteArray& path) {
     QByteArray bytes;
@@ -37,8 +118,8 @@ Result copyFileToFreeName(const QByteArray& source, const QByteArray& stem, QByt
     }
 }
 
-Result removeMatching(const QByteArray& dir, QByteArrayView pattern) {
-    const Listing listing = listFiles(dir, pattern);
+Result removeMatching(const QByteArray& dir, QByteArrayView pattern, Links links) {
+    const Listing listing = listFiles(dir, pattern, links);
     if (!listing.ok) {
         return Result::failure(QStringLiteral("Cannot list %1.").arg(QFile::decodeName(dir)));
     }

@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "platform/Paths.h"
 #include "platform/Result.h"
 
 // Whole files: read, rewritten safely, copied without ever replacing a file, deleted. Paths
@@ -17,8 +18,10 @@ std::optional<QByteArray> readFile(const QByteArray& path);
 
 // The same, telling why not: Problem::Missing when there is no plain file at the path,
 // Problem::Unreadable (with the system's reason in `error`) when it exists but cannot be
-// read. `bytes` is set only on success. The failure's `path` is the path as given.
-Result readFileChecked(const QByteArray& path, QByteArray& bytes);
+// read, or is a symbolic link and `links` is Links::Excluded (checked as the file is
+// opened, so a link planted after a listing is not read either). `bytes` is set only on
+// success. The failure's `path` is the path as given.
+Result readFileChecked(const QByteArray& path, QByteArray& bytes, Links links = Links::Followed);
 
 // Writes `bytes` as the whole new content of `path`, safely: to a hidden temporary file
 // in the same folder, checking every write, then flush, sync and rename over the target.
@@ -37,8 +40,24 @@ Result readFileChecked(const QByteArray& path, QByteArray& bytes);
 //    refused for root as well.
 //  - Problem::Missing: the folder does not exist (`path` as given).
 //  - Problem::Other: anything else (not a plain file, a failed write, flush, sync, rename,
-//    owner, mode or attribute step).
+//    owner, mode or attribute step). `error` then reads on from "could not write <path>: ":
+//    the system's reason, after the file or folder concerned where that is not `path`
+//    ("cannot create a temporary file in <folder>: Permission denied").
+// The link, plain-file and read-only rules are checked first, in this order, as
+// checkRewrite checks them.
 Result replaceFile(const QByteArray& path, const QByteArray& bytes);
+
+// Whether replaceFile would refuse `path` for what it is, found without writing anything:
+// fails as replaceFile does for a missing folder, a refused link, something that is not a
+// plain file and a read-only file. A missing file in an existing folder passes. A command
+// checks this before it makes a backup, so that a refused write leaves nothing behind.
+Result checkRewrite(const QByteArray& path);
+
+// The file whose bytes a rewrite of `path` changes: where the symbolic link (chain) `path`
+// leads when replaceFile follows it, otherwise `path` itself (resolved for writing, as given
+// where its folder does not exist). Whatever belongs to the file (its lock file, temporary
+// files, backups) goes beside this one, so that every path to the file finds the same.
+QByteArray rewrittenFile(const QByteArray& path);
 
 // Copies `source` to `target`, complete or not at all: to a hidden temporary name first,
 // with every read and write checked, then renamed to `target` without ever replacing an
@@ -53,6 +72,9 @@ Result replaceFile(const QByteArray& path, const QByteArray& bytes);
 //    `target` (`path` = `target`).
 //  - Problem::Unreadable (`path` = `source` resolved): the source cannot be opened or read.
 //  - Problem::Other (`path` = `target`): any write, attribute, flush, sync or rename step.
+// The `error` of Unreadable and Other reads on from "could not copy <source>: ", naming the
+// file or folder concerned and the system's reason ("cannot write <target>: No space left on
+// device").
 Result copyFileNew(const QByteArray& source, const QByteArray& target);
 
 // Copies `source` as copyFileNew does to the first free name of `stem` + `suffix`, `stem` +
@@ -67,9 +89,10 @@ Result copyFileToFreeName(const QByteArray& source, const QByteArray& stem, QByt
 // Deletes one file (resolved first). Fails when it is missing or cannot be deleted.
 Result removeFile(const QByteArray& path);
 
-// Deletes every plain file of folder `dir` that matches `pattern`. Fails when the folder
-// cannot be listed or any match cannot be deleted (the others are still deleted).
-Result removeMatching(const QByteArray& dir, QByteArrayView pattern);
+// Deletes every plain file of folder `dir` that matches `pattern` (as listFiles lists them
+// with `links`). Fails when the folder cannot be listed or any match cannot be deleted (the
+// others are still deleted).
+Result removeMatching(const QByteArray& dir, QByteArrayView pattern, Links links = Links::Followed);
 
 // Rendix's own temporary names, for the platform layer: one of these prefixes and six
 // letters or digits. The prefixes begin with "." so that no listing or deletion pattern ever

@@ -12,12 +12,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <iterator>
 
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/Posix.h"
 #include "platform/Seam.h"
-#include "platform/Text.h"
 
 namespace rendix::platform {
 
@@ -283,39 +282,51 @@ StepFailure writeThroughTemporary(const QByteArray& target, const Likeness& like
     return {};
 }
 
-// What a failure message calls the steps that differ between a rewrite and a copy (a copy
-// has no steps that inspect the temporary file or must keep an owner).
-struct StepNames {
-    const char* createTemporary = nullptr;
-    const char* inspect = nullptr;
-    const char* owner = nullptr;
-    const char* mode = nullptr;
-    const char* attributes = nullptr;
-    const char* place = nullptr;
+// What a failed step says, reading on from "could not write <path>: " (or "could not back
+// up <source>: "): the file or folder concerned, unless the step wrote the very file the
+// message names, and the system's reason.
+struct StepWords {
+    QByteArray folder;                 // where the temporary file goes
+    QByteArray file;                   // the file made or rewritten
+    bool namesFile = false;            // whether the message already names `file`
+    const char* mode = nullptr;        // "keep the permissions of", "set the permissions of"
+    const char* attributes = nullptr;  // "keep the extended attributes (ACLs) of", ...
 };
 
-QString stepName(Step step, const StepNames& names) {
-    // In the order of Step; a caller reports a failed read or a taken name in its own way.
-    const char* const byStep[] = {
-        names.createTemporary, "read", "write",     names.inspect,  names.owner, names.mode,
-        names.attributes,      "save", names.place, "take the name"};
-    static_assert(std::size(byStep) == static_cast<std::size_t>(Step::Taken) + 1);
-    return QString::fromLatin1(byStep[static_cast<std::size_t>(step)]);
+QString stepError(const StepFailure& failed, const StepWords& words) {
+    const QString reason = systemError(failed.error);
+    const auto concerning = [&](const char* what, const QByteArray& path) {
+        return QStringLiteral("cannot %1 %2: %3").arg(QLatin1String(what), describe(path), reason);
+    };
+    switch (failed.step) {
+        case Step::CreateTemporary:
+            return concerning("create a temporary file in", words.folder);
+        case Step::Inspect:
+            return concerning("inspect the temporary file of", words.file);
+        case Step::Owner:
+            return concerning("keep the owner of", words.file);
+        case Step::Mode:
+            return concerning(words.mode, words.file);
+        case Step::Attributes:
+            return concerning(words.attributes, words.file);
+        default:  // the content, its saving and the final rename: writing the file itself
+            return words.namesFile ? reason : concerning("write", words.file);
+    }
 }
 
-// Where a chain of symbolic links ends.
-struct LinkEnd {
-    QByteArray path;  // the real path where it leads to something, else as far as it goes
-    bool leadsSomewhere = false;
-};
+}  // namespace
 
-LinkEnd linkChainEnd(const QByteArray& link) {
-    if (char* real = ::realpath(link.constData(), nullptr)) {
+std::optional<LinkEnd> linkEnd(const QByteArray& path) {
+    struct stat info {};
+    if (::lstat(path.constData(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        return std::nullopt;
+    }
+    if (char* real = ::realpath(path.constData(), nullptr)) {
         LinkEnd end{QByteArray(real), true};
         std::free(real);
         return end;
     }
-    QByteArray at = link;
+    QByteArray at = path;
     for (int hop = 0; hop < 40; ++hop) {  // the system's own limit for a chain
         char buffer[PATH_MAX];
         const ssize_t size = ::readlink(at.constData(), buffer, sizeof buffer);
@@ -325,37 +336,19 @@ LinkEnd linkChainEnd(const QByteArray& link) {
         const QByteArray next(buffer, size);
         at = next.startsWith('/') ? next : appendComponent(folderOf(at), next);
     }
-    return {at, false};
+    return LinkEnd{at, false};
 }
 
-// The file a write to `path` changes: `path` itself, or where the symbolic link (chain)
-// `path` leads when that is a regular file whose name ends in ".ini" in any letter case.
-// Any other link is refused (Problem::LinkRefused), so that a crafted install cannot make
-// Rendix append names to a file such as ~/.bashrc, which a shell would run.
-Result writeTarget(const QByteArray& path, QByteArray& target) {
+FileState fileState(const QByteArray& path) {
     struct stat info {};
-    if (::lstat(path.constData(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-        target = path;
-        return Result::success();
+    if (!statPath(path, info)) {
+        return {};
     }
-    const LinkEnd end = linkChainEnd(path);
-    const QByteArray name = lastComponent(end.path);
-    if (!end.leadsSomewhere || !statPath(end.path, info) || !S_ISREG(info.st_mode) ||
-        name.size() < 4 || !equalsFolded(QByteArrayView(name).last(4), ".ini")) {
-        return Result::failure(
-            QStringLiteral("%1 is a symbolic link to %2, which is not a configuration file "
-                           "(a regular file whose name ends in .ini); Rendix does not write "
-                           "there.")
-                .arg(describe(path), describe(end.path)),
-            Problem::LinkRefused, path, end.path);
-    }
-    target = end.path;
-    return Result::success();
+    return {S_ISREG(info.st_mode) ? FileKind::Regular : FileKind::Other,
+            (info.st_mode & 0222) == 0};
 }
 
-}  // namespace
-
-Result readFileChecked(const QByteArray& path, QByteArray& bytes) {
+Result readFileChecked(const QByteArray& path, QByteArray& bytes, Links links) {
     const auto missing = [&] {
         return Result::failure(QStringLiteral("There is no file %1.").arg(describe(path)),
                                Problem::Missing, path);
@@ -370,8 +363,13 @@ Result readFileChecked(const QByteArray& path, QByteArray& bytes) {
     if (injectFault(Operation::Open)) {
         return unreadable(EIO);
     }
-    Descriptor fd(::open(resolved->constData(), O_RDONLY | O_CLOEXEC));
+    const int noLinks = links == Links::Excluded ? O_NOFOLLOW : 0;
+    Descriptor fd(::open(resolved->constData(), O_RDONLY | O_CLOEXEC | noLinks));
     if (!fd.valid()) {
+        if (errno == ELOOP && noLinks) {
+            return Result::failure(QStringLiteral("the file is a symbolic link"),
+                                   Problem::Unreadable, path);
+        }
         return errno == ENOENT ? missing() : unreadable(errno);
     }
     struct stat info {};
@@ -398,52 +396,30 @@ Result readFileChecked(const QByteArray& path, QByteArray& bytes) {
     return Result::success();
 }
 
-Result replaceFile(const QByteArray& path, const QByteArray& bytes) {
-    const std::optional<QByteArray> writePath = resolveForWrite(path);
-    if (!writePath) {
-        return Result::failure(
-            QStringLiteral("The folder of %1 does not exist.").arg(describe(path)),
-            Problem::Missing, path);
-    }
-    QByteArray target;
-    if (Result refused = writeTarget(*writePath, target); !refused) {
-        return refused;
-    }
-    const auto failure = [&](const QString& why, Problem problem = Problem::Other) {
-        return Result::failure(why, problem, *writePath);
-    };
+Result rewriteFile(const RewriteTarget& target, const QByteArray& bytes) {
     struct stat old {};
-    const bool existed = ::stat(target.constData(), &old) == 0;
-    if (existed && !S_ISREG(old.st_mode)) {
-        return failure(QStringLiteral("%1 is not a plain file.").arg(describe(target)));
-    }
-    // As on Windows, a file without any write bit is read-only, for root too: a user who
-    // protects the file from the game means it.
-    if (existed && (old.st_mode & 0222) == 0) {
-        return failure(QStringLiteral("%1 is read-only.").arg(describe(target)), Problem::ReadOnly);
-    }
-    const Likeness like{existed ? &old : nullptr, target, OwnerRule::MustKeep};
-    const StepFailure made = writeThroughTemporary(target, like, Placement::Replace, [&](int fd) {
-        return StepFailure{Step::Write,
-                           writeAll(fd, bytes.constData(), static_cast<std::size_t>(bytes.size()))};
-    });
+    const bool existed = ::stat(target.file.constData(), &old) == 0;
+    const Likeness like{existed ? &old : nullptr, target.file, OwnerRule::MustKeep};
+    const StepFailure made =
+        writeThroughTemporary(target.file, like, Placement::Replace, [&](int fd) {
+            return StepFailure{Step::Write, writeAll(fd, bytes.constData(),
+                                                     static_cast<std::size_t>(bytes.size()))};
+        });
     if (!made.error) {
         return Result::success();
     }
-    const StepNames names{.createTemporary = "create a temporary file to write",
-                          .inspect = "inspect the temporary file of",
-                          .owner = "keep the owner of",
+    const StepWords words{.folder = folderOf(target.file),
+                          .file = target.file,
+                          .namesFile = target.file == target.path,
                           .mode = existed ? "keep the permissions of" : "set the permissions of",
-                          .attributes = "keep the extended attributes (ACLs) of",
-                          .place = "replace"};
-    return failure(QStringLiteral("Cannot %1 %2: %3")
-                       .arg(stepName(made.step, names), describe(target), systemError(made.error)));
+                          .attributes = "keep the extended attributes (ACLs) of"};
+    return Result::failure(stepError(made, words), Problem::Other, target.path);
 }
 
 Result copyFileNew(const QByteArray& source, const QByteArray& target) {
     if (injectFault(Operation::Copy)) {
         return Result::failure(
-            QStringLiteral("Cannot copy %1 to %2.").arg(describe(source), describe(target)),
+            QStringLiteral("cannot copy it to %1: %2").arg(describe(target), systemError(EIO)),
             Problem::Other, target);
     }
     const std::optional<QByteArray> from = resolvePath(source);
@@ -469,7 +445,7 @@ Result copyFileNew(const QByteArray& source, const QByteArray& target) {
     }
     const auto unreadable = [&](int error) {
         return Result::failure(
-            QStringLiteral("Cannot read %1: %2").arg(describe(*from), systemError(error)),
+            QStringLiteral("cannot read %1: %2").arg(describe(*from), systemError(error)),
             Problem::Unreadable, *from);
     };
     if (injectFault(Operation::Open)) {
@@ -506,14 +482,11 @@ Result copyFileNew(const QByteArray& source, const QByteArray& target) {
     if (made.step == Step::Taken) {
         return taken();
     }
-    const StepNames names{.createTemporary = "create a temporary file",
-                          .mode = "set the permissions",
-                          .attributes = "copy the extended attributes (ACLs)",
-                          .place = "rename"};
-    return Result::failure(QStringLiteral("Cannot %1 while copying %2 to %3: %4")
-                               .arg(stepName(made.step, names), describe(*from), describe(*to),
-                                    systemError(made.error)),
-                           Problem::Other, *to);
+    const StepWords words{.folder = folderOf(*to),
+                          .file = *to,
+                          .mode = "set the permissions of",
+                          .attributes = "copy the extended attributes (ACLs) to"};
+    return Result::failure(stepError(made, words), Problem::Other, *to);
 }
 
 Result removeFile(const QByteArray& path) {

@@ -74,16 +74,30 @@ bool listingLess(QByteArrayView a, QByteArrayView b);
 // names of a large maps folder.
 void sortInListingOrder(std::vector<QByteArray>& names);
 
+// Whether a listing or a read takes a symbolic link (a reparse point on Windows) for what it
+// leads to.
+enum class Links {
+    Followed,  // a link to a plain file counts as a plain file
+    Excluded,  // links are left out of a listing, and reading one fails
+};
+
 struct Listing {
     bool ok = true;                 // false when the folder could not be listed
     std::vector<QByteArray> names;  // bare names, in listing order
 };
 
 // The plain files of folder `dir` (resolved first) whose names match `pattern`, in
-// listing order. Hidden files, folders and other special files are left out. A folder
-// that does not exist gives an empty, successful listing; one that cannot be read gives
-// ok = false. Counts as one List operation of the test seam.
-Listing listFiles(const QByteArray& dir, QByteArrayView pattern);
+// listing order. Hidden files, folders and other special files are left out, and so are
+// symbolic links with Links::Excluded. A folder that does not exist gives an empty,
+// successful listing; one that cannot be read gives ok = false. Counts as one List
+// operation of the test seam.
+Listing listFiles(const QByteArray& dir, QByteArrayView pattern, Links links = Links::Followed);
+
+// Whether the entries of folder `dir` (resolved first) can be listed and looked into: on
+// Linux, read and search permission for this process. A path that is no folder counts as
+// readable, since nothing in it is hidden from a lookup. Where it cannot be read, `why`
+// (when given) receives the system's reason.
+bool folderReadable(const QByteArray& dir, QString* why = nullptr);
 
 // The folders in folder `dir` (resolved first), hidden ones included, "." and ".." left
 // out, names as the folder stores them (bytes, valid UTF-8 or not), in listing order. A

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
@@ -21,13 +22,14 @@ bool isHidden(QByteArrayView name) {
 }
 
 // Whether the entry is a file of `type` (S_IFREG, S_IFDIR), a symbolic link counting as
-// what it points to; d_type alone cannot tell that.
-bool entryLeadsTo(const dirent& entry, int folderFd, mode_t type) {
+// what it points to where `links` says so; d_type alone cannot tell that.
+bool entryLeadsTo(const dirent& entry, int folderFd, mode_t type, Links links) {
     if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) {
         return static_cast<mode_t>(DTTOIF(entry.d_type)) == type;
     }
+    const int follow = links == Links::Followed ? 0 : AT_SYMLINK_NOFOLLOW;
     struct stat info {};
-    return ::fstatat(folderFd, entry.d_name, &info, 0) == 0 && (info.st_mode & S_IFMT) == type;
+    return ::fstatat(folderFd, entry.d_name, &info, follow) == 0 && (info.st_mode & S_IFMT) == type;
 }
 
 // The entry of folder `dir` that equals `component` under ASCII case folding, first in
@@ -113,11 +115,11 @@ std::optional<QByteArray> resolveParts(const SplitPath& path) {
 // The names of the entries of an already resolved folder that are (or lead to) files of
 // `type` and that `wanted` accepts, in listing order; none when the folder cannot be read.
 template <typename Wanted>
-Listing listResolved(const QByteArray& dir, mode_t type, Wanted wanted) {
+Listing listResolved(const QByteArray& dir, mode_t type, Links links, Wanted wanted) {
     Listing listing;
     listing.ok = forEachEntry(dir, [&](const dirent& entry, int folderFd) {
         const QByteArrayView name(entry.d_name);
-        if (wanted(name) && entryLeadsTo(entry, folderFd, type)) {
+        if (wanted(name) && entryLeadsTo(entry, folderFd, type, links)) {
             listing.names.push_back(name.toByteArray());
         }
         return true;
@@ -190,7 +192,18 @@ bool folderExists(const QByteArray& dir) {
     return resolved && isDirectory(*resolved);
 }
 
-Listing listFiles(const QByteArray& dir, QByteArrayView pattern) {
+bool folderReadable(const QByteArray& dir, QString* why) {
+    const std::optional<QByteArray> resolved = resolvePath(dir);
+    if (!resolved || !isDirectory(*resolved) || ::access(resolved->constData(), R_OK | X_OK) == 0) {
+        return true;
+    }
+    if (why) {
+        *why = systemError(errno);
+    }
+    return false;
+}
+
+Listing listFiles(const QByteArray& dir, QByteArrayView pattern, Links links) {
     if (injectFault(Operation::List)) {
         return {false, {}};
     }
@@ -198,7 +211,7 @@ Listing listFiles(const QByteArray& dir, QByteArrayView pattern) {
     if (!resolved || !isDirectory(*resolved)) {
         return {};
     }
-    return listResolved(*resolved, S_IFREG, [&](QByteArrayView name) {
+    return listResolved(*resolved, S_IFREG, links, [&](QByteArrayView name) {
         return !isHidden(name) && wildcardMatch(pattern, name);
     });
 }
@@ -211,7 +224,7 @@ Listing listFolders(const QByteArray& dir) {
     if (!resolved || !isDirectory(*resolved)) {
         return {false, {}};
     }
-    return listResolved(*resolved, S_IFDIR, [](QByteArrayView) { return true; });
+    return listResolved(*resolved, S_IFDIR, Links::Followed, [](QByteArrayView) { return true; });
 }
 
 bool existsAsNamed(const QByteArray& path) {

@@ -103,6 +103,12 @@ public:
         }
         m_fd = fd;
     }
+    // Gives the descriptor up without closing it.
+    int release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
     // Closes and reports whether the close succeeded (it can report a late write error).
     bool close() {
         const int fd = m_fd;

@@ -258,7 +258,7 @@ bool frmOptions::confirm() {
         return false;
     }
     if (!isGameDirectory(dir, typedConfig)) {
-        m_messages->show(invalidPathMessage());
+        m_messages->show(invalidPathMessage(dir));
         return false;
     }
     // The file the game finds by itself needs no key, so that a settings file of old stays

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "app/Settings.h"
 #include "app/Startup.h"
 #include "platform/Seam.h"
@@ -129,6 +131,42 @@ TEST(Startup, StoresAndReadsTheSettingsOfMain) {
     EXPECT_EQ(next.MapsPerList, 4096);
     EXPECT_EQ(next.DMExcludes, ExclusionList({"DM-Tutorial.unr"}));
     EXPECT_TRUE(messages.shown.empty());
+}
+
+// A folder that the game directory test cannot look into is named as such, with the
+// system's reason, rather than taken for a folder that holds no game.
+TEST(Startup, NamesAGameFolderItCannotRead) {
+    const struct {
+        const char* folder;  // under the temporary folder
+        mode_t mode;
+        const char* box;
+    } rows[] = {
+        {"ut/System", 0644,
+         "Invalid path: Rendix cannot read the folder %DIR%/ut/System: Permission denied. It "
+         "cannot tell whether Unreal Tournament is in the specified location."},
+        {"ut", 0600,
+         "Invalid path: Rendix cannot read the folder %DIR%/ut: Permission denied. It cannot "
+         "tell whether Unreal Tournament is in the specified location."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.folder);
+        TempDir dir;
+        ASSERT_EQ(::chmod(dir.path().constData(), 0755), 0);
+        writeBytes(dir.file("ut/System/UnrealTournament.ini"), "");
+        writeBytes(dir.file("Rendix.ini"), QByteArray(kSound).replace("%UT%", dir.file("ut")));
+        ASSERT_EQ(::chmod(dir.file(row.folder).constData(), row.mode), 0);
+        const QByteArray shown = runAsNobody([&] {
+            ModMain state;
+            ScriptedMessages messages;
+            StartupSequence(state, messages, dir.path());
+            QByteArray boxes;
+            for (const Message& box : messages.shown) {
+                boxes += (box.title + QStringLiteral(": ") + box.text).toUtf8();
+            }
+            return boxes;
+        });
+        EXPECT_EQ(shown, QByteArray(row.box).replace("%DIR%", dir.path()));
+    }
 }
 
 }  // namespace

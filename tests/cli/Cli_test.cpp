@@ -216,6 +216,12 @@ const auto withBackups = [](Server& s) {
 const auto secondConfig = [](Server& s) {
     writeBytes(s.install.root + "/System64/UnrealTournament.ini", readBytes(s.install.ini));
 };
+// The configuration file becomes a link to a file of its bytes at {tmp}/`to`.
+const auto linkConfigTo = [](Server& s, const char* to) {
+    writeBytes(s.temp.file(to), readBytes(s.install.ini));
+    ASSERT_EQ(::unlink(s.install.ini.constData()), 0);
+    ASSERT_EQ(::symlink(s.temp.file(to).constData(), s.install.ini.constData()), 0);
+};
 const auto unsoundSettings = [](Server& s) { writeBytes(s.settings, "[Main]\r\nUTDir=x\r\n"); };
 const auto excludes = [](Server& s, const char* expected, const char* type = "dm") {
     EXPECT_EQ(s.run(args({"-g", "{ut}", "excludes", type})).out, expected);
@@ -399,6 +405,34 @@ const CliCase kCases[] = {
     {"RestoreNoBackup", args({"restore", "{ini}"}), 1, "",
      "rendix-cli: No backup: {ini} is no backup of {ini}. Nothing was changed.\n", Files::Kept,
      withBackups},
+    {"PlantedLinkIsNoBackup", args({"restore"}), 0,
+     "Restored Rendix_UnrealTournament1242357.ini.\n", "", Files::Changed,
+     [](Server& s) {
+         withBackups(s);
+         writeBytes(s.temp.file("secret"), "secret");
+         ASSERT_EQ(
+             ::symlink(s.temp.file("secret").constData(),
+                       (s.install.system + "/Rendix_UnrealTournament1231235959.ini").constData()),
+             0);
+     },
+     [](Server& s) {
+         EXPECT_EQ(readBytes(s.install.ini), "backup");
+         EXPECT_FALSE(s.run(args({"backups"})).out.contains("1231235959"));
+         EXPECT_EQ(s.run(args({"restore", "Rendix_UnrealTournament1231235959.ini"})).exit, 1);
+         EXPECT_EQ(readBytes(s.install.ini), "backup");
+     }},
+    {"ReadOnlyRefusedBeforeTheBackup", args({"randomize", "dm"}), 1,
+     "Found 27 Deathmatch maps...\n",
+     "rendix-cli: Write failed: Rendix could not write {ini} because the file is read-only.",
+     Files::Kept, [](Server& s) { ASSERT_EQ(::chmod(s.install.ini.constData(), 0444), 0); }},
+    {"LinkToBashrcRefusedBeforeTheBackup", args({"restore"}), 1, "",
+     "rendix-cli: Write refused: Rendix does not write through {ini}: the link leads to "
+     "{tmp}/home/.bashrc, which is not an .ini file.",
+     Files::Kept,
+     [](Server& s) {
+         withBackups(s);
+         linkConfigTo(s, "home/.bashrc");
+     }},
     {"DryRunRestore", args({"-n", "restore", "{ut}/System/Rendix_UnrealTournament1242357.ini"}), 0,
      "...--- {ini}\n+++ {ini}\n@@ -1,", "", Files::Untouched, withBackups},
     {"DryRunDeleteBackups", args({"-n", "delete-backups"}), 0, BACKUPS, "", Files::Untouched,
@@ -512,6 +546,26 @@ const CliCase kCases[] = {
      [](Server& s) {
          s.holdLock(s.install.ini);
          s.release();
+     }},
+    {"ConfigLinkedIntoAVolume", args({"-q", "randomize", "dm"}), 0, "", "", Files::Changed,
+     [](Server& s) { linkConfigTo(s, "volume/UnrealTournament.ini"); },
+     [](Server& s) {
+         // The lock, the backup and the temporary file go beside the real file, in the volume.
+         for (const QByteArray& name : folderNames(s.install.system)) {
+             EXPECT_FALSE(name.startsWith('.') || name.startsWith("Rendix_")) << name.constData();
+         }
+         EXPECT_EQ(folderNames(s.temp.file("volume")).size(), 3u);  // the file, backup, lock
+         EXPECT_TRUE(s.run(args({"backups"})).out.startsWith(s.temp.file("volume/Rendix_")));
+     }},
+    {"LockFileIsALink", args({"randomize", "dm"}), 1, "",
+     "rendix-cli: Write failed: Rendix could not write {ini}: the lock file "
+     "{ut}/System/.UnrealTournament.ini.lock is a symbolic link. It still holds what it held "
+     "before.\n",
+     Files::Kept,
+     [](Server& s) {
+         ASSERT_EQ(::symlink(s.temp.file("made").constData(),
+                             (s.install.system + "/.UnrealTournament.ini.lock").constData()),
+                   0);
      }},
     {"LiveLockHolder", args({"randomize", "dm"}), 1, "",
      "rendix-cli: Busy: Another Rendix is changing {ini} right now.", Files::Kept,

@@ -2,7 +2,9 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include "maintenance/Backups.h"
 #include "maintenance/MaintenanceFixture.h"
 #include "maintenance/Restore.h"
 
@@ -100,6 +102,53 @@ TEST(Restore, PutsTheBackupBackAfterBackingUpTheCurrentFile) {
     EXPECT_EQ(readBytes(install.ini), current);
     EXPECT_EQ(install.backups().size(), 1u);
     EXPECT_EQ(install.messages.shown.back().title, QStringLiteral("Game running"));
+}
+
+// A backup is a plain file that Rendix made: a link planted under a backup's name, however
+// late its date, is never listed, restored or deleted, nor is whatever it leads to; nor is a
+// backup that turned into a link after it was listed.
+TEST(Restore, TakesNoLinkForABackup) {
+    SmallInstall install("[URL]\r\n", "System", "Notes.txt");
+    const QByteArray secret = install.temp.file("secret"),
+                     real = "Rendix_UnrealTournament1242357.ini";
+    writeBytes(secret, "secret");
+    writeBytes(install.system + '/' + real, "[URL]\r\nMap=Then.unr\r\n");
+    const struct {
+        const char* name;
+        QByteArray to;  // where the link leads
+    } planted[] = {
+        {"Rendix_UnrealTournament1231235959.ini", secret},
+        {"rendix_unrealtournament1231235958.ini", real},
+    };
+    for (const auto& row : planted) {
+        ASSERT_EQ(::symlink(row.to.constData(), (install.system + '/' + row.name).constData()), 0);
+    }
+    const Install paths = Install::of(install.state);
+    const std::vector<BackupInfo> backups = listBackups(paths);
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(backups[0].name, real);
+    EXPECT_EQ(latestBackup(paths)->name, real);
+    for (const auto& row : planted) {
+        EXPECT_FALSE(findBackup(paths, row.name)) << row.name;
+        EXPECT_FALSE(findBackup(paths, install.system + '/' + row.name)) << row.name;
+    }
+
+    const QByteArray before = readBytes(install.ini);
+    const QByteArray realPath = install.system + '/' + real;
+    ASSERT_EQ(::unlink(realPath.constData()), 0);
+    ASSERT_EQ(::symlink(secret.constData(), realPath.constData()), 0);
+    install.run([&](ModMain& state, Messages& messages) {
+        EXPECT_FALSE(RestoreBackup(state, messages, backups[0]));
+    });
+    EXPECT_EQ(readBytes(install.ini), before);
+    EXPECT_EQ(install.messages.shown.back().title, QStringLiteral("Read failed"));
+
+    writeBytes(install.system + "/Rendix_UnrealTournament11000.ini", before);
+    install.messages.answers = {MessageAnswer::Yes};
+    install.run([](ModMain& state, Messages& messages) { DeleteBackups(state, messages); });
+    EXPECT_EQ(install.files(), (std::vector<QByteArray>{"Notes.txt", planted[0].name, real,
+                                                        "UnrealTournament.ini", planted[1].name}));
+    EXPECT_EQ(readBytes(secret), "secret");
 }
 
 }  // namespace rendix::testing

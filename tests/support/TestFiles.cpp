@@ -1,5 +1,9 @@
 #include "support/TestFiles.h"
 
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -63,6 +67,38 @@ std::vector<QByteArray> folderNames(const QByteArray& dir) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+QByteArray runAsNobody(const std::function<QByteArray()>& action) {
+    constexpr uid_t kNobody = 65534;
+    int out[2];
+    if (::pipe(out) != 0) {
+        return {};
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(out[0]);
+        if (::getuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
+            ::_exit(1);
+        }
+        const QByteArray text = action();
+        const bool written = ::write(out[1], text.constData(), text.size()) == text.size();
+        ::_exit(written ? 0 : 1);
+    }
+    ::close(out[1]);
+    QByteArray text;
+    char buffer[4096];
+    for (ssize_t got = 0; child > 0 && (got = ::read(out[0], buffer, sizeof buffer)) > 0;) {
+        text.append(buffer, got);
+    }
+    ::close(out[0]);
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
+        return {};
+    }
+    return text;
 }
 
 }  // namespace rendix::testing

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <vector>
 
 namespace rendix::testing {
@@ -33,5 +34,10 @@ QByteArray dataFile(const char* dataFolder, const QByteArray& name);
 void makeFolder(const QByteArray& path);
 // The names in a folder, sorted in byte order, hidden ones included.
 std::vector<QByteArray> folderNames(const QByteArray& dir);
+
+// What `action` returns when run in a child process under the unprivileged account 65534
+// (nobody), for what permission bits stop for every account but root; "" where the child
+// could not become that account or ended early.
+QByteArray runAsNobody(const std::function<QByteArray()>& action);
 
 }  // namespace rendix::testing

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <optional>
+
+#include "platform/Result.h"
+
+// What the shared parts of the platform layer ask of the system's own part (the *_posix.cpp
+// files; a port adds its own). Nothing outside src/platform includes this.
+namespace rendix::platform {
+
+// Where a chain of symbolic links (reparse points on Windows) ends.
+struct LinkEnd {
+    QByteArray path;  // the real path where it leads to something, else as far as it goes
+    bool leadsSomewhere = false;
+};
+
+// Where the symbolic link (chain) `path` leads, or nothing when `path` is no link.
+std::optional<LinkEnd> linkEnd(const QByteArray& path);
+
+// What stands at a path, links followed.
+enum class FileKind { None, Regular, Other };
+struct FileState {
+    FileKind kind = FileKind::None;
+    // Read-only as on Windows: no write permission bit at all (the mode bits, not access(),
+    // so that root is refused too).
+    bool readOnly = false;
+};
+FileState fileState(const QByteArray& path);
+
+// The file a rewrite changes, once the shared rules of Files.cpp let it through.
+struct RewriteTarget {
+    QByteArray path;  // the path as resolved for writing (the link itself, for a link)
+    QByteArray file;  // the file whose bytes change: where the link leads, or `path`
+};
+
+// The mechanics of replaceFile, after its checks passed: the temporary file, the writes,
+// owner, mode and attributes, the final rename. Failures are Problem::Other with
+// `path` = target.path, worded as replaceFile says.
+Result rewriteFile(const RewriteTarget& target, const QByteArray& bytes);
+
+}  // namespace rendix::platform
