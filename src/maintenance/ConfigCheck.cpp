@@ -80,7 +80,8 @@ ConfigKeys readKeys(QByteArrayView bytes) {
             current = nullptr;
             for (auto& [name, target] : sections) {
                 if (target && platform::equalsFolded(*header, name)) {
-                    current = std::exchange(target, nullptr);  // a later one of the name is no part
+                    // As the profile layer reads: a later section of the name is not read.
+                    current = std::exchange(target, nullptr);
                 }
             }
         } else if (current) {
@@ -238,8 +239,7 @@ public:
             if (const auto first = firstLine.constFind(folded); first != firstLine.cend()) {
                 add(finding::kDuplicatePackage, key.line,
                     shown(key.value) +
-                        QStringLiteral(" is listed twice in ServerPackages, on "
-                                       "lines ") +
+                        QStringLiteral(" is listed twice in ServerPackages, on lines ") +
                         QString::number(*first) + QStringLiteral(" and ") +
                         QString::number(key.line) +
                         QStringLiteral(". Remove one of the two lines."));
