@@ -23,6 +23,7 @@ struct OptionSpec {
     const char* longName = nullptr;
     const char* valueName = nullptr;  // nullptr: a switch
     const char* help = nullptr;       // nullptr: listed together on the last line of the help
+    const char* command = nullptr;    // the one command that takes it; nullptr: every command
 };
 
 constexpr std::array kOptions{
@@ -47,6 +48,9 @@ constexpr std::array kOptions{
                .help = "change nothing, make no backup; print what would change as a unified diff"},
     OptionSpec{.shortName = "f", .longName = "force", .help = "go on while the game is running"},
     OptionSpec{.shortName = "q", .longName = "quiet", .help = "print failures only"},
+    OptionSpec{.longName = "json",
+               .help = "check: print the findings as one JSON array",
+               .command = "check"},
     OptionSpec{.shortName = "h", .longName = "help"},
     OptionSpec{.longName = "version"},
 };
@@ -322,6 +326,15 @@ ExitStatus run(const std::vector<QByteArray>& argumentList) {
     if (const std::optional<QString> wrong = readArguments(command, positional.mid(1), session)) {
         return usageError(*wrong, &command);
     }
+    for (const OptionSpec& option : kOptions) {
+        if (option.command && QByteArrayView(command.name) != option.command &&
+            parser.isSet(QLatin1String(option.longName))) {
+            return usageError(QStringLiteral("--") + QLatin1String(option.longName) +
+                                  QStringLiteral(" is an option of '") +
+                                  QLatin1String(option.command) + QStringLiteral("' only"),
+                              &command);
+        }
+    }
     if (parser.isSet(QStringLiteral("maps-per-list"))) {
         const QString given = parser.value(QStringLiteral("maps-per-list"));
         bool ok = false;
@@ -350,6 +363,7 @@ ExitStatus run(const std::vector<QByteArray>& argumentList) {
     session.options.print = {.quiet = parser.isSet(QStringLiteral("quiet")),
                              .dryRun = parser.isSet(QStringLiteral("dry-run")),
                              .force = parser.isSet(QStringLiteral("force"))};
+    session.options.json = parser.isSet(QStringLiteral("json"));
     session.messages = PrintingMessages(session.options.print);
     return dispatch(command, session);
 }

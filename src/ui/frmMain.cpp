@@ -25,6 +25,7 @@
 #include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
 #include "ui/WindowCoordinator.h"
+#include "ui/frmCheck.h"
 #include "ui/frmRandomize.h"
 #include "ui/frmRestore.h"
 
@@ -149,6 +150,7 @@ frmMain::~frmMain() {
     // The editor refers to this window to show it again, the restore window to its status line.
     delete m_editor.data();
     delete m_restore.data();
+    delete m_check.data();
 }
 
 void frmMain::buildMenus() {
@@ -161,6 +163,9 @@ void frmMain::buildMenus() {
     QAction* mnuFileRestore = mnuFile->addAction(QStringLiteral("&Restore Backup..."));
     mnuFileRestore->setObjectName(QStringLiteral("mnuFileRestore"));
     connect(mnuFileRestore, &QAction::triggered, this, &frmMain::mnuFileRestore_Click);
+    QAction* mnuFileCheck = mnuFile->addAction(QStringLiteral("&Check Configuration..."));
+    mnuFileCheck->setObjectName(QStringLiteral("mnuFileCheck"));
+    connect(mnuFileCheck, &QAction::triggered, this, &frmMain::mnuFileCheck_Click);
     QAction* mnuFileExit = mnuFile->addAction(QStringLiteral("E&xit"));
     mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
     connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
@@ -300,6 +305,20 @@ void frmMain::mnuFileRestore_Click() {
         m_restore = new frmRestore(m_state, *m_messages, m_windows.messagesFactory());
     }
     showWindow(m_restore);
+}
+
+void frmMain::mnuFileCheck_Click() {
+    if (!m_windows.refreshSettings(*m_messages)) {
+        return;
+    }
+    if (m_check) {
+        m_check->refresh();
+    } else {
+        m_check = new frmCheck(
+            m_state, *m_messages, m_windows.messagesFactory(),
+            [this](Messages& messages) { return m_windows.refreshSettings(messages); });
+    }
+    showWindow(m_check);
 }
 
 void frmMain::mnuFileExit_Click() {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 
 #include <csignal>
@@ -197,6 +200,10 @@ Commands:
   status                  the game directory, the configuration file in effect, for each game type
                           the maps found, excluded and per list, the ServerPackages entries that
                           would be removed and added, and the backups; changes nothing
+  check                   reports what in the configuration keeps the server from starting or
+                          quietly plays less than set up (missing packages, gaps in map lists, ...),
+                          a line each: FILE:LINE: SEVERITY: TEXT [CODE]; changes nothing; exit
+                          status 1 on an error, 0 with warnings and notes only
   randomize [TYPE...]     TYPE is dm, ctf, dom or as (any case); none means all four, in that order
   serverpackages          brings the ServerPackages= entries in line with the packages installed
   backups                 lists the backups of the configuration file, one full path a line, oldest first
@@ -220,6 +227,7 @@ Options:
   -n, --dry-run           change nothing, make no backup; print what would change as a unified diff
   -f, --force             go on while the game is running
   -q, --quiet             print failures only
+  --json                  check: print the findings as one JSON array
   -h, --help, --version
 )";
 
@@ -356,6 +364,68 @@ const CliCase kCases[] = {
      "rendix-cli: Unsupported file: Rendix cannot change {ini} because it is stored as UTF-16. "
      "The file was not changed.\n",
      Files::Kept, [](Server& s) { writeBytes(s.install.ini, QByteArray("\xff\xfe[\0M\0]\0", 8)); }},
+    {"CheckErrors", args({"check"}), 1,
+     "...{ini}:84: error: ServerPackages=OldMod001: no package file of that name (.u, .utx, .uax, "
+     ".umx or .unr) is in the package folders, so the server does not start; it logs \"Failed "
+     "to load\" and exits. Install the package, or remove the line. Add/Remove ServerPackages "
+     "Entries removes it. [missing-package]\n{ini}:85: error: ServerPackages=OldMod002: ..."
+     "[missing-package]\n2 errors, 0 warnings, 0 notes\n",
+     "", Files::Untouched},
+    {"CheckQuietly",
+     args({"-q", "check"}),
+     1,
+     "...{ini}:85: error: ServerPackages=OldMod002: ",
+     "",
+     Files::Untouched,
+     {},
+     [](Server& s) {
+         EXPECT_EQ(s.run(args({"-q", "check"})).out.count('\n'), 2);
+     }},
+    {"CheckSound", args({"check"}), 0, "0 errors, 0 warnings, 0 notes\n", "", Files::Untouched,
+     [](Server& s) {
+         writeBytes(s.install.ini, readBytes(s.install.ini)
+                                       .replace("ServerPackages=OldMod001\r\n", "")
+                                       .replace("ServerPackages=OldMod002\r\n", ""));
+     }},
+    {"CheckJson",
+     args({"--json", "check"}),
+     1,
+     nullptr,
+     "",
+     Files::Untouched,
+     {},
+     [](Server& s) {
+         const QJsonArray findings =
+             QJsonDocument::fromJson(s.run(args({"--json", "check"})).out).array();
+         ASSERT_EQ(findings.size(), 2);
+         const QJsonObject first = findings[0].toObject();
+         EXPECT_EQ(first.value(QStringLiteral("file")).toString(),
+                   QFile::decodeName(s.install.ini));
+         EXPECT_EQ(first.value(QStringLiteral("line")).toInt(), 84);
+         EXPECT_EQ(first.value(QStringLiteral("severity")).toString(), QStringLiteral("error"));
+         EXPECT_EQ(first.value(QStringLiteral("code")).toString(),
+                   QStringLiteral("missing-package"));
+         EXPECT_EQ(first.value(QStringLiteral("fix")).toString(), QStringLiteral("serverpackages"));
+         EXPECT_TRUE(first.value(QStringLiteral("text"))
+                         .toString()
+                         .startsWith(QStringLiteral("ServerPackages=OldMod001: ")));
+     }},
+    {"CheckJsonLineless", args({"--json", "check"}), 0,
+     "[\n    {\n        \"code\": \"many-backups\",\n        \"file\": \"{ini}\",\n"
+     "        \"fix\": \"delete-backups\",\n        \"line\": null,\n        \"severity\": "
+     "\"note\",\n        \"text\": \"21 backups of this file lie beside it, 126 bytes in all. "
+     "Delete Backup Files removes them.\"\n    }\n]\n",
+     "", Files::Untouched,
+     [](Server& s) {
+         writeBytes(s.install.ini,
+                    readBytes(s.install.ini).replace("ServerPackages=OldMod00", "; "));
+         for (int i = 10; i < 31; ++i) {
+             s.writeBackup(("Rendix_UnrealTournament" + std::to_string(i) + ".ini").c_str(),
+                           fs::file_time_type::clock::now());
+         }
+     }},
+    {"JsonOfAnotherCommand", args({"--json", "status"}), 2, "",
+     "rendix-cli: --json is an option of 'check' only\nUsage: rendix-cli [OPTIONS] status\n"},
     {"Backups", args({"backups"}), 0, BACKUPS, "", Files::Untouched, withBackups},
     {"DeleteBackups", args({"delete-backups"}), 0, "", "", Files::Changed, withBackups,
      [](Server& s) { EXPECT_EQ(s.run(args({"backups"})).out, ""); }},

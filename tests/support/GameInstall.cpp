@@ -116,7 +116,15 @@ static void writeGameFiles(const GameInstall& install, const GameInstallOptions&
         for (const QByteArray& name : ints) {
             writeBytes(install.system + '/' + name, intFile);
         }
+        for (const QByteArray& package : defaultServerPackages(Layout::Classic)) {
+            writeBytes(install.system + '/' + package + ".u", QByteArray());
+        }
         return;
+    }
+    // The programs of the 64-bit and ARM builds, where the layout has them.
+    writeBytes(install.root + "/System64/ucc-bin-amd64", QByteArray());
+    if (options.layout == Layout::Patch469d) {
+        writeBytes(install.root + "/SystemARM64/ucc-bin-arm64", QByteArray());
     }
     const QByteArray intFolder = options.layout == Layout::Patch469b
                                      ? install.system
@@ -133,7 +141,7 @@ static void writeGameFiles(const GameInstall& install, const GameInstallOptions&
 }
 
 GameInstall makeGameInstall(const QByteArray& root, const GameInstallOptions& options) {
-    const bool in64 = options.layout == Layout::Patch469c;
+    const bool in64 = options.layout == Layout::Patch469c || options.layout == Layout::Patch469d;
     const GameInstall install{root, root + "/System", root + "/Maps",
                               root + (in64 ? "/System64" : "/System") + "/UnrealTournament.ini"};
     makeFolder(install.maps);
@@ -156,9 +164,7 @@ GameInstall makeGameInstall(const QByteArray& root, const GameInstallOptions& op
     for (int i = 1; i <= options.customInts; ++i) {
         writeBytes(install.system + '/' + numbered("Custom", i) + ".int",
                    "[Public]" + options.lineEnd);
-        if (options.layout != Layout::Classic) {
-            writeBytes(install.system + '/' + numbered("Custom", i) + ".u", QByteArray());
-        }
+        writeBytes(install.system + '/' + numbered("Custom", i) + ".u", QByteArray());
     }
     writeBytes(install.ini, unrealTournamentIni(options));
     return install;
