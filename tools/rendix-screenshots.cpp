@@ -10,6 +10,9 @@
 
 #include <cstdio>
 
+#include "app/Install.h"
+#include "ini/Profile.h"
+#include "platform/Files.h"
 #include "ui/WindowCoordinator.h"
 #include "ui/frmAbout.h"
 #include "ui/frmBrowse.h"
@@ -21,7 +24,8 @@
 // in <output folder>, for the README. Run it with HOME set to the demo's home folder, so that
 // the options dialog lists the demo's installs and nothing of the real home. It randomizes
 // the install's map lists once, so that the main window shows a status text and the restore
-// window has backups to show.
+// window has backups to show, and at the end puts a few mistakes into the configuration
+// file for the check window to find.
 namespace {
 
 using namespace rendix;
@@ -58,6 +62,18 @@ bool save(const char* window, const QString& folder, const char* file) {
 template <typename T>
 T* child(QWidget* window, const char* name) {
     return window ? window->findChild<T*>(QLatin1String(name)) : nullptr;
+}
+
+// An entry of a package that is not installed, a gap in the CTF map list and a map without
+// its extension.
+bool addMistakes(const ModMain& state) {
+    const QByteArray config = Install::of(state).configFile();
+    QByteArray bytes = platform::readFile(config).value_or(QByteArray());
+    ini::addSectionLines(bytes, "Engine.GameEngine", {"ServerPackages=OldMod"});
+    return !bytes.isEmpty() &&
+           ini::applyProfileWrites(bytes, {{"Botpack.CTFMapList", "Maps[2]", ""},
+                                           {"Botpack.ASMapList", "Maps[0]", "AS-Frigate"}}) &&
+           platform::replaceFile(config, bytes);
 }
 
 }  // namespace
@@ -106,5 +122,9 @@ int main(int argc, char* argv[]) {
 
     child<QAction>(main, "mnuFileRestore")->trigger();
     saved &= save("frmRestore", output, "restore.png");
+
+    saved &= addMistakes(windows.state());
+    child<QAction>(main, "mnuFileCheck")->trigger();
+    saved &= save("frmCheck", output, "check.png");
     return saved ? 0 : 1;
 }

@@ -228,7 +228,7 @@ void ExclusionEditor::excludeMatching(const QByteArray& typed) {
         } else if (std::none_of(m_excluded.begin(), m_excluded.end(),
                                 [&](const EditorLine& l) { return l.name == text; })) {
             m_messages.show(failureMessage(
-                QStringLiteral("No map to exclude is named ") + QFile::decodeName(text) +
+                QStringLiteral("No map to exclude is named ") + platform::shownName(text) +
                     QStringLiteral(". A pattern holds * for any run of characters or ? for one "
                                    "character, such as CTF-BT-*."),
                 "No Matching Map"));
@@ -237,7 +237,7 @@ void ExclusionEditor::excludeMatching(const QByteArray& typed) {
     }
     if (const std::optional<QString> problem = patternProblem(text)) {
         m_messages.show(failureMessage(
-            QFile::decodeName(text) + QStringLiteral(" cannot be stored: ") + *problem,
+            platform::shownName(text) + QStringLiteral(" cannot be stored: ") + *problem,
             "Invalid Pattern"));
         return;
     }

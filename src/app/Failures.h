@@ -1,14 +1,15 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 #include <QStringList>
 
 #include "platform/Messages.h"
+#include "platform/Paths.h"
 #include "platform/Result.h"
 
-// The messages of failures that no routine reports by itself. Each names the full path.
+// The messages of failures that no routine reports by itself. Each names the full path, as
+// platform::shownName shows it.
 namespace rendix {
 
 // A failure box: OK only, critical icon.
@@ -61,7 +62,7 @@ inline QString keptRemovalText(qsizetype removed) {
 // saying so.
 inline Message writeFailedMessage(const QByteArray& path, const Result& why = {},
                                   const QString& holds = unchangedText()) {
-    const QString file = QFile::decodeName(path);
+    const QString file = platform::shownName(path);
     switch (why.problem) {
         case Problem::Busy:
             return failureMessage(QStringLiteral("Another Rendix is changing ") + file +
@@ -69,14 +70,14 @@ inline Message writeFailedMessage(const QByteArray& path, const Result& why = {}
                                   "Busy");
         case Problem::Unreadable:
             return failureMessage(QStringLiteral("Rendix could not read ") +
-                                      QFile::decodeName(why.path.isEmpty() ? path : why.path) +
+                                      platform::shownName(why.path.isEmpty() ? path : why.path) +
                                       QStringLiteral(": ") + why.error + QStringLiteral(". ") +
                                       holds,
                                   "Read failed");
         case Problem::LinkRefused:
             return failureMessage(
-                QStringLiteral("Rendix does not write through ") + QFile::decodeName(why.path) +
-                    QStringLiteral(": the link leads to ") + QFile::decodeName(why.target) +
+                QStringLiteral("Rendix does not write through ") + platform::shownName(why.path) +
+                    QStringLiteral(": the link leads to ") + platform::shownName(why.target) +
                     QStringLiteral(", which is not an .ini file. ") + holds,
                 "Write refused");
         case Problem::ReadOnly:
@@ -101,7 +102,7 @@ inline Message backupFailedMessage(
         return writeFailedMessage(path, why, holds);
     }
     return failureMessage(
-        withReason(QStringLiteral("Rendix could not back up ") + QFile::decodeName(path),
+        withReason(QStringLiteral("Rendix could not back up ") + platform::shownName(path),
                    why.error) +
             holds,
         "Backup failed");
@@ -111,7 +112,7 @@ inline Message backupFailedMessage(
 // command had changed before.
 inline Message readFailedMessage(const QByteArray& path, const QString& reason,
                                  const QString& holds = QStringLiteral("Nothing was changed.")) {
-    return failureMessage(QStringLiteral("Rendix could not read ") + QFile::decodeName(path) +
+    return failureMessage(QStringLiteral("Rendix could not read ") + platform::shownName(path) +
                               QStringLiteral(": ") + reason + QStringLiteral(". ") + holds,
                           "Read failed");
 }
@@ -129,9 +130,9 @@ inline Message readFailedMessage(const QByteArray& path, const Result& why,
 // The question before a change while a game or server of the install runs (`program`, its
 // executable). No, the default, leaves everything as it was.
 inline Message gameRunningMessage(const QByteArray& program, const QByteArray& configFile) {
-    return {QStringLiteral("Unreal Tournament is running (") + QFile::decodeName(program) +
+    return {QStringLiteral("Unreal Tournament is running (") + platform::shownName(program) +
                 QStringLiteral("). The game writes its settings back to ") +
-                QFile::decodeName(configFile) +
+                platform::shownName(configFile) +
                 QStringLiteral(" while it runs and when it exits, so this change would be "
                                "lost.\n\nChange the file anyway?"),
             QStringLiteral("Game running"), MessageButtons::YesNo, MessageAnswer::No,
@@ -141,14 +142,14 @@ inline Message gameRunningMessage(const QByteArray& program, const QByteArray& c
 // No configuration file: none of the candidates exists, or several do and none is chosen.
 inline Message noConfigFileMessage(const QByteArray& utDir) {
     return failureMessage(QStringLiteral("Rendix found no UnrealTournament.ini to change for ") +
-                              QFile::decodeName(utDir) + QStringLiteral(". Nothing was changed."),
+                              platform::shownName(utDir) + QStringLiteral(". Nothing was changed."),
                           "File Not Found");
 }
 
 // A configuration file chosen by its path that is no plain file: like a game directory that
 // fails its test, it is not taken.
 inline Message configFileMissingMessage(const QByteArray& path) {
-    return {QStringLiteral("There is no configuration file at ") + QFile::decodeName(path) +
+    return {QStringLiteral("There is no configuration file at ") + platform::shownName(path) +
                 QLatin1Char('.'),
             QStringLiteral("Invalid path")};
 }
@@ -156,7 +157,7 @@ inline Message configFileMissingMessage(const QByteArray& path) {
 // An UnrealTournament.ini stored as UTF-16 is never modified.
 inline Message utf16RefusedMessage(const QByteArray& path) {
     return failureMessage(
-        QStringLiteral("Rendix cannot change ") + QFile::decodeName(path) +
+        QStringLiteral("Rendix cannot change ") + platform::shownName(path) +
             QStringLiteral(" because it is stored as UTF-16. The file was not changed."),
         "Unsupported file");
 }
@@ -165,7 +166,7 @@ inline Message utf16RefusedMessage(const QByteArray& path) {
 inline Message listFailedMessage(const QByteArray& folder,
                                  const QString& holds = QStringLiteral("Nothing was changed.")) {
     return failureMessage(QStringLiteral("Rendix could not list the folder ") +
-                              QFile::decodeName(folder) + QStringLiteral(". ") + holds,
+                              platform::shownName(folder) + QStringLiteral(". ") + holds,
                           "List failed");
 }
 
@@ -176,7 +177,7 @@ inline QString noBackupDeletedText() {
 
 inline Message deleteFailedMessage(const QByteArray& folder) {
     return failureMessage(QStringLiteral("Rendix could not delete every backup in ") +
-                              QFile::decodeName(folder) + QStringLiteral("."),
+                              platform::shownName(folder) + QStringLiteral("."),
                           "Delete failed");
 }
 
@@ -190,10 +191,10 @@ inline QString notCreatedText() {
 inline Message corruptCopyFailedMessage(const QByteArray& path, const QByteArray& copy,
                                         const Result& why) {
     return failureMessage(
-        QFile::decodeName(path) +
+        platform::shownName(path) +
             QStringLiteral(" is corrupt, and Rendix could not keep a copy of "
                            "it as ") +
-            QFile::decodeName(copy) + QStringLiteral(": ") + why.error +
+            platform::shownName(copy) + QStringLiteral(": ") + why.error +
             (why.error.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral(".")) +
             QStringLiteral(" The file was not changed. Rendix ends now."),
         "Backup failed");

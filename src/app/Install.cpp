@@ -147,10 +147,12 @@ Install Install::locate(const QByteArray& utDir, const QByteArray& chosenConfig)
         }
     }
 
-    const QByteArray content = install.hasConfigFile()
-                                   ? platform::readFile(install.m_configFile).value_or(QByteArray())
-                                   : QByteArray();
-    for (const QByteArray& value : ini::profileValues(content, "Core.System", "Paths")) {
+    install.m_configRead =
+        install.hasConfigFile()
+            ? platform::readFileChecked(install.m_configFile, install.m_configContent)
+            : Result::failure(QStringLiteral("there is no configuration file"), Problem::Missing);
+    for (const QByteArray& value :
+         ini::profileValues(install.m_configContent, "Core.System", "Paths")) {
         if (std::optional<SearchFolder> folder = searchFolder(utDir, value)) {
             if (isMapPattern(folder->pattern)) {
                 addOnce(install.m_mapFolders, *folder);
@@ -191,10 +193,6 @@ std::vector<QByteArray> Install::programFolders() const {
 }
 
 QByteArray Install::mapFoldersText() const {
-    const QByteArray usual = resolvedOr(platform::joinPath(m_gameDir, {"Maps"}));
-    if (m_mapFolders.size() == 1 && m_mapFolders.front().folder == usual) {
-        return platform::joinPath(m_gameDir, {"maps"});
-    }
     QByteArrayList folders;
     for (const SearchFolder& folder : m_mapFolders) {
         folders << folder.folder;

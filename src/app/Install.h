@@ -8,6 +8,7 @@
 
 #include "app/ModMain.h"
 #include "platform/Paths.h"
+#include "platform/Result.h"
 
 namespace rendix {
 
@@ -47,6 +48,11 @@ public:
     // The configuration file in effect, resolved; empty when there is none.
     const QByteArray& configFile() const { return m_configFile; }
     bool hasConfigFile() const { return !m_configFile.isEmpty(); }
+    // The configuration file's bytes as locate() read them, so that a reader of the whole
+    // file needs no second read; empty when there is none or it could not be read, and
+    // configRead() then says why (Problem::Missing without a configuration file).
+    const QByteArray& configContent() const { return m_configContent; }
+    const Result& configRead() const { return m_configRead; }
     // Several candidates exist and none is chosen: the user has to pick one.
     bool needsChoice() const { return m_needsChoice; }
     const std::vector<QByteArray>& candidates() const { return m_candidates; }
@@ -72,9 +78,8 @@ public:
     // The folders of every Paths= line of [Core.System], each once; System, Maps, Textures,
     // Sounds and Music when there is none.
     const std::vector<SearchFolder>& packageFolders() const { return m_packageFolders; }
-    // The map folders as messages name them: UTDir + "/maps" when the only one is
-    // <UTDir>/Maps (so an old install reads as it always did), else the folders joined by
-    // ", ".
+    // The map folders as messages name them: joined by ", ", each as mapFolders() has it
+    // (so under the name the disk stores where it exists).
     QByteArray mapFoldersText() const;
 
     // The map files of every map folder whose names match `typePattern` ("dm*.unr") and the
@@ -89,6 +94,8 @@ public:
 private:
     QByteArray m_gameDir;
     QByteArray m_configFile;
+    QByteArray m_configContent;
+    Result m_configRead;
     bool m_needsChoice = false;
     std::vector<QByteArray> m_candidates;
     std::vector<SearchFolder> m_mapFolders;

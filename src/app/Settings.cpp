@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "app/Failures.h"
 #include "app/GameTypes.h"
 #include "ini/IniHandler.h"
 #include "ini/Profile.h"
@@ -141,6 +142,36 @@ Result writeMainSettings(const QByteArray& settingsPath,
 Result writeMainSetting(const QByteArray& settingsPath, const QByteArray& key,
                         const QByteArray& value) {
     return writeMainSettings(settingsPath, {{key, value}});
+}
+
+bool refreshSettings(ModMain& state, Messages& messages, int lockTimeoutMs) {
+    const QByteArray& path = state.settingsPath;
+    if (!platform::lookupFile(path)) {
+        return true;
+    }
+    // The lock makes the read wait for a change in progress. Where no lock file can be made,
+    // no other Rendix can take the lock to write the file either, so it is read as it is.
+    platform::FileLock lock;
+    if (Result locked = lock.acquire(path, lockTimeoutMs);
+        !locked && locked.problem == Problem::Busy) {
+        messages.show(writeFailedMessage(path, locked, QStringLiteral("Nothing was changed.")));
+        return false;
+    }
+    QByteArray content;
+    if (const Result read = platform::readFileChecked(path, content); !read) {
+        if (read.problem == Problem::Missing) {
+            return true;
+        }
+        messages.show(readFailedMessage(path, read));
+        return false;
+    }
+    const IniText text(content);
+    if (!settingsFileSound(text)) {
+        messages.show(readFailedMessage(path, QStringLiteral("it is not a sound Rendix.ini")));
+        return false;
+    }
+    loadSettings(state, content, text);
+    return true;
 }
 
 int mapsPerListSetting(const QByteArray& value) {

@@ -92,6 +92,18 @@ Result writeMainSettings(const QByteArray& settingsPath,
 Result writeMainSetting(const QByteArray& settingsPath, const QByteArray& key,
                         const QByteArray& value);
 
+// Reads the settings file at state.settingsPath afresh, holding its lock, and takes what it
+// holds into `state` (loadSettings), so that a command of a long-running window acts on what
+// another Rendix (the command line, another window) stored since the start-up, not on the
+// start-up's copy. A missing file leaves `state` as it is: nothing newer was stored (the next
+// start-up writes the defaults). Where no lock file can be made the file is read without
+// the lock. When the file cannot be read, is not of the sound shape, or another
+// Rendix holds its lock past `lockTimeoutMs`, a box ("Read failed", or "Busy") names the file
+// and the reason, `state` is as it was, and false is returned: the command must do nothing,
+// since acting on the old copy could undo what was stored.
+bool refreshSettings(ModMain& state, Messages& messages,
+                     int lockTimeoutMs = platform::FileLock::kDefaultTimeoutMs);
+
 // The MapsPerList value of [Main] as a number of slots: 1 to kMaxMapsPerList, and
 // kDefaultMapsPerList for an absent, empty or unreadable value or one out of range.
 int mapsPerListSetting(const QByteArray& value);

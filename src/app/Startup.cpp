@@ -1,7 +1,5 @@
 #include "app/Startup.h"
 
-#include <QFile>
-
 #include "app/Failures.h"
 #include "app/Settings.h"
 #include "ini/IniHandler.h"
@@ -35,7 +33,7 @@ Message invalidPathMessage() {
 Message invalidPathMessage(const QByteArray& dir) {
     QString why;
     if (const std::optional<QByteArray> folder = unreadableGameFolder(dir, why)) {
-        return {QStringLiteral("Rendix cannot read the folder ") + QFile::decodeName(*folder) +
+        return {QStringLiteral("Rendix cannot read the folder ") + platform::shownName(*folder) +
                     QStringLiteral(": ") + why +
                     QStringLiteral(". It cannot tell whether Unreal Tournament is in the "
                                    "specified location."),

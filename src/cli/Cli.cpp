@@ -1,7 +1,6 @@
 #include "cli/Cli.h"
 
 #include <QCommandLineParser>
-#include <QFile>
 
 #include <array>
 #include <optional>
@@ -12,6 +11,7 @@
 #include "app/Version.h"
 #include "cli/Commands.h"
 #include "platform/Files.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 
 namespace rendix::cli {
@@ -23,6 +23,7 @@ struct OptionSpec {
     const char* longName = nullptr;
     const char* valueName = nullptr;  // nullptr: a switch
     const char* help = nullptr;       // nullptr: listed together on the last line of the help
+    const char* command = nullptr;    // the one command that takes it; nullptr: every command
 };
 
 constexpr std::array kOptions{
@@ -47,12 +48,64 @@ constexpr std::array kOptions{
                .help = "change nothing, make no backup; print what would change as a unified diff"},
     OptionSpec{.shortName = "f", .longName = "force", .help = "go on while the game is running"},
     OptionSpec{.shortName = "q", .longName = "quiet", .help = "print failures only"},
+    OptionSpec{.longName = "json",
+               .help = "check: print the findings as one JSON array",
+               .command = "check"},
     OptionSpec{.shortName = "h", .longName = "help"},
     OptionSpec{.longName = "version"},
 };
 
 // Where the help lines of commands and options start.
 constexpr qsizetype kHelpColumn = 26;
+
+// QCommandLineParser takes text, but names and paths must reach the file system as the bytes
+// given. So each argument is decoded from UTF-8, and a byte that is no part of a UTF-8
+// character becomes the lone surrogate U+DC00 + byte (a code unit that no UTF-8 text
+// decodes to): argumentBytes(argumentText(b)) == b for every b.
+constexpr char16_t kEscapedByte = 0xDC00;
+
+QString argumentText(const QByteArray& bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    for (qsizetype at = 0; at < bytes.size();) {
+        qsizetype length = 1;
+        if (static_cast<unsigned char>(bytes[at]) >= 0x80) {
+            length = 0;
+            // The shortest sequence that decodes to one character and encodes back alike.
+            for (qsizetype n = 2; n <= 4 && at + n <= bytes.size() && length == 0; ++n) {
+                const QByteArray sequence = bytes.sliced(at, n);
+                const QString decoded = QString::fromUtf8(sequence);
+                if (decoded.toUtf8() == sequence && decoded.toUcs4().size() == 1) {
+                    length = n;
+                }
+            }
+        }
+        if (length == 0) {
+            text +=
+                QChar(static_cast<char16_t>(kEscapedByte + static_cast<unsigned char>(bytes[at])));
+            ++at;
+        } else {
+            text += QString::fromUtf8(bytes.sliced(at, length));
+            at += length;
+        }
+    }
+    return text;
+}
+
+QByteArray argumentBytes(const QString& text) {
+    QByteArray bytes;
+    qsizetype from = 0;
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const char16_t unit = text[at].unicode();
+        const bool paired = at > 0 && text[at - 1].isHighSurrogate();
+        if (unit >= kEscapedByte + 0x80 && unit <= kEscapedByte + 0xFF && !paired) {
+            bytes += text.sliced(from, at - from).toUtf8();
+            bytes += static_cast<char>(unit - kEscapedByte);
+            from = at + 1;
+        }
+    }
+    return bytes + text.sliced(from).toUtf8();
+}
 
 QByteArray helpEntry(const QByteArray& left, const char* help) {
     QByteArray text = "  " + left;
@@ -85,7 +138,9 @@ ExitStatus usageError(const QString& why, const Command* command) {
     for (const Command& known : commands()) {
         names << known.name;
     }
-    writeErr("rendix-cli: " + why.toLocal8Bit() + "\nUsage: rendix-cli [OPTIONS] " +
+    // `why` may quote what was given: its bytes, and no control character, are shown.
+    writeErr("rendix-cli: " + platform::shownName(argumentBytes(why)).toLocal8Bit() +
+             "\nUsage: rendix-cli [OPTIONS] " +
              (command ? commandUsage(*command) : QByteArray("COMMAND [ARGS]")) + "\nCommands: " +
              names.join(", ") + "\nTry 'rendix-cli --help' for more information.\n");
     return ExitStatus::BadUsage;
@@ -134,7 +189,11 @@ std::optional<QString> readArguments(const Command& command, const QStringList& 
             if (arguments.size() > 1) {
                 return QStringLiteral("too many arguments");
             }
-            session.backup = QFile::encodeName(arguments.value(0));
+            // Given but empty is no way to ask for the latest backup.
+            if (arguments.size() == 1 && arguments.front().isEmpty()) {
+                return QStringLiteral("empty backup name");
+            }
+            session.backup = argumentBytes(arguments.value(0));
             return std::nullopt;
         case Arguments::Type:
         case Arguments::TypeAndMaps:
@@ -154,7 +213,7 @@ std::optional<QString> readArguments(const Command& command, const QStringList& 
         return QStringLiteral("missing map name");
     }
     for (const QString& map : arguments.mid(1)) {
-        session.maps.push_back(QFile::encodeName(map));
+        session.maps.push_back(argumentBytes(map));
     }
     return std::nullopt;
 }
@@ -219,7 +278,11 @@ QByteArray helpText() {
     return text + "  " + together.join(", ") + '\n';
 }
 
-ExitStatus run(const QStringList& arguments) {
+ExitStatus run(const std::vector<QByteArray>& argumentList) {
+    QStringList arguments;
+    for (const QByteArray& argument : argumentList) {
+        arguments << argumentText(argument);
+    }
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     for (const OptionSpec& option : kOptions) {
@@ -263,6 +326,15 @@ ExitStatus run(const QStringList& arguments) {
     if (const std::optional<QString> wrong = readArguments(command, positional.mid(1), session)) {
         return usageError(*wrong, &command);
     }
+    for (const OptionSpec& option : kOptions) {
+        if (option.command && QByteArrayView(command.name) != option.command &&
+            parser.isSet(QLatin1String(option.longName))) {
+            return usageError(QStringLiteral("--") + QLatin1String(option.longName) +
+                                  QStringLiteral(" is an option of '") +
+                                  QLatin1String(option.command) + QStringLiteral("' only"),
+                              &command);
+        }
+    }
     if (parser.isSet(QStringLiteral("maps-per-list"))) {
         const QString given = parser.value(QStringLiteral("maps-per-list"));
         bool ok = false;
@@ -275,16 +347,23 @@ ExitStatus run(const QStringList& arguments) {
         }
         session.options.mapsPerList = slots;
     }
-    const auto path = [&](const char* name) {
-        const QString given = parser.value(QLatin1String(name));
-        return given.isEmpty() ? QByteArray() : absolutePath(QFile::encodeName(given));
-    };
-    session.options.gameDir = path("game-dir");
-    session.options.config = path("config");
-    session.options.settings = path("settings");
+    for (const auto& [name, field] :
+         {std::pair{"game-dir", &Options::gameDir}, std::pair{"config", &Options::config},
+          std::pair{"settings", &Options::settings}}) {
+        if (!parser.isSet(QLatin1String(name))) {
+            continue;
+        }
+        // An empty value would quietly stand for "not given".
+        const QByteArray given = argumentBytes(parser.value(QLatin1String(name)));
+        if (given.isEmpty()) {
+            return usageError(QStringLiteral("empty value for --") + QLatin1String(name), &command);
+        }
+        session.options.*field = absolutePath(given);
+    }
     session.options.print = {.quiet = parser.isSet(QStringLiteral("quiet")),
                              .dryRun = parser.isSet(QStringLiteral("dry-run")),
                              .force = parser.isSet(QStringLiteral("force"))};
+    session.options.json = parser.isSet(QStringLiteral("json"));
     session.messages = PrintingMessages(session.options.print);
     return dispatch(command, session);
 }

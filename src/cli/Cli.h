@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QStringList>
+
+#include <vector>
 
 // rendix-cli: Rendix's commands without a window, for servers, cron jobs and start scripts.
 namespace rendix::cli {
@@ -15,9 +16,10 @@ enum class ExitStatus : int {
     GameRunning = 3,  // a changing command refused because the game is running
 };
 
-// Runs one command line (`arguments` as QCoreApplication gives them, the program first) and
-// returns its exit status. Prints on standard output and standard error.
-ExitStatus run(const QStringList& arguments);
+// Runs one command line (`arguments` as platform::programArguments gives them: bytes, the
+// program first) and returns its exit status. Names and paths are taken as the bytes given.
+// Prints on standard output and standard error.
+ExitStatus run(const std::vector<QByteArray>& arguments);
 
 // The text of --help, made from the tables of commands and options.
 QByteArray helpText();

@@ -1,6 +1,9 @@
 #include "cli/Commands.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <algorithm>
 #include <array>
@@ -13,6 +16,7 @@
 #include "app/Settings.h"
 #include "app/UnifiedDiff.h"
 #include "maintenance/Backups.h"
+#include "maintenance/ConfigCheck.h"
 #include "maintenance/Randomizer.h"
 #include "maintenance/Restore.h"
 #include "maintenance/ServerPackages.h"
@@ -136,8 +140,8 @@ void restore(Session& session) {
         session.messages.show(failureMessage(
             (session.backup.isEmpty()
                  ? QStringLiteral("There is no backup")
-                 : QFile::decodeName(session.backup) + QStringLiteral(" is no backup")) +
-                QStringLiteral(" of ") + QFile::decodeName(install.configFile()) +
+                 : platform::shownName(session.backup) + QStringLiteral(" is no backup")) +
+                QStringLiteral(" of ") + platform::shownName(install.configFile()) +
                 QStringLiteral(". Nothing was changed."),
             "No backup"));
         return;
@@ -221,7 +225,7 @@ void moveMaps(Session& session, EditorList from) {
                 rows.push_back(row);
             } else {
                 session.messages.show(
-                    failureMessage(QFile::decodeName(map) + QStringLiteral(" is not among the ") +
+                    failureMessage(platform::shownName(map) + QStringLiteral(" is not among the ") +
                                        QLatin1String(type.code) +
                                        QStringLiteral(" exclusions. Nothing was changed."),
                                    "Pattern not found"));
@@ -233,9 +237,9 @@ void moveMaps(Session& session, EditorList from) {
             rows.push_back(row);
         } else if (findRow(editor.lines(to), map) < 0) {
             session.messages.show(
-                failureMessage(QFile::decodeName(map) + QStringLiteral(" is not among the ") +
+                failureMessage(platform::shownName(map) + QStringLiteral(" is not among the ") +
                                    QLatin1String(type.code) + QStringLiteral(" maps in ") +
-                                   QFile::decodeName(session.install().mapFoldersText()) +
+                                   platform::shownName(session.install().mapFoldersText()) +
                                    QStringLiteral(". Nothing was changed."),
                                "Map not found"));
             return;
@@ -272,6 +276,50 @@ void include(Session& session) {
     moveMaps(session, EditorList::Excluded);
 }
 
+QByteArray findingsJson(const std::vector<Finding>& findings) {
+    QJsonArray array;
+    for (const Finding& finding : findings) {
+        array.append(QJsonObject{
+            {QStringLiteral("file"), QFile::decodeName(finding.file)},
+            {QStringLiteral("line"), finding.line ? QJsonValue(*finding.line) : QJsonValue()},
+            {QStringLiteral("severity"), QLatin1String(severityName(finding.severity()))},
+            {QStringLiteral("code"), QLatin1String(finding.code())},
+            {QStringLiteral("text"), finding.text},
+            {QStringLiteral("fix"),
+             finding.fix ? QJsonValue(QLatin1String(finding.fix)) : QJsonValue()},
+        });
+    }
+    return QJsonDocument(array).toJson();
+}
+
+// The findings a line each and their counts, or as JSON; errors make the run a failure, so
+// that a start script can refuse to start the server.
+void check(Session& session) {
+    const ConfigCheck checked = CheckConfiguration(session.install());
+    if (checked.failure) {
+        session.messages.show(*checked.failure);
+        return;
+    }
+    if (session.options.json) {
+        session.messages.printData(findingsJson(checked.findings));
+    } else {
+        const bool quiet = session.options.print.quiet;
+        QByteArray text;
+        for (const Finding& finding : checked.findings) {
+            if (!quiet || finding.severity() == Severity::Error) {
+                text += findingLine(finding) + '\n';
+            }
+        }
+        if (!quiet) {
+            text += findingCounts(checked.findings) + '\n';
+        }
+        session.messages.printData(text);
+    }
+    if (hasErrors(checked.findings)) {
+        session.messages.fail();
+    }
+}
+
 constexpr std::array kCommands{
     Command{.name = "status",
             .arguments = Arguments::None,
@@ -282,6 +330,16 @@ constexpr std::array kCommands{
             .needsConfigFile = true,
             .dryRunsItself = false,
             .handler = status},
+    Command{.name = "check",
+            .arguments = Arguments::None,
+            .help = "reports what in the configuration keeps the server from starting or\n"
+                    "quietly plays less than set up (missing packages, gaps in map lists, ...),\n"
+                    "a line each: FILE:LINE: SEVERITY: TEXT [CODE]; changes nothing; exit\n"
+                    "status 1 on an error, 0 with warnings and notes only",
+            .changes = Changes::Nothing,
+            .needsConfigFile = true,
+            .dryRunsItself = false,
+            .handler = check},
     Command{.name = "randomize",
             .arguments = Arguments::Types,
             .help = "TYPE is dm, ctf, dom or as (any case); none means all four, in that order",

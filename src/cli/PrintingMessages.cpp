@@ -1,10 +1,9 @@
 #include "cli/PrintingMessages.h"
 
-#include <QFile>
-
 #include <cstdio>
 
 #include "app/Failures.h"
+#include "platform/Paths.h"
 
 namespace rendix::cli {
 
@@ -89,8 +88,8 @@ void PrintingMessages::printData(const QByteArray& bytes) {
 }
 
 void PrintingMessages::setPathAlias(const QByteArray& copy, const QByteArray& real) {
-    m_aliasFrom = QFile::decodeName(copy);
-    m_aliasTo = QFile::decodeName(real);
+    m_aliasFrom = platform::shownName(copy);
+    m_aliasTo = platform::shownName(real);
 }
 
 void PrintingMessages::absorb(const PrintingMessages& other) {

@@ -42,6 +42,8 @@ public:
     void setPathAlias(const QByteArray& copy, const QByteArray& real);
     // Takes on another run's failure or refusal (a preview made with its own messages).
     void absorb(const PrintingMessages& other);
+    // Makes the run a failure without printing anything: for a command whose output says why.
+    void fail() { m_failed = true; }
 
     bool failed() const { return m_failed; }
     bool refused() const { return m_refused; }

@@ -47,7 +47,7 @@ bool loadSettings(Session& session) {
     }
     path = resolvedOr(path);
     state.settingsPath = path;
-    const QString shown = QFile::decodeName(path);
+    const QString shown = platform::shownName(path);
 
     QByteArray bytes;
     const Result read = platform::readFileChecked(path, bytes);
@@ -135,7 +135,8 @@ bool prepare(Session& session) {
     if (!options.config.isEmpty()) {
         // Never fall back to another file than the one asked for.
         if (!platform::lookupFile(options.config)) {
-            return fail(session, QFile::decodeName(options.config) + QStringLiteral(" not found."),
+            return fail(session,
+                        platform::shownName(options.config) + QStringLiteral(" not found."),
                         "File Not Found");
         }
         state.ConfigFile = options.config;
@@ -149,9 +150,9 @@ bool prepare(Session& session) {
             invalid.text +=
                 state.UTDir.isEmpty()
                     ? QStringLiteral(" No game directory is stored in ") +
-                          QFile::decodeName(state.settingsPath) + QLatin1Char('.') +
+                          platform::shownName(state.settingsPath) + QLatin1Char('.') +
                           settingsAdvice()
-                    : QStringLiteral(" (") + QFile::decodeName(state.UTDir) + QLatin1Char(')');
+                    : QStringLiteral(" (") + platform::shownName(state.UTDir) + QLatin1Char(')');
         }
         invalid.icon = MessageIcon::Critical;
         session.messages.show(invalid);
@@ -164,10 +165,10 @@ bool prepare(Session& session) {
     if (install.needsChoice()) {
         QStringList files;
         for (const QByteArray& candidate : install.candidates()) {
-            files << QFile::decodeName(candidate);
+            files << platform::shownName(candidate);
         }
         return fail(session,
-                    QFile::decodeName(state.UTDir) +
+                    platform::shownName(state.UTDir) +
                         QStringLiteral(" has several configuration files: ") +
                         files.join(QStringLiteral(", ")) +
                         QStringLiteral(". Give --config FILE, or choose one in rendix."),

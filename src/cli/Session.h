@@ -20,6 +20,7 @@ struct Options {
     QByteArray gameDir;   // --game-dir, without a trailing separator; empty when not given
     QByteArray config;    // --config
     QByteArray settings;  // --settings
+    bool json = false;    // --json
     std::optional<int> mapsPerList;
     PrintMode print;  // --quiet, --dry-run, --force
 };

@@ -1,7 +1,5 @@
 #include "ini/IniHandler.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <climits>
 
@@ -20,7 +18,7 @@ std::optional<QByteArray> existingFile(Messages& messages, const QByteArray& fil
     if (std::optional<platform::FoundFile> found = platform::lookupFile(file)) {
         return std::move(found->path);
     }
-    showOk(messages, QFile::decodeName(file) + QStringLiteral(" not found."),
+    showOk(messages, platform::shownName(file) + QStringLiteral(" not found."),
            QStringLiteral("File Not Found"), MessageIcon::Critical);
     return std::nullopt;
 }
@@ -91,8 +89,8 @@ Result DeleteSection(Messages& messages, const QByteArray& file, const QByteArra
     }
     const std::optional<QByteArray> content = platform::readFile(*path);
     if (!content) {
-        return Result::failure(
-            QStringLiteral("%1 cannot be read; nothing was removed.").arg(QFile::decodeName(file)));
+        return Result::failure(QStringLiteral("%1 cannot be read; nothing was removed.")
+                                   .arg(platform::shownName(file)));
     }
     if (!holdsHeaderLine(*content, section)) {
         showSectionNotFound(messages, section, "DeleteSection");

@@ -114,8 +114,9 @@ std::optional<SectionSpan> findSection(QByteArrayView bytes, QByteArrayView name
 
 QByteArrayView addedLineEnd(QByteArrayView bytes) {
     const LineSpan first = lineAt(bytes, contentBegin(bytes));
-    if (first.next == first.textEnd + 1 && bytes[first.textEnd] == '\n') {
-        return platform::lineEndBytes(platform::LineEnd::Lf);
+    if (first.next == first.textEnd + 1) {
+        return platform::lineEndBytes(bytes[first.textEnd] == '\n' ? platform::LineEnd::Lf
+                                                                   : platform::LineEnd::Cr);
     }
     return platform::lineEndBytes(platform::LineEnd::CrLf);
 }

@@ -144,8 +144,8 @@ struct SectionSpan {
 // many lines of other sections cost little.
 std::optional<SectionSpan> findSection(QByteArrayView bytes, QByteArrayView name);
 
-// The terminator of lines added to existing content: LF when its first line ends with a
-// lone LF, otherwise CR LF.
+// The terminator of lines added to existing content: the one its first line ends with (CR
+// LF, a lone LF or a lone CR), and CR LF where no line of it is terminated.
 QByteArrayView addedLineEnd(QByteArrayView bytes);
 
 }  // namespace rendix::ini

@@ -1,5 +1,3 @@
-#include <QFile>
-
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -458,7 +456,7 @@ Result editProfileFile(const QByteArray& path, const ContentEdit& edit) {
     const std::optional<QByteArray> target = platform::resolveForWrite(path);
     if (!target) {
         return Result::failure(
-            QStringLiteral("The folder of %1 does not exist.").arg(QFile::decodeName(path)),
+            QStringLiteral("The folder of %1 does not exist.").arg(platform::shownName(path)),
             Problem::Missing, path);
     }
     QByteArray bytes;
@@ -468,7 +466,7 @@ Result editProfileFile(const QByteArray& path, const ContentEdit& edit) {
         }
         if (platform::resolvePath(*target)) {
             return Result::failure(
-                QStringLiteral("%1 cannot be read as a file.").arg(QFile::decodeName(*target)),
+                QStringLiteral("%1 cannot be read as a file.").arg(platform::shownName(*target)),
                 Problem::Other, *target);
         }
     }
@@ -478,7 +476,7 @@ Result editProfileFile(const QByteArray& path, const ContentEdit& edit) {
     }
     if (platform::isUtf16Text(bytes)) {
         return Result::failure(QStringLiteral("%1 is a UTF-16 file; it was not changed.")
-                                   .arg(QFile::decodeName(*target)),
+                                   .arg(platform::shownName(*target)),
                                Problem::Other, *target);
     }
     if (edited == bytes) {

@@ -1,7 +1,5 @@
 #include "maintenance/Randomizer.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -96,11 +94,9 @@ std::vector<ini::ProfileWrite> mapListWrites(const GameType& type, const MapList
         writes.push_back({section, "Maps[" + QByteArray::number(slot) + ']',
                           index < list.size() ? list[index] : std::nullopt});
     }
-    if (static_cast<qsizetype>(list.size()) > kMapListSlots) {
-        for (const QByteArray& key : sectionKeys) {
-            if (const std::optional<qsizetype> index = mapsIndex(key); index && *index >= owned) {
-                writes.push_back({section, key, std::nullopt});
-            }
+    for (const QByteArray& key : sectionKeys) {
+        if (const std::optional<qsizetype> index = mapsIndex(key); index && *index >= owned) {
+            writes.push_back({section, key, std::nullopt});
         }
     }
     const QByteArray startGame("UTMenu.UTStartGameCW");
@@ -150,7 +146,7 @@ RandomizeOutcome RandomizeMapList(ModMain& state, Messages& messages, const Inst
         showOk(messages,
                QStringLiteral("No ") + QLatin1String(type.code) +
                    QStringLiteral(" maps were found in ") +
-                   QFile::decodeName(install.mapFoldersText()) + QLatin1Char('.'),
+                   platform::shownName(install.mapFoldersText()) + QLatin1Char('.'),
                QStringLiteral("Error"));
         return RandomizeOutcome::Unchanged;
     }
@@ -184,12 +180,9 @@ RandomizeOutcome RandomizeMapList(ModMain& state, Messages& messages, const Inst
         return RandomizeOutcome::Failed;
     }
     // One edit in memory and one safe replace, however long the list.
-    const std::vector<QByteArray> sectionKeys =
-        list.size() > kMapListSlots ? ini::profileKeyNames(bytes, type.mapListSection)
-                                    : std::vector<QByteArray>();
     QByteArray edited = bytes;
-    if (const Result applied =
-            ini::applyProfileWrites(edited, mapListWrites(type, list, sectionKeys));
+    if (const Result applied = ini::applyProfileWrites(
+            edited, mapListWrites(type, list, ini::profileKeyNames(bytes, type.mapListSection)));
         !applied) {
         messages.show(boxes.writeFailed(applied));
         return RandomizeOutcome::Failed;

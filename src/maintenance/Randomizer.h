@@ -63,13 +63,12 @@ MapList shuffleMapList(const std::vector<QByteArray>& candidates, int slots = kM
 
 // The writes of one game type in the order the file receives them:
 //  - Maps[0] to Maps[L - 1] of the type's map list section, L = max(32, list size): slot
-//    k's name, or, for an empty slot or one past the list, the key's removal. So a list of
-//    32 or fewer slots is written as the game before patch 469c reads it, Maps[32] and after
-//    left alone.
-//  - For a list longer than 32 (patch 469c and later read up to Maps[4095]): the removal of
-//    every key of `sectionKeys` (the key names the section holds, ini::profileKeyNames) that
-//    reads Maps[k] (any case, k in decimal) with k >= L, one for each such line, so that no
-//    map of an earlier, longer list stays in the rotation.
+//    k's name, or, for an empty slot or one past the list, the key's removal.
+//  - The removal of every key of `sectionKeys` (the key names the section holds,
+//    ini::profileKeyNames) that reads Maps[k] (any case, k in decimal) with k >= L, one for
+//    each such line: patch 469c and later read up to Maps[4095], so no map of an earlier,
+//    longer list may stay in the rotation. A section without such keys gets exactly the
+//    writes a game before patch 469c knows, Maps[0] to Maps[31].
 //  - Map (slot 0) and GameType of "UTMenu.UTStartGameCW".
 std::vector<ini::ProfileWrite> mapListWrites(const GameType& type, const MapList& list,
                                              const std::vector<QByteArray>& sectionKeys = {});

@@ -1,7 +1,5 @@
 #include "maintenance/Restore.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -187,7 +185,7 @@ bool RestoreBackup(ModMain& state, Messages& messages, const BackupInfo& backup,
         messages.show(writeFailedMessage(config, written));
         return false;
     }
-    messages.setStatus(QStringLiteral("Restored ") + QFile::decodeName(backup.name) +
+    messages.setStatus(QStringLiteral("Restored ") + platform::shownName(backup.name) +
                        QLatin1Char('.'));
     return true;
 }

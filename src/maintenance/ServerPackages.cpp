@@ -65,18 +65,6 @@ struct Present {
     }
 };
 
-// The package a file belongs to, folded, where it is a package file (.u, .utx, .uax, .umx
-// or .unr); nothing for any other file.
-std::optional<QByteArray> packageOfFile(QByteArrayView name) {
-    for (const QByteArrayView extension : {".u", ".utx", ".uax", ".umx", ".unr"}) {
-        if (name.size() > extension.size() &&
-            platform::equalsFolded(name.last(extension.size()), extension)) {
-            return platform::foldCase(name.first(name.size() - extension.size()));
-        }
-    }
-    return std::nullopt;
-}
-
 // The folder that could not be listed, if any.
 std::optional<QByteArray> collectPresent(const Install& install,
                                          const platform::Listing& systemInts, Present& present) {
@@ -190,6 +178,30 @@ std::vector<QByteArray> serverPackagesEntries(QByteArrayView content) {
         }
     }
     return packages;
+}
+
+std::vector<qsizetype> serverPackagesBlockLines(QByteArrayView content) {
+    std::vector<qsizetype> lines;
+    const std::optional<Block> block = findBlock(content);
+    if (!block) {
+        return lines;
+    }
+    for (ini::LineScan scan(content); scan.next() && scan.line().start < block->end;) {
+        if (scan.line().start >= block->begin && entryPackage(scan.text())) {
+            lines.push_back(scan.number());
+        }
+    }
+    return lines;
+}
+
+std::optional<QByteArray> packageOfFile(QByteArrayView name) {
+    for (const QByteArrayView extension : {".u", ".utx", ".uax", ".umx", ".unr"}) {
+        if (name.size() > extension.size() &&
+            platform::equalsFolded(name.last(extension.size()), extension)) {
+            return platform::foldCase(name.first(name.size() - extension.size()));
+        }
+    }
+    return std::nullopt;
 }
 
 void ServerPackagesCommand(ModMain& state, Messages& messages, const ChangeOptions& options) {

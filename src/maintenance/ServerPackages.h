@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <optional>
 #include <vector>
 
 #include "app/ModMain.h"
@@ -44,5 +45,13 @@ void UpdateServerPackages(ModMain& state, Messages& messages, const ChangeOption
 // with "ServerPackages=" (letter case as written), its package the rest of the line as it
 // stands, in file order. The first of them opens the block that UpdateServerPackages edits.
 std::vector<QByteArray> serverPackagesEntries(QByteArrayView content);
+
+// The numbers (from 1) of the lines that UpdateServerPackages treats as entries: the entry
+// lines of the content's first ServerPackages block, in file order.
+std::vector<qsizetype> serverPackagesBlockLines(QByteArrayView content);
+
+// The package a file belongs to, folded, where it is a package file (.u, .utx, .uax, .umx
+// or .unr, any letter case): "BotPack.U" gives "botpack". Nothing for any other file.
+std::optional<QByteArray> packageOfFile(QByteArrayView name);
 
 }  // namespace rendix

@@ -1,7 +1,5 @@
 #include "platform/FileLock.h"
 
-#include <QFile>
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -12,6 +10,7 @@
 #include <thread>
 
 #include "platform/Files.h"
+#include "platform/Paths.h"
 #include "platform/Posix.h"
 
 namespace rendix::platform {
@@ -73,7 +72,7 @@ Result FileLock::acquire(const QByteArray& guarded, int timeoutMs) {
         return Result::success();
     }
     release();
-    const QString lockName = QFile::decodeName(lockPath);
+    const QString lockName = shownName(lockPath);
     const auto refused = [&](const QString& why) {
         return Result::failure(why, Problem::Other, guarded);
     };
@@ -103,7 +102,7 @@ Result FileLock::acquire(const QByteArray& guarded, int timeoutMs) {
         }
         if (std::chrono::steady_clock::now() >= deadline) {
             return Result::failure(
-                QStringLiteral("Another Rendix is changing %1.").arg(QFile::decodeName(guarded)),
+                QStringLiteral("Another Rendix is changing %1.").arg(shownName(guarded)),
                 Problem::Busy, guarded);
         }
         std::this_thread::sleep_for(kRetry);

@@ -1,6 +1,5 @@
 #include "platform/Files.h"
 
-#include <QFile>
 #include <QStringList>
 
 #include <algorithm>
@@ -14,7 +13,7 @@ namespace rendix::platform {
 namespace {
 
 QString describe(const QByteArray& path) {
-    return QFile::decodeName(path);
+    return shownName(path);
 }
 
 // The write path of `path` and the file a rewrite of it changes. A symbolic link is followed
@@ -121,7 +120,7 @@ Result copyFileToFreeName(const QByteArray& source, const QByteArray& stem, QByt
 Result removeMatching(const QByteArray& dir, QByteArrayView pattern, Links links) {
     const Listing listing = listFiles(dir, pattern, links);
     if (!listing.ok) {
-        return Result::failure(QStringLiteral("Cannot list %1.").arg(QFile::decodeName(dir)));
+        return Result::failure(QStringLiteral("Cannot list %1.").arg(shownName(dir)));
     }
     if (listing.names.empty()) {
         return Result::success();
@@ -131,7 +130,7 @@ Result removeMatching(const QByteArray& dir, QByteArrayView pattern, Links links
     for (const QByteArray& name : listing.names) {
         const QByteArray path = joinPath(folder, {name});
         if (!removeFile(path)) {
-            failed.append(QFile::decodeName(resolvePath(path).value_or(path)));
+            failed.append(shownName(resolvePath(path).value_or(path)));
         }
     }
     if (!failed.isEmpty()) {

@@ -1,7 +1,5 @@
 #include "platform/Files.h"
 
-#include <QFile>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,7 +28,7 @@ constexpr std::size_t kChunk = 64 * 1024;
 constexpr std::time_t kLeftoverSeconds = 60;
 
 QString describe(const QByteArray& path) {
-    return QFile::decodeName(path);
+    return shownName(path);
 }
 
 // Reads the next piece of `fd` into `buffer`, of kChunk bytes (one seam Read), reading

@@ -1,5 +1,7 @@
 #include "platform/Paths.h"
 
+#include <QFile>
+
 #include <algorithm>
 #include <cstring>
 
@@ -62,6 +64,20 @@ QByteArray parentPath(QByteArrayView path) {
 QByteArray lastName(QByteArrayView path) {
     const PathParts parts = splitPath(path);
     return parts.names.empty() ? QByteArray() : parts.names.back();
+}
+
+QString shownName(QByteArrayView name) {
+    QByteArray escaped;
+    escaped.reserve(name.size());
+    for (const char c : name) {
+        if (isControlByte(c)) {
+            escaped += QByteArrayLiteral("\\x") +
+                       QByteArray::number(static_cast<unsigned char>(c), 16).rightJustified(2, '0');
+        } else {
+            escaped += c;
+        }
+    }
+    return QFile::decodeName(escaped);
 }
 
 bool byteLess(QByteArrayView a, QByteArrayView b) {

@@ -52,6 +52,11 @@ QByteArray parentPath(QByteArrayView path);
 // The last name of a path ("" for a root or an empty path).
 QByteArray lastName(QByteArrayView path);
 
+// A name or path as a message shows it: decoded from the file system's bytes, with every
+// control character (below 0x20, and 0x7F) written as "\x" and two hex digits, so that a
+// line break in a name can neither break a message nor forge a line of it.
+QString shownName(QByteArrayView name);
+
 // `base` followed by the separator and each part in turn: joinPath(utDir, {"system",
 // "UnrealTournament.ini"}) is utDir + "/system/UnrealTournament.ini". Nothing is trimmed
 // from `base`, so a trailing separator gives a doubled one, which the resolver skips.

@@ -121,10 +121,7 @@ bool holdsLineBreak(QByteArrayView text) {
 }
 
 bool holdsControlCharacter(QByteArrayView text) {
-    return std::any_of(text.begin(), text.end(), [](char c) {
-        const auto u = static_cast<unsigned char>(c);
-        return u < 0x20 || u == 0x7F;
-    });
+    return std::any_of(text.begin(), text.end(), isControlByte);
 }
 
 QByteArray foldCase(QByteArrayView text) {

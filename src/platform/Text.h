@@ -42,6 +42,12 @@ constexpr bool isBreak(char c) {
     return c == '\r' || c == '\n';
 }
 
+// A control byte: below 0x20, or 0x7F.
+constexpr bool isControlByte(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 0x20 || u == 0x7F;
+}
+
 // A blank: space or tab, the only bytes that INI parsing trims.
 constexpr bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -90,7 +96,7 @@ bool isUtf16Text(QByteArrayView bytes);
 // Whether the text holds a CR or LF byte (which would inject a line into a file).
 bool holdsLineBreak(QByteArrayView text);
 
-// Whether the text holds any control byte (below 0x20, or 0x7F).
+// Whether the text holds any control byte (isControlByte).
 bool holdsControlCharacter(QByteArrayView text);
 
 }  // namespace rendix::platform

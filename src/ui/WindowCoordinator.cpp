@@ -131,4 +131,16 @@ void WindowCoordinator::installChanged() {
     }
 }
 
+bool WindowCoordinator::refreshSettings(Messages& messages) {
+    const QByteArray gameDir = m_state.UTDir;
+    const QByteArray configFile = m_state.ConfigFile;
+    if (!rendix::refreshSettings(m_state, messages)) {
+        return false;
+    }
+    if (m_state.UTDir != gameDir || m_state.ConfigFile != configFile) {
+        installChanged();
+    }
+    return true;
+}
+
 }  // namespace rendix

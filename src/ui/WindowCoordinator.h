@@ -67,6 +67,11 @@ public:
     // The game directory or the configuration file changed: the main window, if there is
     // one, shows the new ones.
     void installChanged();
+    // Before a command acts on the shared state: reads the settings file afresh into it
+    // (refreshSettings), so that what the command line or another window stored since the
+    // start-up counts, and shows a game directory or configuration file that changed.
+    // False after a box on `messages`: the command must do nothing.
+    bool refreshSettings(Messages& messages);
 
     // The windows that exist now (null where there is none).
     frmMain* mainWindow() const;

@@ -25,6 +25,7 @@
 #include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
 #include "ui/WindowCoordinator.h"
+#include "ui/frmCheck.h"
 #include "ui/frmRandomize.h"
 #include "ui/frmRestore.h"
 
@@ -149,6 +150,7 @@ frmMain::~frmMain() {
     // The editor refers to this window to show it again, the restore window to its status line.
     delete m_editor.data();
     delete m_restore.data();
+    delete m_check.data();
 }
 
 void frmMain::buildMenus() {
@@ -161,6 +163,9 @@ void frmMain::buildMenus() {
     QAction* mnuFileRestore = mnuFile->addAction(QStringLiteral("&Restore Backup..."));
     mnuFileRestore->setObjectName(QStringLiteral("mnuFileRestore"));
     connect(mnuFileRestore, &QAction::triggered, this, &frmMain::mnuFileRestore_Click);
+    QAction* mnuFileCheck = mnuFile->addAction(QStringLiteral("&Check Configuration..."));
+    mnuFileCheck->setObjectName(QStringLiteral("mnuFileCheck"));
+    connect(mnuFileCheck, &QAction::triggered, this, &frmMain::mnuFileCheck_Click);
     QAction* mnuFileExit = mnuFile->addAction(QStringLiteral("E&xit"));
     mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
     connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
@@ -251,37 +256,69 @@ void frmMain::keyPressEvent(QKeyEvent* event) {
     QMainWindow::keyPressEvent(event);
 }
 
+// Each command first reads the settings file afresh: rendix-cli or another window may have
+// changed the exclusions or the game directory since this window started.
+
 void frmMain::cmdRandomize_Click() {
-    RandomizeCommand(m_state, *m_messages, tickedGameTypes());
+    if (m_windows.refreshSettings(*m_messages)) {
+        RandomizeCommand(m_state, *m_messages, tickedGameTypes());
+    }
 }
 
 void frmMain::cmdAddInt_Click() {
-    ServerPackagesCommand(m_state, *m_messages);
+    if (m_windows.refreshSettings(*m_messages)) {
+        ServerPackagesCommand(m_state, *m_messages);
+    }
 }
 
 void frmMain::cmdDelete_Click() {
-    DeleteBackups(m_state, *m_messages);
+    if (m_windows.refreshSettings(*m_messages)) {
+        DeleteBackups(m_state, *m_messages);
+    }
 }
 
 void frmMain::cmdDMExcl_Click() {
     if (!m_editor) {
-        m_editor = new frmRandomize(m_state, this, m_windows.messagesFactory());
+        if (!m_windows.refreshSettings(*m_messages)) {
+            return;
+        }
+        m_editor = new frmRandomize(m_windows, this);
     }
     showWindow(m_editor);
     hide();
 }
 
 void frmMain::mnuFileGameDir_Click() {
-    m_windows.showOptions();
+    // An open dialog keeps what the user has typed into it.
+    if (m_windows.options() || m_windows.refreshSettings(*m_messages)) {
+        m_windows.showOptions();
+    }
 }
 
 void frmMain::mnuFileRestore_Click() {
+    if (!m_windows.refreshSettings(*m_messages)) {
+        return;
+    }
     if (m_restore) {
         m_restore->refresh();
     } else {
         m_restore = new frmRestore(m_state, *m_messages, m_windows.messagesFactory());
     }
     showWindow(m_restore);
+}
+
+void frmMain::mnuFileCheck_Click() {
+    if (!m_windows.refreshSettings(*m_messages)) {
+        return;
+    }
+    if (m_check) {
+        m_check->refresh();
+    } else {
+        m_check = new frmCheck(
+            m_state, *m_messages, m_windows.messagesFactory(),
+            [this](Messages& messages) { return m_windows.refreshSettings(messages); });
+    }
+    showWindow(m_check);
 }
 
 void frmMain::mnuFileExit_Click() {

@@ -16,6 +16,7 @@ class QPushButton;
 namespace rendix {
 
 class WindowCoordinator;
+class frmCheck;
 class frmRandomize;
 class frmRestore;
 
@@ -58,6 +59,7 @@ private:
     void cmdDMExcl_Click();
     void mnuFileGameDir_Click();
     void mnuFileRestore_Click();
+    void mnuFileCheck_Click();
     void mnuFileExit_Click();
     void mnuHelpHelp_Click();
     void mnuHelpAbout_Click();
@@ -80,6 +82,7 @@ private:
     std::unique_ptr<Messages> m_messages;
     QPointer<frmRandomize> m_editor;
     QPointer<frmRestore> m_restore;
+    QPointer<frmCheck> m_check;
 };
 
 }  // namespace rendix

@@ -8,12 +8,14 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 #include <tuple>
 
 #include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
 #include "ui/WholeLines.h"
+#include "ui/WindowCoordinator.h"
 
 namespace rendix {
 
@@ -47,11 +49,12 @@ QListWidget* makeList(QWidget* parent, const char* name) {
 
 }  // namespace
 
-frmRandomize::frmRandomize(ModMain& state, QWidget* mainWindow, const MessagesFactory& messages)
+frmRandomize::frmRandomize(WindowCoordinator& windows, QWidget* mainWindow)
     : QWidget(nullptr),
+      m_windows(windows),
       m_mainWindow(mainWindow),
-      m_messages(messages(this, nullptr)),
-      m_editor(state, *m_messages) {
+      m_messages(windows.messagesFactory()(this, nullptr)),
+      m_editor(windows.state(), *m_messages) {
     setObjectName(QStringLiteral("frmRandomize"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Rendix - Map Exclusions"));
@@ -152,11 +155,21 @@ void frmRandomize::createControls() {
 void frmRandomize::Form_Load() {
     // The four game types were added with the control, in table order.
     m_cboGameType->setCurrentIndex(0);
-    cboGameType_Click(0);
+    showGameType(0);
     connect(m_cboGameType, &QComboBox::currentIndexChanged, this, &frmRandomize::cboGameType_Click);
 }
 
 void frmRandomize::cboGameType_Click(int index) {
+    if (!m_windows.refreshSettings(*m_messages)) {
+        // The type shown stays, with what the user did to it.
+        const QSignalBlocker quiet(m_cboGameType);
+        m_cboGameType->setCurrentIndex(m_editor.gameType());
+        return;
+    }
+    showGameType(index);
+}
+
+void frmRandomize::showGameType(int index) {
     m_editor.fill(index);
     render();
     m_lstSelected->scrollToTop();

@@ -17,18 +17,22 @@ class QPushButton;
 
 namespace rendix {
 class WholeLines;
-}
+class WindowCoordinator;
+}  // namespace rendix
 
 namespace rendix {
 
-// The exclusion editor's window. It shows an ExclusionEditor and passes the user's picks
-// and clicks on to it; the lists on screen are redrawn from the editor after every
-// operation. Created anew for each opening (it deletes itself when closed) while the main
-// window hides; every way of closing it shows `mainWindow` again.
+// The exclusion editor's window. It shows an ExclusionEditor on the shared state of
+// `windows` and passes the user's picks and clicks on to it; the lists on screen are
+// redrawn from the editor after every operation. Created anew for each opening (it deletes
+// itself when closed) while the main window hides; every way of closing it shows
+// `mainWindow` again. Whoever opens it reads the settings file afresh first; choosing
+// another game type reads it again, so that the lists shown, and those Apply stores, are
+// never older than the file.
 class frmRandomize : public QWidget {
     Q_OBJECT
 public:
-    frmRandomize(ModMain& state, QWidget* mainWindow, const MessagesFactory& messages);
+    frmRandomize(WindowCoordinator& windows, QWidget* mainWindow);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -36,6 +40,8 @@ protected:
 private:
     void Form_Load();
     void cboGameType_Click(int index);
+    // Shows game type `index` from the shared state.
+    void showGameType(int index);
     void cmdExcl_Click();
     void cmdExclAll_Click();
     void cmdSelect_Click();
@@ -52,6 +58,7 @@ private:
     // is the list whose first line the operation selected: it scrolls to its top.
     void render(QListWidget* firstLineOf = nullptr);
 
+    WindowCoordinator& m_windows;
     QPointer<QWidget> m_mainWindow;
     std::unique_ptr<Messages> m_messages;
     ExclusionEditor m_editor;

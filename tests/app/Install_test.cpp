@@ -101,10 +101,10 @@ TEST(Install, ListsTheMapsOfEveryFolderThePathsLinesName) {
               install.mapFolders()[0].folder + ", " + install.mapFolders()[1].folder);
     EXPECT_EQ(layout.local(install.configFolder()), "ut/System64");
 
-    // Without Paths= lines the maps folder is the usual one, named as it always was.
+    // Without Paths= lines the maps folder is the usual one, named as the folder stores it.
     writeBytes(layout.temp.file("ut/System64/UnrealTournament.ini"), "[Core.System]\r\n");
     EXPECT_EQ(Install::locate(layout.temp.file("ut"), {}).mapFoldersText(),
-              layout.temp.file("ut/maps"));
+              layout.temp.file("ut/Maps"));
 }
 
 }  // namespace

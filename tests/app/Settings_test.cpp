@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Settings.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestFiles.h"
 
 namespace rendix::testing {
@@ -47,6 +48,43 @@ TEST(Settings, FolderOfTheSettingsFile) {
         EXPECT_EQ(readBytes(temp.file("home/Rendix.ini")), c.userFileAfter);
         EXPECT_EQ(exists(temp.file("home")), !c.userFileAfter.isEmpty());
         EXPECT_EQ(readBytes(temp.file("lib/Rendix.ini")), program);
+    }
+}
+
+// A command reads the file anew: what it holds counts; a missing one leaves the settings in
+// memory; one that cannot be taken leaves them too, after a box, and the command stops.
+TEST(Settings, RefreshBeforeACommand) {
+    const QByteArray sound = defaultSettingsContent().replace("UTDir=", "UTDir=/new");
+    struct Case {
+        const char* name;
+        QByteArray content;  // "": no file
+        bool locked;         // another Rendix holds the lock
+        bool goesOn;
+        const char* utDir;
+        const char* box;  // "": none
+    };
+    const Case cases[] = {
+        {"Sound", sound, false, true, "/new", ""},
+        {"Missing", "", false, true, "/old", ""},
+        {"NotSound", "[Main]\r\nUTDir=/new\r\n", false, false, "/old", "Read failed"},
+        {"Locked", sound, true, false, "/old", "Busy"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir temp;
+        ModMain state;
+        state.UTDir = "/old";
+        state.settingsPath = temp.file("Rendix.ini");
+        if (!c.content.isEmpty()) {
+            writeBytes(state.settingsPath, c.content);
+        }
+        platform::FileLock other;
+        ASSERT_TRUE(!c.locked || other.acquire(state.settingsPath, 0));
+        ScriptedMessages messages;
+        EXPECT_EQ(refreshSettings(state, messages, 0), c.goesOn);
+        EXPECT_EQ(state.UTDir, c.utDir);
+        EXPECT_EQ(messages.shown.empty() ? QString() : messages.shown[0].title,
+                  QLatin1String(c.box));
     }
 }
 

@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 
 #include <filesystem>
@@ -28,11 +31,7 @@ using namespace rendix;
 using namespace rendix::testing;
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int exit = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Outcome = ProgramRun;
 
 // A game install with its Rendix.ini, a home folder, and the runs of rendix-cli on them.
 struct Server {
@@ -75,31 +74,39 @@ struct Server {
         return text;
     }
     // Without a display, with a home of its own; the settings file is given unless the
-    // program runs from a copy that finds its own.
+    // program runs from a copy that finds its own. The arguments reach it as bytes, as a
+    // shell passes them, names that are not UTF-8 among them.
     Outcome run(const QStringList& arguments) const {
-        QStringList expanded;
-        if (program == RENDIX_CLI) {
-            expanded << QStringLiteral("-s") << QFile::decodeName(settings);
-        }
+        std::vector<QByteArray> bytes;
         for (const QString& argument : arguments) {
-            expanded << QFile::decodeName(expand(QFile::encodeName(argument)));
+            bytes.push_back(QFile::encodeName(argument));
         }
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name :
-             {"DISPLAY", "WAYLAND_DISPLAY", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
-            environment.remove(QLatin1String(name));
+        return run(bytes);
+    }
+    Outcome run(const std::vector<QByteArray>& arguments) const {
+        std::vector<QByteArray> argv{program};
+        if (program == RENDIX_CLI) {
+            argv.insert(argv.end(), {"-s", settings});
         }
-        environment.insert(QStringLiteral("HOME"), QFile::decodeName(temp.file("home")));
-        // A copy of the program elsewhere finds the libraries it needs where the build put them.
-        environment.insert(QStringLiteral("PATH"),
-                           QDir::toNativeSeparators(QFileInfo(QStringLiteral(RENDIX_CLI)).path()) +
-                               QDir::listSeparator() + environment.value(QStringLiteral("PATH")));
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(QFile::decodeName(program), expanded);
-        process.waitForFinished(60000);
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                process.readAllStandardOutput(), process.readAllStandardError()};
+        for (const QByteArray& argument : arguments) {
+            argv.push_back(expand(argument));
+        }
+        std::vector<QByteArray> environment{"HOME=" + temp.file("home")};
+        for (const QString& variable : QProcessEnvironment::systemEnvironment().toStringList()) {
+            const QByteArray entry = QFile::encodeName(variable);
+            const QByteArray name = entry.first(std::max<qsizetype>(entry.indexOf('='), 0));
+            if (name == "PATH") {
+                // A copy of the program elsewhere finds the libraries it needs where the build
+                // put them.
+                environment.push_back("PATH=" + platform::parentPath(RENDIX_CLI) +
+                                      QFile::encodeName(QDir::listSeparator()) + entry.sliced(5));
+            } else if (!QByteArrayList{"HOME", "DISPLAY", "WAYLAND_DISPLAY", "XDG_CONFIG_HOME",
+                                       "XDG_DATA_HOME"}
+                            .contains(name)) {
+                environment.push_back(entry);
+            }
+        }
+        return runProgram(argv, environment);
     }
     // Every file and folder under the temporary folder with its bytes; lock files only when
     // `withLocks`.
@@ -158,6 +165,10 @@ Commands:
   status                  the game directory, the configuration file in effect, for each game type
                           the maps found, excluded and per list, the ServerPackages entries that
                           would be removed and added, and the backups; changes nothing
+  check                   reports what in the configuration keeps the server from starting or
+                          quietly plays less than set up (missing packages, gaps in map lists, ...),
+                          a line each: FILE:LINE: SEVERITY: TEXT [CODE]; changes nothing; exit
+                          status 1 on an error, 0 with warnings and notes only
   randomize [TYPE...]     TYPE is dm, ctf, dom or as (any case); none means all four, in that order
   serverpackages          brings the ServerPackages= entries in line with the packages installed
   backups                 lists the backups of the configuration file, one full path a line, oldest first
@@ -181,6 +192,7 @@ Options:
   -n, --dry-run           change nothing, make no backup; print what would change as a unified diff
   -f, --force             go on while the game is running
   -q, --quiet             print failures only
+  --json                  check: print the findings as one JSON array
   -h, --help, --version
 )";
 
@@ -260,6 +272,14 @@ const CliCase kCases[] = {
      "bad number for --maps-per-list: '4097' (1 to 4096)"},
     {"NoMapsPerList", args({"--maps-per-list=0", "randomize"}), 2, "", "bad number"},
     {"MapsPerListNotANumber", args({"-m", "many", "randomize"}), 2, "", "bad number"},
+    {"EmptyGameDirectory", args({"-g", "", "status"}), 2, "",
+     "rendix-cli: empty value for --game-dir\nUsage: rendix-cli [OPTIONS] status\n",
+     Files::Untouched},
+    {"EmptyConfig", args({"--config=", "randomize"}), 2, "", "empty value for --config\n",
+     Files::Untouched},
+    {"EmptyBackupName", args({"restore", ""}), 2, "",
+     "rendix-cli: empty backup name\nUsage: rendix-cli [OPTIONS] restore [BACKUP]\n",
+     Files::Untouched, withBackups},
     {"Help", args({"--help"}), 0, kHelp},
     {"Version", args({"--version"}), 0, "rendix-cli 1.0.1\n"},
 
@@ -315,6 +335,68 @@ const CliCase kCases[] = {
      "rendix-cli: Unsupported file: Rendix cannot change {ini} because it is stored as UTF-16. "
      "The file was not changed.\n",
      Files::Kept, [](Server& s) { writeBytes(s.install.ini, QByteArray("\xff\xfe[\0M\0]\0", 8)); }},
+    {"CheckErrors", args({"check"}), 1,
+     "...{ini}:84: error: ServerPackages=OldMod001: no package file of that name (.u, .utx, .uax, "
+     ".umx or .unr) is in the package folders, so the server does not start; it logs \"Failed "
+     "to load\" and exits. Install the package, or remove the line. Add/Remove ServerPackages "
+     "Entries removes it. [missing-package]\n{ini}:85: error: ServerPackages=OldMod002: ..."
+     "[missing-package]\n2 errors, 0 warnings, 0 notes\n",
+     "", Files::Untouched},
+    {"CheckQuietly",
+     args({"-q", "check"}),
+     1,
+     "...{ini}:85: error: ServerPackages=OldMod002: ",
+     "",
+     Files::Untouched,
+     {},
+     [](Server& s) {
+         EXPECT_EQ(s.run(args({"-q", "check"})).out.count('\n'), 2);
+     }},
+    {"CheckSound", args({"check"}), 0, "0 errors, 0 warnings, 0 notes\n", "", Files::Untouched,
+     [](Server& s) {
+         writeBytes(s.install.ini, readBytes(s.install.ini)
+                                       .replace("ServerPackages=OldMod001\r\n", "")
+                                       .replace("ServerPackages=OldMod002\r\n", ""));
+     }},
+    {"CheckJson",
+     args({"--json", "check"}),
+     1,
+     nullptr,
+     "",
+     Files::Untouched,
+     {},
+     [](Server& s) {
+         const QJsonArray findings =
+             QJsonDocument::fromJson(s.run(args({"--json", "check"})).out).array();
+         ASSERT_EQ(findings.size(), 2);
+         const QJsonObject first = findings[0].toObject();
+         EXPECT_EQ(first.value(QStringLiteral("file")).toString(),
+                   QFile::decodeName(s.install.ini));
+         EXPECT_EQ(first.value(QStringLiteral("line")).toInt(), 84);
+         EXPECT_EQ(first.value(QStringLiteral("severity")).toString(), QStringLiteral("error"));
+         EXPECT_EQ(first.value(QStringLiteral("code")).toString(),
+                   QStringLiteral("missing-package"));
+         EXPECT_EQ(first.value(QStringLiteral("fix")).toString(), QStringLiteral("serverpackages"));
+         EXPECT_TRUE(first.value(QStringLiteral("text"))
+                         .toString()
+                         .startsWith(QStringLiteral("ServerPackages=OldMod001: ")));
+     }},
+    {"CheckJsonLineless", args({"--json", "check"}), 0,
+     "[\n    {\n        \"code\": \"many-backups\",\n        \"file\": \"{ini}\",\n"
+     "        \"fix\": \"delete-backups\",\n        \"line\": null,\n        \"severity\": "
+     "\"note\",\n        \"text\": \"21 backups of this file lie beside it, 126 bytes in all. "
+     "Delete Backup Files removes them.\"\n    }\n]\n",
+     "", Files::Untouched,
+     [](Server& s) {
+         writeBytes(s.install.ini,
+                    readBytes(s.install.ini).replace("ServerPackages=OldMod00", "; "));
+         for (int i = 10; i < 31; ++i) {
+             s.writeBackup(("Rendix_UnrealTournament" + std::to_string(i) + ".ini").c_str(),
+                           fs::file_time_type::clock::now());
+         }
+     }},
+    {"JsonOfAnotherCommand", args({"--json", "status"}), 2, "",
+     "rendix-cli: --json is an option of 'check' only\nUsage: rendix-cli [OPTIONS] status\n"},
     {"Backups", args({"backups"}), 0, BACKUPS, "", Files::Untouched, withBackups},
     {"DeleteBackups", args({"delete-backups"}), 0, "", "", Files::Changed, withBackups,
      [](Server& s) { EXPECT_EQ(s.run(args({"backups"})).out, ""); }},
@@ -416,6 +498,31 @@ const CliCase kCases[] = {
      "rendix-cli: Map not found: DM-Nowhere.unr is not among the DM maps in {ut}/Maps, "
      "{ut}/BonusPack/Maps. Nothing was changed.\n",
      Files::Kept},
+    {"LineBreaksInNamesEscaped", args({"exclude", "dm", "DM-\r\nEvil.unr"}), 1, "",
+     "rendix-cli: Map not found: DM-\\x0d\\x0aEvil.unr is not among the DM maps in {ut}/Maps, "
+     "{ut}/BonusPack/Maps. Nothing was changed.\n",
+     Files::Kept},
+    {"LineBreakInAPathEscaped", args({"-c", "{tmp}/a\nb.ini", "randomize", "dm"}), 1, nullptr,
+     "rendix-cli: Unsupported file: Rendix cannot change {tmp}/a\\x0ab.ini because it is "
+     "stored as UTF-16.",
+     Files::Kept,
+     [](Server& s) { writeBytes(s.temp.file("a\nb.ini"), QByteArray("\xff\xfe[\0M\0]\0", 8)); }},
+    // The bytes of the command line are the names: a game directory, a settings file and a
+    // map whose names are not UTF-8.
+    {"NamesThatAreNotUtf8", args({"excludes", "dm"}), 0, "DM-Tutorial.unr\n", "", Files::Kept,
+     [](Server& s) {
+         if (const char* why = posixNamesUnavailable()) {
+             GTEST_SKIP() << why;
+         }
+         makeGameInstall(s.temp.file("G\xff"), {.extraMapsPerType = 0});
+     },
+     [](Server& s) {
+         writeBytes(s.temp.file("G\xff/Maps/DM-\xff.unr"), {});
+         const Outcome excluded = s.run(std::vector<QByteArray>{
+             "-s", "{tmp}/S\xff.ini", "-g", "{tmp}/G\xff", "exclude", "dm", "DM-\xff.unr"});
+         EXPECT_EQ(excluded.exit, 0) << excluded.err.constData();
+         EXPECT_TRUE(readBytes(s.temp.file("S\xff.ini")).contains("=DM-\xff.unr\r\n"));
+     }},
     {"Excludes", args({"excludes", "Dom"}), 0, "DOM-Tutorial.unr\n", "", Files::Untouched},
     {"ExcludePattern", args({"exclude", "ctf", "CTF-BT-*"}), 0, "", "", Files::Changed, bunnyTrack,
      [](Server& s) {

@@ -101,8 +101,8 @@ QByteArray sectionSummary(const QByteArray& file) {
     return parts.join(' ');
 }
 
-// Above 32 slots the list is as long as the setting and nothing of an older, longer list
-// stays; at 32 or fewer, Maps[0] to Maps[31] are the list and Maps[32] and after stay.
+// The list is as long as the setting, and nothing of an older, longer list stays in the
+// rotation, whatever the new length.
 TEST(Randomizer, MapsPerList) {
     struct Row {
         int slots;
@@ -110,11 +110,12 @@ TEST(Randomizer, MapsPerList) {
         const char* keys;
     };
     const Row table[] = {
-        {100, 150, "Maps[0-99] MapNum"},
-        {100, 10, "Maps[0-9] MapNum"},
+        {100, 150, "Maps[0-99] MapNum"},  // longer than the old list
+        {100, 10, "Maps[0-9] MapNum"},    // fewer maps than slots
         {4096, 40, "Maps[0-39] MapNum"},
-        {10, 150, "Maps[0-9] Maps[32-149] maps[200] Maps[4095] MapNum"},
-        {32, 5, "Maps[0-4] Maps[32-149] maps[200] Maps[4095] MapNum"},
+        {10, 150, "Maps[0-9] MapNum"},  // shorter than the 32 every game reads
+        {32, 150, "Maps[0-31] MapNum"},
+        {32, 5, "Maps[0-4] MapNum"},
     };
     QByteArray ini("[Botpack.TDMmaplist]\r\n");
     for (int k = 0; k < 150; ++k) {

@@ -116,14 +116,22 @@ static void writeGameFiles(const GameInstall& install, const GameInstallOptions&
         for (const QByteArray& name : ints) {
             writeBytes(pathIn(install.system, name), intFile);
         }
+        for (const QByteArray& package : defaultServerPackages(Layout::Classic)) {
+            writeBytes(pathIn(install.system, package + ".u"), QByteArray());
+        }
         return;
+    }
+    // The programs of the 64-bit and ARM builds, where the layout has them.
+    writeBytes(pathIn(install.root, "System64/ucc-bin-amd64"), QByteArray());
+    if (options.layout == Layout::Patch469d) {
+        writeBytes(pathIn(install.root, "SystemARM64/ucc-bin-arm64"), QByteArray());
     }
     const QByteArray intFolder = options.layout == Layout::Patch469b
                                      ? install.system
                                      : pathIn(install.root, "SystemLocalized/int");
     for (const QByteArrayView name : gameFileNames()) {
         const bool isInt = name.endsWith(".int");
-        writeBytes((isInt ? intFolder : install.system) + '/' + name.toByteArray(),
+        writeBytes(pathIn(isInt ? intFolder : install.system, name),
                    isInt ? intFile : QByteArray());
     }
     for (const QByteArray& name : QByteArray(k469Textures).split(' ')) {
@@ -133,9 +141,10 @@ static void writeGameFiles(const GameInstall& install, const GameInstallOptions&
 }
 
 GameInstall makeGameInstall(const QByteArray& root, const GameInstallOptions& options) {
-    const bool in64 = options.layout == Layout::Patch469c;
-    const GameInstall install{root, pathIn(root, "System"), pathIn(root, "Maps"),
-                              pathIn(root, in64 ? "System64/UnrealTournament.ini" : "System/UnrealTournament.ini")};
+    const bool in64 = options.layout == Layout::Patch469c || options.layout == Layout::Patch469d;
+    const GameInstall install{
+        root, pathIn(root, "System"), pathIn(root, "Maps"),
+        pathIn(root, in64 ? "System64/UnrealTournament.ini" : "System/UnrealTournament.ini")};
     makeFolder(install.maps);
     makeFolder(install.system);
     for (const GameType& type : kGameTypes) {
@@ -156,9 +165,7 @@ GameInstall makeGameInstall(const QByteArray& root, const GameInstallOptions& op
     for (int i = 1; i <= options.customInts; ++i) {
         writeBytes(pathIn(install.system, numbered("Custom", i) + ".int"),
                    "[Public]" + options.lineEnd);
-        if (options.layout != Layout::Classic) {
-            writeBytes(pathIn(install.system, numbered("Custom", i) + ".u"), QByteArray());
-        }
+        writeBytes(pathIn(install.system, numbered("Custom", i) + ".u"), QByteArray());
     }
     writeBytes(install.ini, unrealTournamentIni(options));
     return install;

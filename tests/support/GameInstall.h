@@ -10,13 +10,20 @@
 // "Maps" folders with empty map files, .int files and a realistic UnrealTournament.ini.
 namespace rendix::testing {
 
-// Where the game's own files lie.
+// Where the game's own files lie. Every layout has the package files its ServerPackages=
+// and ServerActors= entries name, and each mod its .u file beside its .int file.
 enum class Layout {
-    Classic,    // the 24 stock .int files in System, with UnrealTournament.ini
-    Patch469b,  // every .int and .u file the game ships in System, with UnrealTournament.ini
+    // The 24 stock .int files in System, with UnrealTournament.ini, and the .int and .u
+    // files of the default ServerPackages entries.
+    Classic,
+    // Every .int and .u file the game ships in System, with UnrealTournament.ini; System64
+    // holds the 64-bit programs.
+    Patch469b,
     // The game's .u files in System, its .int files in SystemLocalized/int, the configuration
     // file in System64 and none in System; mods keep their .u and .int files in System.
     Patch469c,
+    // As 469c, with the ARM programs in SystemARM64.
+    Patch469d,
 };
 
 struct GameInstallOptions {
@@ -36,7 +43,7 @@ struct GameInstall {
     QByteArray root;    // the game directory (UTDir)
     QByteArray system;  // root + "/System" (with the system's separator)
     QByteArray maps;    // root + "/Maps"
-    QByteArray ini;     // system + "/UnrealTournament.ini", or System64's for Patch469c
+    QByteArray ini;     // system + "/UnrealTournament.ini", or System64's from Patch469c on
 };
 
 // The ServerPackages= entries of the game's own file: those of patch 469's Default.ini for

@@ -98,6 +98,19 @@ std::pair<unsigned, unsigned> ownerOf(const QByteArray& path);
 unsigned setUmask(unsigned mask);  // returns the previous mask
 bool setAttribute(const QByteArray& path, const QByteArray& name, const QByteArray& value);
 std::map<QByteArray, QByteArray> attributesOf(const QByteArray& path);
+// What a program run by runProgram did: its exit status (-1 where it crashed or did not end
+// within a minute), its standard output and error.
+struct ProgramRun {
+    int exit = -1;
+    QByteArray out;
+    QByteArray err;
+};
+// Runs `argv` (the program first) with exactly `environment` ("NAME=value" entries) and waits
+// for it. The arguments reach it as bytes, as a shell passes them on Linux; Windows takes them
+// as UTF-8 text.
+ProgramRun runProgram(const std::vector<QByteArray>& argv,
+                      const std::vector<QByteArray>& environment);
+
 // What `action` returns when run in a child process under the unprivileged account 65534
 // (nobody), for what permission bits stop for every account but root; "" where the child
 // could not become that account or ended early.

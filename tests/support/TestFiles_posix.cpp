@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <ctime>
 
+extern char** environ;
+
 namespace rendix::testing {
 
 std::filesystem::path fsPath(const QByteArray& path) {
@@ -137,6 +139,43 @@ QByteArray runAsNobody(const std::function<QByteArray()>& action) {
         return {};
     }
     return text;
+}
+
+ProgramRun runProgram(const std::vector<QByteArray>& argv,
+                      const std::vector<QByteArray>& environment) {
+    const auto pointers = [](std::vector<QByteArray> strings) {
+        std::vector<char*> list;
+        for (QByteArray& string : strings) {
+            list.push_back(strdup(string.constData()));
+        }
+        list.push_back(nullptr);
+        return list;
+    };
+    const std::vector<char*> argvList = pointers(argv), envList = pointers(environment);
+    // Output goes through files rather than pipes, so that a child that prints much never
+    // waits on a parent that is not reading yet.
+    const TempDir output;
+    const QByteArray out = output.file("out"), err = output.file("err");
+    const int outFd = ::open(out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int errFd = ::open(err.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(outFd, 1);
+        ::dup2(errFd, 2);
+        ::execve(argvList[0], argvList.data(), envList.data());
+        ::_exit(127);
+    }
+    ::close(outFd);
+    ::close(errFd);
+    for (char* string : argvList) {
+        std::free(string);
+    }
+    for (char* string : envList) {
+        std::free(string);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(out), readBytes(err)};
 }
 
 }  // namespace rendix::testing

@@ -1,6 +1,8 @@
 #include "support/TestFiles.h"
 
+#include <QProcess>
 #include <QString>
+#include <QStringList>
 
 #include <windows.h>
 
@@ -162,6 +164,27 @@ std::map<QByteArray, QByteArray> attributesOf(const QByteArray&) {
 
 QByteArray runAsNobody(const std::function<QByteArray()>&) {
     return {};
+}
+
+ProgramRun runProgram(const std::vector<QByteArray>& argv,
+                      const std::vector<QByteArray>& environment) {
+    QStringList arguments;
+    for (std::size_t i = 1; i < argv.size(); ++i) {
+        arguments << QString::fromUtf8(argv[i]);
+    }
+    QProcessEnvironment variables;
+    for (const QByteArray& entry : environment) {
+        const qsizetype equals = entry.indexOf('=');
+        variables.insert(QString::fromUtf8(entry.first(equals)),
+                         QString::fromUtf8(entry.sliced(equals + 1)));
+    }
+    QProcess process;
+    process.setProcessEnvironment(variables);
+    process.start(QString::fromUtf8(argv.front()), arguments);
+    const bool ended = process.waitForFinished(60000);
+    const bool exited = ended && process.exitStatus() == QProcess::NormalExit;
+    return {exited ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError()};
 }
 
 }  // namespace rendix::testing

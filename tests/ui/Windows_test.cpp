@@ -185,7 +185,7 @@ TEST(Windows, ShowEveryControlWithItsCaptionKindAndTabOrder) {
         QCoreApplication::sendPostedEvents();
     };
     shell.start();
-    EXPECT_EQ(shell.play("windows-steps.txt").count("\n  shown:"), 7);
+    EXPECT_EQ(shell.play("windows-steps.txt").count("\n  shown:"), 8);
     EXPECT_EQ(shell.masked(table).toStdString(), RENDIX_DATA("controls.txt").toStdString());
 }
 
