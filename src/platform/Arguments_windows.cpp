@@ -1,8 +1,9 @@
 #include "platform/Arguments.h"
 
-#include <shellapi.h>
-
 #include "platform/Windows.h"
+
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 namespace rendix::platform {
 

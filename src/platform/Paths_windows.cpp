@@ -394,7 +394,12 @@ bool existsAsNamed(const QByteArray& path) {
 }
 
 std::optional<QByteArray> canonicalPath(const QByteArray& path) {
-    return finalPath(path);
+    if (std::optional<QByteArray> final = finalPath(path)) {
+        return final;
+    }
+    // Some implementations of the API (Wine's) name no final path longer than 260 characters:
+    // then each name as its folder stores it, which is the same install for the same path.
+    return followedInfo(path) ? resolvePath(path) : std::nullopt;
 }
 
 }  // namespace rendix::platform

@@ -76,7 +76,7 @@ TEST(MainWindowCommands, ReadTheSettingsFileAfresh) {
     writeSettingsFor(shell.program(), install.root);
     shell.start();
     frmMain* window = shell.windows->mainWindow();
-    const QByteArray settings = shell.program() + "/Rendix.ini";
+    const QByteArray settings = pathIn(shell.program(), "Rendix.ini");
     const auto store = [&](const char* section, const char* prefix, ExclusionList entries) {
         QByteArray bytes = readBytes(settings);
         ASSERT_TRUE(ini::applyProfileWrites(bytes, {{section, std::nullopt, std::nullopt}}) &&
