@@ -358,6 +358,11 @@ void ExclusionEditor::includeAll() {
 }
 
 Result ExclusionEditor::apply() {
+    platform::FileLock lock;
+    return apply(lock);
+}
+
+Result ExclusionEditor::apply(platform::FileLock& lock) {
     const BusyPointer busy(m_messages);
     const GameType& type = kGameTypes[static_cast<std::size_t>(m_type)];
 
@@ -371,8 +376,9 @@ Result ExclusionEditor::apply() {
 
     const QByteArray& path = m_state.settingsPath;
     const bool existed = platform::lookupFile(path).has_value();
-    const Result written = writeSection(type, entries);
+    const Result written = writeSection(type, entries, lock);
     if (!written) {
+        lock.release();  // no other Rendix waits while the box is up
         // One safe rewrite at most: a failed one leaves the file as it was.
         m_messages.show(
             writeFailedMessage(path, written, existed ? unchangedText() : notCreatedText()));
@@ -382,9 +388,9 @@ Result ExclusionEditor::apply() {
     return written;
 }
 
-Result ExclusionEditor::writeSection(const GameType& type, const ExclusionList& entries) {
+Result ExclusionEditor::writeSection(const GameType& type, const ExclusionList& entries,
+                                     platform::FileLock& lock) {
     // Another Rendix must not write the file between this reading and rewriting it.
-    platform::FileLock lock;
     if (Result locked = lock.acquire(m_state.settingsPath, m_lockTimeoutMs); !locked) {
         return locked;
     }

@@ -114,6 +114,10 @@ public:
     // worded by the failure names it ("Busy", "Read failed", "Write failed"...), Apply
     // stays enabled and the failure is returned; otherwise Apply is disabled.
     Result apply();
+    // apply() taking the lock into `lock` (at once where it holds the settings file's lock
+    // already, as after refreshExclusionList) and leaving it held after a write; a failed
+    // one lets it go before its box.
+    Result apply(platform::FileLock& lock);
 
     int gameType() const { return m_type; }
     const std::vector<EditorLine>& selectedLines() const { return m_selected; }
@@ -138,7 +142,8 @@ private:
     // Takes the pattern lines out of a list of lines taken from the excluded list, and
     // brings back what they excluded alone (include()).
     void removePatterns(std::vector<QByteArray>& taken);
-    Result writeSection(const GameType& type, const ExclusionList& entries);
+    Result writeSection(const GameType& type, const ExclusionList& entries,
+                        platform::FileLock& lock);
 
     ModMain& m_state;
     Messages& m_messages;

@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 #include "app/Failures.h"
@@ -144,14 +145,16 @@ Result writeMainSetting(const QByteArray& settingsPath, const QByteArray& key,
     return writeMainSettings(settingsPath, {{key, value}});
 }
 
-bool refreshSettings(ModMain& state, Messages& messages, int lockTimeoutMs) {
-    const QByteArray& path = state.settingsPath;
-    if (!platform::lookupFile(path)) {
-        return true;
-    }
+namespace {
+
+// Reads the settings file at `path` holding its lock, taken into `lock` and left held, and
+// hands the content to `take` where the file is sound; a missing file is read as nothing
+// newer. False after a box that says why.
+bool readSettingsLocked(const QByteArray& path, Messages& messages, platform::FileLock& lock,
+                        int lockTimeoutMs,
+                        const std::function<void(QByteArrayView, const IniText&)>& take) {
     // The lock makes the read wait for a change in progress. Where no lock file can be made,
     // no other Rendix can take the lock to write the file either, so it is read as it is.
-    platform::FileLock lock;
     if (Result locked = lock.acquire(path, lockTimeoutMs);
         !locked && locked.problem == Problem::Busy) {
         messages.show(writeFailedMessage(path, locked, QStringLiteral("Nothing was changed.")));
@@ -170,8 +173,30 @@ bool refreshSettings(ModMain& state, Messages& messages, int lockTimeoutMs) {
         messages.show(readFailedMessage(path, QStringLiteral("it is not a sound Rendix.ini")));
         return false;
     }
-    loadSettings(state, content, text);
+    take(content, text);
     return true;
+}
+
+}  // namespace
+
+bool refreshSettings(ModMain& state, Messages& messages, int lockTimeoutMs) {
+    if (!platform::lookupFile(state.settingsPath)) {
+        return true;
+    }
+    platform::FileLock lock;
+    return readSettingsLocked(
+        state.settingsPath, messages, lock, lockTimeoutMs,
+        [&](QByteArrayView content, const IniText& text) { loadSettings(state, content, text); });
+}
+
+bool refreshExclusionList(ModMain& state, const GameType& type, Messages& messages,
+                          platform::FileLock& lock, int lockTimeoutMs) {
+    return readSettingsLocked(state.settingsPath, messages, lock, lockTimeoutMs,
+                              [&](QByteArrayView content, const IniText& text) {
+                                  ModMain stored;
+                                  loadExclusionLists(stored, content, text);
+                                  state.*type.excludes = std::move(stored.*type.excludes);
+                              });
 }
 
 int mapsPerListSetting(const QByteArray& value) {

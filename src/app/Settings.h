@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/GameTypes.h"
 #include "app/ModMain.h"
 #include "ini/IniHandler.h"
 #include "platform/FileLock.h"
@@ -103,6 +104,16 @@ Result writeMainSetting(const QByteArray& settingsPath, const QByteArray& key,
 // since acting on the old copy could undo what was stored.
 bool refreshSettings(ModMain& state, Messages& messages,
                      int lockTimeoutMs = platform::FileLock::kDefaultTimeoutMs);
+
+// refreshSettings for a command that changes the exclusion list of `type` and stores it:
+// reads that list afresh into `state` (nothing else of `state` changes) and leaves the
+// settings file's lock held in `lock`, so that the command's rewrite, made while `lock`
+// still holds it, cannot undo what another Rendix stored meanwhile. A missing file leaves
+// the list as it is. Boxes, failures and the read without a lock where no lock file can
+// be made are those of refreshSettings; false means the command must do nothing.
+bool refreshExclusionList(ModMain& state, const GameType& type, Messages& messages,
+                          platform::FileLock& lock,
+                          int lockTimeoutMs = platform::FileLock::kDefaultTimeoutMs);
 
 // The MapsPerList value of [Main] as a number of slots: 1 to kMaxMapsPerList, and
 // kDefaultMapsPerList for an absent, empty or unreadable value or one out of range.

@@ -20,6 +20,7 @@
 #include "maintenance/Randomizer.h"
 #include "maintenance/Restore.h"
 #include "maintenance/ServerPackages.h"
+#include "platform/FileLock.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/Processes.h"
@@ -207,15 +208,21 @@ int findRow(const std::vector<EditorLine>& lines, const QByteArray& map) {
 }
 
 // Moves the named maps from one list of the exclusion editor to the other and applies, as a
-// user of the editor would. A map in neither list changes nothing and fails.
+// user of the editor would. A map in neither list changes nothing and fails. The list is
+// read afresh and written back under one hold of the settings file's lock, so that what
+// the window or another rendix-cli stored since this run read Rendix.ini stays.
 void moveMaps(Session& session, EditorList from) {
+    const GameType& type = kGameTypes[static_cast<std::size_t>(session.type)];
+    platform::FileLock lock;
+    if (!refreshExclusionList(session.state, type, session.messages, lock)) {
+        return;
+    }
     ExclusionEditor editor(session.state, session.messages);
     editor.fill(session.type);
     const EditorList to =
         from == EditorList::Selected ? EditorList::Excluded : EditorList::Selected;
     std::vector<int> rows;
     std::vector<QByteArray> patterns;  // to exclude
-    const GameType& type = kGameTypes[static_cast<std::size_t>(session.type)];
     for (const QByteArray& map : session.maps) {
         if (isMapPattern(map)) {
             const int row = findPatternRow(editor.excludedLines(), map);
@@ -265,7 +272,7 @@ void moveMaps(Session& session, EditorList from) {
             return;
         }
     }
-    editor.apply();
+    editor.apply(lock);
 }
 
 void exclude(Session& session) {

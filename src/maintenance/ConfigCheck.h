@@ -36,22 +36,28 @@ struct FindingKind {
 
 // Every kind of finding, in one table.
 namespace finding {
-inline constexpr FindingKind kMissingPackage{"missing-package", Severity::Error,
-                                             kFixServerPackages};
-inline constexpr FindingKind kBadPackageName{"bad-package-name", Severity::Error,
-                                             kFixServerPackages};
-inline constexpr FindingKind kMissingActorPackage{"missing-actor-package", Severity::Warning,
-                                                  nullptr};
-inline constexpr FindingKind kDuplicatePackage{"duplicate-package", Severity::Warning, nullptr};
-inline constexpr FindingKind kPackageCaseTwins{"package-case-twins", Severity::Warning, nullptr};
-inline constexpr FindingKind kMapListGap{"map-list-gap", Severity::Warning, kFixRandomize};
-inline constexpr FindingKind kMissingMap{"missing-map", Severity::Warning, kFixRandomize};
-inline constexpr FindingKind kMapWithoutExtension{"map-without-extension", Severity::Warning,
-                                                  kFixRandomize};
-inline constexpr FindingKind kVoteModOwnsPackages{"vote-mod-owns-packages", Severity::Warning,
-                                                  nullptr};
-inline constexpr FindingKind kGameRunning{"game-running", Severity::Note, nullptr};
-inline constexpr FindingKind kManyBackups{"many-backups", Severity::Note, kFixDeleteBackups};
+inline constexpr FindingKind kMissingPackage{
+    .code = "missing-package", .severity = Severity::Error, .fix = kFixServerPackages};
+inline constexpr FindingKind kBadPackageName{
+    .code = "bad-package-name", .severity = Severity::Error, .fix = kFixServerPackages};
+inline constexpr FindingKind kMissingActorPackage{
+    .code = "missing-actor-package", .severity = Severity::Warning, .fix = nullptr};
+inline constexpr FindingKind kDuplicatePackage{
+    .code = "duplicate-package", .severity = Severity::Warning, .fix = nullptr};
+inline constexpr FindingKind kPackageCaseTwins{
+    .code = "package-case-twins", .severity = Severity::Warning, .fix = nullptr};
+inline constexpr FindingKind kMapListGap{
+    .code = "map-list-gap", .severity = Severity::Warning, .fix = kFixRandomize};
+inline constexpr FindingKind kMissingMap{
+    .code = "missing-map", .severity = Severity::Warning, .fix = kFixRandomize};
+inline constexpr FindingKind kMapWithoutExtension{
+    .code = "map-without-extension", .severity = Severity::Warning, .fix = kFixRandomize};
+inline constexpr FindingKind kVoteModOwnsPackages{
+    .code = "vote-mod-owns-packages", .severity = Severity::Warning, .fix = nullptr};
+inline constexpr FindingKind kGameRunning{
+    .code = "game-running", .severity = Severity::Note, .fix = nullptr};
+inline constexpr FindingKind kManyBackups{
+    .code = "many-backups", .severity = Severity::Note, .fix = kFixDeleteBackups};
 }  // namespace finding
 
 // One problem found.

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "app/Settings.h"
+#include "cli/Commands.h"
 #include "maintenance/Randomizer.h"
 #include "maintenance/ServerPackages.h"
 #include "platform/Paths.h"
@@ -715,6 +716,29 @@ TEST(CliSameBytes, AsTheWindowsCommands) {
     EXPECT_EQ(readBytes(server.install.ini), readBytes(window.ini));
     EXPECT_EQ(backupContents(server.install.system), backupContents(window.system));
     EXPECT_EQ(backupContents(window.system).size(), 6u);
+}
+
+// A map excluded through the window (or another rendix-cli) after this run read Rendix.ini
+// stays excluded when the run stores its own change.
+TEST(CliExclude, KeepsWhatAnotherRendixStoredMeanwhile) {
+    Server server;
+    cli::Session session;
+    session.options.settings = server.settings;
+    session.options.gameDir = server.install.root;
+    session.changes = cli::Changes::Settings;
+    session.needsConfigFile = false;
+    session.maps = {"DM-Deck16][.unr"};
+    ASSERT_TRUE(cli::prepare(session));
+    writeBytes(
+        server.settings,
+        readBytes(server.settings).replace("DM.Ex[0]=", "DM.Ex[0]=DM-Morpheus.unr\r\nDM.Ex[1]="));
+    const auto exclude =
+        std::find_if(cli::commands().begin(), cli::commands().end(),
+                     [](const cli::Command& c) { return c.name == std::string_view("exclude"); });
+    ASSERT_NE(exclude, cli::commands().end());
+    exclude->handler(session);
+    EXPECT_FALSE(session.messages.failed());
+    excludes(server, "DM-Deck16][.unr\nDM-Morpheus.unr\nDM-Tutorial.unr\n");
 }
 
 }  // namespace
