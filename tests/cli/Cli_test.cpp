@@ -54,8 +54,8 @@ struct Server {
     }
     void release() { holder->kill(); }
     // The text with the paths put in ({ini-json}: the configuration file as a JSON string holds
-    // it); a path written after one of them with "/" takes the
-    // system's separator, up to the end of its line, field or list item.
+    // it); a path written after one of them with "/" takes the system's separator, up to the
+    // end of its line, field or list item.
     QByteArray expand(QByteArray text) const {
         const std::pair<const char*, QByteArray> paths[] = {
             {"{ut}", install.root},
