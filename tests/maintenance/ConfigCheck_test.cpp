@@ -187,7 +187,7 @@ TEST_P(ConfigCheckCase, FindsWhatIsWrong) {
     platform::TestSeam seam;
     std::vector<QByteArray> running;
     for (const QByteArray& program : c.running) {
-        running.push_back(root + '/' + program);
+        running.push_back(pathIn(root, program));
     }
     seam.setRunningPrograms(running);
     const auto before = tree(root);
