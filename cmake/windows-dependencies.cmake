@@ -21,6 +21,13 @@ endif()
 # Wine runs the test programs, in a Wine prefix of the build's own (wine-run). They are
 # listed when ctest runs, not when they are built: the build never starts Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run ${CMAKE_BINARY_DIR}/wine)
+# Wine's drive Z: is the root of the Linux file system: the test programs reach the build's
+# own files (test data, the programs they run) by Z: and the Linux path, wherever they stand.
+set(RENDIX_TEST_PATH_PREFIX Z:)
+# The window tests run on Qt's windows platform, on Wine's null display driver (wine-run): no
+# display is needed, and text is measured in the fonts Windows draws it in, which the
+# offscreen platform of Qt for Windows cannot find.
+set(RENDIX_WINDOW_TESTS_QT_PLATFORM windows)
 set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 
 # What the programs load at run time goes beside them in bin/, as it is shipped: the MinGW

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/Version.h"
+#include "platform/Console.h"
 #include "ui/WindowCoordinator.h"
 
 namespace {
@@ -23,6 +24,8 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    rendix::platform::attachToParentConsole();
+    rendix::platform::useBinaryStandardStreams();
     // Answered before the windowing system is touched, so that they work without a display.
     if (argc > 1) {
         const char* argument = argv[1];

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/Paths.h"
 #include "support/GameInstall.h"
 #include "support/TestFiles.h"
 
@@ -21,30 +22,36 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: rendix-demo [--469] <demo folder>\n");
         return 2;
     }
+    using namespace rendix;
     using namespace rendix::testing;
     const QByteArray root =
-        QFile::encodeName(QDir(QFile::decodeName(argv[argc - 1])).absolutePath());
+        platform::fromQtFolder(QDir(QFile::decodeName(argv[argc - 1])).absolutePath());
+    const auto in = [&](const char* relative) {
+        return platform::joinPath(root, {QByteArray(relative).replace('/', platform::separator())});
+    };
     // A sound install: rendix-cli check finds nothing to report on it.
     GameInstallOptions options{.extraMapsPerType = 4, .entriesWithoutInt = 0};
     if (patch469) {
         options.layout = Layout::Patch469c;
         options.bonusMapsPerType = 3;
     }
-    const GameInstall install = makeGameInstall(root + "/UnrealTournament", options);
-    writeSettingsFor(root + "/Rendix", install.root);
+    const GameInstall install = makeGameInstall(in("UnrealTournament"), options);
+    writeSettingsFor(in("Rendix"), install.root);
     for (const char* map : {"CTF-BT-Andromeda.unr", "CTF-BT-Citadel.unr", "CTF-BT-Colors.unr",
                             "CTF-BT-Maverick.unr", "CTF-BT-Skyward.unr"}) {
-        writeBytes(install.maps + '/' + map, {});
+        writeBytes(platform::joinPath(install.maps, {map}), {});
     }
-    const QByteArray library = root + "/SteamLibrary";
-    writeBytes(
-        root + "/home/.steam/steam/steamapps/libraryfolders.vdf",
-        "\"libraryfolders\"\n{\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" + library + "\"\n\t}\n}\n");
-    makeGameInstall(library + "/steamapps/common/Unreal Tournament", {.targetIniBytes = 0});
-    makeGameInstall(root + "/home/serverfiles", {.targetIniBytes = 0, .layout = Layout::Patch469c});
-    QFile::rename(QFile::decodeName(root + "/home/serverfiles/System64/UnrealTournament.ini"),
-                  QFile::decodeName(root + "/home/serverfiles/System64/ut99server.ini"));
-    writeBytes(root + "/home/ut99server", "#!/bin/bash\n");
-    std::printf("game directory: %s\nconfiguration file: %s\nprogram folder: %s/Rendix\n",
-                install.root.constData(), install.ini.constData(), root.constData());
+    // Steam's list escapes a backslash as it escapes a quote.
+    const QByteArray library = in("SteamLibrary");
+    writeBytes(in("home/.steam/steam/steamapps/libraryfolders.vdf"),
+               "\"libraryfolders\"\n{\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" +
+                   QByteArray(library).replace("\\", "\\\\") + "\"\n\t}\n}\n");
+    makeGameInstall(platform::joinPath(library, {"steamapps", "common", "Unreal Tournament"}),
+                    {.targetIniBytes = 0});
+    makeGameInstall(in("home/serverfiles"), {.targetIniBytes = 0, .layout = Layout::Patch469c});
+    QFile::rename(QFile::decodeName(in("home/serverfiles/System64/UnrealTournament.ini")),
+                  QFile::decodeName(in("home/serverfiles/System64/ut99server.ini")));
+    writeBytes(in("home/ut99server"), "#!/bin/bash\n");
+    std::printf("game directory: %s\nconfiguration file: %s\nprogram folder: %s\n",
+                install.root.constData(), install.ini.constData(), in("Rendix").constData());
 }

@@ -63,19 +63,26 @@ bool hasWildcard(QByteArrayView text) {
 // where the game runs from; its leading ".." steps are taken within the path as written,
 // so that "../Maps" is <UTDir>/Maps even where only System64 exists.
 std::optional<SearchFolder> searchFolder(const QByteArray& utDir, QByteArray value) {
-    value.replace('\\', '/');
-    QList<QByteArray> parts = value.split('/');
-    const QByteArray pattern = parts.takeLast();
-    if (pattern.isEmpty() || !hasWildcard(pattern)) {
+    // The game's own files separate with "\" on every system.
+    const char between = platform::separator().front();
+    std::replace_if(
+        value.begin(), value.end(), [](char c) { return c == '\\' || c == '/'; }, between);
+    if (value.endsWith(between)) {
         return std::nullopt;
     }
-    const bool absolute = value.startsWith('/');
+    const platform::PathParts parts = platform::splitPath(value);
+    if (parts.names.empty() || !hasWildcard(parts.names.back())) {
+        return std::nullopt;
+    }
+    const QByteArray pattern = parts.names.back();
+    const bool absolute = !parts.root.isEmpty();
     QByteArrayList folder;
     if (!absolute) {
         folder << "System";
     }
-    for (const QByteArray& part : parts) {
-        if (part.isEmpty() || part == ".") {
+    for (std::size_t i = 0; i + 1 < parts.names.size(); ++i) {
+        const QByteArray& part = parts.names[i];
+        if (part == ".") {
             continue;
         }
         if (part == ".." && !folder.isEmpty() && folder.back() != "..") {
@@ -84,9 +91,9 @@ std::optional<SearchFolder> searchFolder(const QByteArray& utDir, QByteArray val
             folder << part;
         }
     }
-    const QByteArray joined = folder.join('/');
+    const QByteArray joined = folder.join(between);
     const QByteArray path =
-        absolute ? '/' + joined : utDir + (joined.isEmpty() ? "" : "/" + joined);
+        absolute ? parts.root + joined : utDir + (joined.isEmpty() ? "" : between + joined);
     return SearchFolder{resolvedOr(path), pattern};
 }
 
@@ -166,8 +173,7 @@ Install Install::locate(const QByteArray& utDir, const QByteArray& chosenConfig)
 }
 
 QByteArray Install::configFolder() const {
-    const QByteArray file = platform::rewrittenFile(m_configFile);
-    return file.left(std::max<qsizetype>(file.lastIndexOf('/'), 0));
+    return platform::parentPath(platform::rewrittenFile(m_configFile));
 }
 
 QByteArray Install::systemFolder() const {

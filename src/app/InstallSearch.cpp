@@ -27,15 +27,6 @@ constexpr qint64 kMaxLauncherFile = 16 * 1024 * 1024;
 // LinuxGSM's name for an Unreal Tournament server, and so for its first instance script.
 constexpr const char* kLinuxGsmServer = "ut99server";
 
-QByteArray parentOf(QByteArrayView path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash <= 0 ? QByteArray() : path.first(slash).toByteArray();
-}
-
-QByteArray nameOf(QByteArrayView path) {
-    return path.sliced(path.lastIndexOf('/') + 1).toByteArray();
-}
-
 std::optional<QByteArray> readLauncherFile(const QByteArray& path) {
     const std::optional<platform::FileTimes> times = platform::fileTimes(path);
     if (!times || times->size > kMaxLauncherFile) {
@@ -48,15 +39,15 @@ std::optional<QByteArray> readLauncherFile(const QByteArray& path) {
 // program's name matches one of `programs`.
 std::optional<QByteArray> gameDirOfProgram(const QByteArray& program,
                                            std::initializer_list<QByteArrayView> programs) {
-    const QByteArray folder = parentOf(program);
-    if (!program.startsWith('/') || folder.isEmpty() ||
-        !platform::wildcardMatch("System*", nameOf(folder)) ||
+    const QByteArray folder = platform::parentPath(program);
+    if (!platform::isAbsolutePath(program) || platform::lastName(folder).isEmpty() ||
+        !platform::wildcardMatch("System*", platform::lastName(folder)) ||
         std::none_of(programs.begin(), programs.end(), [&](QByteArrayView pattern) {
-            return platform::wildcardMatch(pattern, nameOf(program));
+            return platform::wildcardMatch(pattern, platform::lastName(program));
         })) {
         return std::nullopt;
     }
-    return parentOf(folder);
+    return platform::parentPath(folder);
 }
 
 // --- Steam's libraryfolders.vdf --------------------------------------------------------
@@ -294,6 +285,10 @@ const char* launcherName(platform::Launcher launcher) {
             return "Lutris";
         case platform::Launcher::Wine:
             return "Wine";
+        case platform::Launcher::GameInstaller:
+            return "game installer";
+        case platform::Launcher::Gog:
+            return "GOG";
         case platform::Launcher::LinuxGsm:
             break;
     }
@@ -339,11 +334,11 @@ public:
                 considerNamed(place.path, foundBy);
                 break;
             case platform::PlaceKind::GameFolders: {
-                const QByteArray parent = parentOf(place.path);
-                const QByteArray pattern = nameOf(place.path);
+                const QByteArray parent = platform::parentPath(place.path);
+                const QByteArray pattern = platform::lastName(place.path);
                 for (const QByteArray& name : platform::listFolders(parent).names) {
                     if (platform::wildcardMatch(pattern, name)) {
-                        considerNamed(parent + '/' + name, foundBy);
+                        considerNamed(platform::joinPath(parent, {name}), foundBy);
                     }
                 }
                 break;
@@ -351,7 +346,8 @@ public:
             case platform::PlaceKind::DesktopEntries:
                 for (const QByteArray& name : platform::listFiles(place.path, "*.desktop").names) {
                     const QByteArray entry =
-                        readLauncherFile(place.path + '/' + name).value_or(QByteArray());
+                        readLauncherFile(platform::joinPath(place.path, {name}))
+                            .value_or(QByteArray());
                     for (const QByteArray& dir : desktopEntryGameDirs(entry)) {
                         considerNamed(dir, foundBy);
                     }
@@ -368,8 +364,9 @@ public:
                 break;
             case platform::PlaceKind::LutrisGames:
                 for (const QByteArray& name : platform::listFiles(place.path, "*.yml").names) {
-                    if (const std::optional<QByteArray> dir = lutrisGameDir(
-                            readLauncherFile(place.path + '/' + name).value_or(QByteArray()))) {
+                    if (const std::optional<QByteArray> dir =
+                            lutrisGameDir(readLauncherFile(platform::joinPath(place.path, {name}))
+                                              .value_or(QByteArray()))) {
                         considerNamed(*dir, foundBy);
                     }
                 }
@@ -393,7 +390,7 @@ private:
         }
         for (const QByteArray& library : libraries) {
             // Within a library that exists, "steamapps" may be spelt as older clients did.
-            if (!library.startsWith('/') || !platform::existsAsNamed(library)) {
+            if (!platform::isAbsolutePath(library) || !platform::existsAsNamed(library)) {
                 continue;
             }
             if (const std::optional<QByteArray> game = platform::resolvePath(
@@ -407,7 +404,7 @@ private:
     // script ~/ut99server reads System64/ut99server.ini); further instances are scripts of
     // other names, each with its settings in lgsm/config-lgsm/ut99server/<name>.cfg.
     void searchLinuxGsm(const QByteArray& serverFiles, const QByteArray& foundBy) {
-        const QByteArray home = parentOf(serverFiles);
+        const QByteArray home = platform::parentPath(serverFiles);
         std::vector<QByteArray> names{kLinuxGsmServer};
         const QByteArray instances =
             platform::joinPath(home, {"lgsm", "config-lgsm", kLinuxGsmServer});
@@ -422,13 +419,13 @@ private:
         std::vector<QByteArray> configs;
         const Install install = Install::locate(serverFiles, {});
         for (const QByteArray& name : names) {
-            const QByteArray script = home + '/' + name;
+            const QByteArray script = platform::joinPath(home, {name});
             if (!platform::existsAsNamed(script) || !platform::lookupFile(script)) {
                 continue;
             }
             for (const QByteArray& folder : install.programFolders()) {
                 const std::optional<platform::FoundFile> file =
-                    platform::lookupFile(folder + '/' + name + ".ini");
+                    platform::lookupFile(platform::joinPath(folder, {name + ".ini"}));
                 if (file && file->storedName == name + ".ini") {
                     configs.push_back(file->path);
                     break;

@@ -14,7 +14,7 @@ struct FoundInstall {
     QByteArray gameDir;     // as its source names it, letter case resolved
     QByteArray configFile;  // the configuration file in effect; empty where the user must choose
     QByteArray foundBy;     // "settings", "OldUnreal installer", "Steam", "Heroic", "Lutris",
-                            // "Wine" or "LinuxGSM"
+                            // "Wine", "LinuxGSM", "game installer" or "GOG"
 
     friend bool operator==(const FoundInstall&, const FoundInstall&) = default;
 };

@@ -109,13 +109,12 @@ void loadSettingsIfAny(Session& session) {
 }
 
 QByteArray absolutePath(const QByteArray& given) {
-    const QByteArray separator = platform::separator();
     QByteArray path = platform::expandUserPath(given);
-    if (QDir::isRelativePath(QFile::decodeName(path))) {
-        path = QFile::encodeName(QDir::currentPath()) + separator + path;
+    if (!platform::isAbsolutePath(path)) {
+        path = platform::joinPath(platform::fromQtFolder(QDir::currentPath()), {path});
     }
-    while (path.size() > separator.size() && path.endsWith(separator)) {
-        path.chop(separator.size());
+    while (path.size() > platform::rootLength(path) && platform::isSeparator(path.back())) {
+        path.chop(1);
     }
     return path;
 }
@@ -193,8 +192,8 @@ std::optional<QByteArray> runOnPrivateCopy(Session& session, PrintingMessages& m
         return std::nullopt;
     }
     const QByteArray copy =
-        QFile::encodeName(dir.path()) +
-        (field == &ModMain::ConfigFile ? "/UnrealTournament.ini" : "/Rendix.ini");
+        platform::joinPath(platform::fromQtFolder(dir.path()),
+                           {field == &ModMain::ConfigFile ? "UnrealTournament.ini" : "Rendix.ini"});
     if (platform::lookupFile(real)) {
         if (const Result copied = platform::copyFileNew(real, copy); !copied) {
             messages.show(readFailedMessage(real, copied.error));

@@ -129,12 +129,20 @@ ConfigCheck CheckConfiguration(const Install& install) {
     running(install, list);
     backups(install, folders, list);
 
-    check.findings = std::move(list.findings);
-    const auto rank = [&](const Finding& f) {
-        return std::make_tuple(f.file != config, f.file, !f.line, f.line.value_or(0));
-    };
-    std::stable_sort(check.findings.begin(), check.findings.end(),
-                     [&](const Finding& a, const Finding& b) { return rank(a) < rank(b); });
+    // Files in the order of their names, part by part, so that the order is the same whatever
+    // separator the system writes between them.
+    using Rank = std::tuple<bool, std::vector<QByteArray>, bool, int, std::size_t>;
+    std::vector<Rank> ranks;
+    ranks.reserve(list.findings.size());
+    for (std::size_t i = 0; i < list.findings.size(); ++i) {
+        const Finding& f = list.findings[i];
+        ranks.emplace_back(f.file != config, platform::splitPath(f.file).names, !f.line,
+                           f.line.value_or(0), i);
+    }
+    std::sort(ranks.begin(), ranks.end());
+    for (const Rank& rank : ranks) {
+        check.findings.push_back(std::move(list.findings[std::get<4>(rank)]));
+    }
     return check;
 }
 

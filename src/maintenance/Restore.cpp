@@ -140,11 +140,11 @@ std::optional<BackupInfo> latestBackup(const Install& install) {
 
 std::optional<BackupInfo> findBackup(const Install& install, const QByteArray& nameOrPath) {
     QByteArray name = nameOrPath;
-    if (const qsizetype slash = nameOrPath.lastIndexOf('/'); slash >= 0) {
+    if (std::any_of(nameOrPath.begin(), nameOrPath.end(), platform::isSeparator)) {
         // A path counts only when its file lies in the configuration file's folder.
         const std::optional<platform::FoundFile> found = platform::lookupFile(nameOrPath);
         const std::optional<QByteArray> folder = platform::resolvePath(install.configFolder());
-        if (!found || !folder || found->path.left(found->path.lastIndexOf('/')) != *folder) {
+        if (!found || !folder || platform::parentPath(found->path) != *folder) {
             return std::nullopt;
         }
         name = found->storedName;

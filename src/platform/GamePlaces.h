@@ -18,6 +18,8 @@ enum class Launcher {
     Lutris,
     Wine,
     LinuxGsm,
+    GameInstaller,  // the game's own installer on Windows, and its default folder
+    Gog,
 };
 
 // How the core reads a place.
@@ -46,5 +48,10 @@ struct GamePlace {
 // through. The home folder and the data folder are those of homeFolder() and
 // userDataFolder().
 std::vector<GamePlace> gamePlaces();
+
+// The game directory the options dialog offers where none is stored: on Linux
+// ~/UnrealTournament (QDir::homePath()), on Windows C:\UnrealTournament, where the game's
+// installer puts it.
+QByteArray suggestedGameDirectory();
 
 }  // namespace rendix::platform

@@ -1,5 +1,7 @@
 #include "platform/GamePlaces.h"
 
+#include <QDir>
+
 #include <initializer_list>
 
 #include "platform/KnownFolders.h"
@@ -62,6 +64,10 @@ std::vector<GamePlace> gamePlaces() {
         }
     }
     return places;
+}
+
+QByteArray suggestedGameDirectory() {
+    return fromQtFolder(QDir::homePath()) + "/UnrealTournament";
 }
 
 }  // namespace rendix::platform

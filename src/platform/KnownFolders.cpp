@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QStandardPaths>
 
 #include "platform/Paths.h"
 #include "platform/Seam.h"
@@ -20,7 +19,7 @@ QByteArray userConfigFolder() {
     if (const TestSeam* seam = TestSeam::active(); seam && seam->userConfigFolder()) {
         return *seam->userConfigFolder();
     }
-    return fromQtFolder(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    return os::userConfigFolder();
 }
 
 QByteArray homeFolder() {

@@ -10,8 +10,9 @@ namespace rendix::platform {
 // when it sets one).
 QByteArray programDirectory();
 
-// The per-user configuration folder (QStandardPaths::AppConfigLocation; on Linux
-// ~/.config/Rendix), not created here (the test seam's, when it sets one).
+// The per-user configuration folder (on Linux QStandardPaths::AppConfigLocation,
+// ~/.config/Rendix; on Windows %APPDATA%\Rendix), not created here (the test seam's, when it
+// sets one).
 QByteArray userConfigFolder();
 
 // The user's home folder, without a trailing separator (the test seam's, when it sets one).
@@ -31,5 +32,10 @@ QByteArray expandUserPath(const QByteArray& typed);
 // hidden and of Rendix's own temporary naming (kProbePrefix), so that a killed run's probe
 // is removed as a leftover.
 bool canCreateFileIn(const QByteArray& dir);
+
+// What each operating system answers (KnownFolders_posix.cpp); the routines above ask it.
+namespace os {
+QByteArray userConfigFolder();
+}  // namespace os
 
 }  // namespace rendix::platform

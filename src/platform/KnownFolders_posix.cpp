@@ -1,5 +1,7 @@
 #include "platform/KnownFolders.h"
 
+#include <QStandardPaths>
+
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -12,6 +14,14 @@
 #include "platform/Seam.h"
 
 namespace rendix::platform {
+
+namespace os {
+
+QByteArray userConfigFolder() {
+    return fromQtFolder(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+}
+
+}  // namespace os
 
 QByteArray userDataFolder() {
     // Without trailing separators, but the root's own.

@@ -29,6 +29,43 @@ QByteArray joinPath(const QByteArray& base, std::initializer_list<QByteArrayView
     return path;
 }
 
+PathParts splitPath(QByteArrayView path) {
+    const qsizetype root = rootLength(path);
+    PathParts parts{path.first(root).toByteArray(), {}};
+    qsizetype start = root;
+    for (qsizetype i = root; i <= path.size(); ++i) {
+        if (i == path.size() || isSeparator(path[i])) {
+            if (i > start) {
+                parts.names.push_back(path.sliced(start, i - start).toByteArray());
+            }
+            start = i + 1;
+        }
+    }
+    return parts;
+}
+
+QByteArray joinParts(const PathParts& parts, std::size_t count) {
+    const QByteArray between = separator();
+    QByteArray path = parts.root;
+    for (std::size_t i = 0; i < count && i < parts.names.size(); ++i) {
+        if (i > 0) {
+            path += between;
+        }
+        path += parts.names[i];
+    }
+    return path;
+}
+
+QByteArray parentPath(QByteArrayView path) {
+    const PathParts parts = splitPath(path);
+    return joinParts(parts, parts.names.empty() ? 0 : parts.names.size() - 1);
+}
+
+QByteArray lastName(QByteArrayView path) {
+    const PathParts parts = splitPath(path);
+    return parts.names.empty() ? QByteArray() : parts.names.back();
+}
+
 QString shownName(QByteArrayView name) {
     QByteArray escaped;
     escaped.reserve(name.size());

@@ -18,8 +18,39 @@
 // case folding are candidates and the first of them in byte order wins.
 namespace rendix::platform {
 
-// The native separator: "/" on Linux.
+// The native separator: "/" on Linux, "\" on Windows.
 QByteArray separator();
+
+// Whether `c` separates the parts of a path: "/" on Linux; "\" and "/" on Windows.
+bool isSeparator(char c);
+
+// The length of the root a path starts with, its separators included: that of "/" on Linux;
+// on Windows that of "C:\", "\\server\share\", "\" (the current drive's root) or "C:" (the
+// current folder of drive C). 0 for a path that starts in the current folder.
+qsizetype rootLength(QByteArrayView path);
+
+// Whether a path starts at a root rather than in the current folder.
+inline bool isAbsolutePath(QByteArrayView path) {
+    return rootLength(path) > 0;
+}
+
+// A path taken apart: its root as written (see rootLength) and its names, the empty ones
+// (a doubled separator, a trailing one) left out. Nothing is resolved: "." and ".." stay.
+struct PathParts {
+    QByteArray root;
+    std::vector<QByteArray> names;
+};
+PathParts splitPath(QByteArrayView path);
+
+// The root followed by the first `count` names, with the separator between the names.
+QByteArray joinParts(const PathParts& parts, std::size_t count);
+
+// The path without its last name: the folder a file lies in ("" for a bare name, the root for
+// a name right at the root).
+QByteArray parentPath(QByteArrayView path);
+
+// The last name of a path ("" for a root or an empty path).
+QByteArray lastName(QByteArrayView path);
 
 // A name or path as a message shows it: decoded from the file system's bytes, with every
 // control character (below 0x20, and 0x7F) written as "\x" and two hex digits, so that a

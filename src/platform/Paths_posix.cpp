@@ -74,33 +74,17 @@ std::optional<QByteArray> findEntry(const QByteArray& dir, const QByteArray& com
     return scanFolder(dir, component, &info).value_or(component);
 }
 
-// A path split at its separators: the non-empty components, and whether it starts at "/".
-struct SplitPath {
-    bool absolute = false;
-    std::vector<QByteArray> parts;
-};
-
-SplitPath splitPath(const QByteArray& path) {
-    SplitPath split{path.startsWith('/'), {}};
-    for (const QByteArray& part : path.split('/')) {
-        if (!part.isEmpty()) {
-            split.parts.push_back(part);
-        }
-    }
-    return split;
-}
-
 // Resolves the parts in turn; every component but the last must be a folder.
-std::optional<QByteArray> resolveParts(const SplitPath& path) {
-    QByteArray resolved = path.absolute ? QByteArrayLiteral("/") : QByteArray();
-    for (std::size_t i = 0; i < path.parts.size(); ++i) {
+std::optional<QByteArray> resolveParts(const PathParts& path) {
+    QByteArray resolved = path.root.isEmpty() ? QByteArray() : QByteArrayLiteral("/");
+    for (std::size_t i = 0; i < path.names.size(); ++i) {
         if (i > 0) {
             struct stat info {};
             if (!statPath(resolved, info) || !S_ISDIR(info.st_mode)) {
                 return std::nullopt;
             }
         }
-        const std::optional<QByteArray> name = findEntry(resolved, path.parts[i]);
+        const std::optional<QByteArray> name = findEntry(resolved, path.names[i]);
         if (!name) {
             return std::nullopt;
         }
@@ -137,6 +121,14 @@ QByteArray separator() {
     return QByteArrayLiteral("/");
 }
 
+bool isSeparator(char c) {
+    return c == '/';
+}
+
+qsizetype rootLength(QByteArrayView path) {
+    return path.startsWith('/') ? 1 : 0;
+}
+
 QByteArray fromQtFolder(const QString& folder) {
     QByteArray path = QFile::encodeName(folder);
     while (path.size() > 1 && path.endsWith('/')) {
@@ -150,17 +142,17 @@ std::optional<QByteArray> resolvePath(const QByteArray& path) {
 }
 
 std::optional<QByteArray> resolveForWrite(const QByteArray& path) {
-    SplitPath split = splitPath(path);
-    if (split.parts.empty()) {
+    PathParts split = splitPath(path);
+    if (split.names.empty()) {
         return std::nullopt;
     }
-    const QByteArray name = split.parts.back();
-    split.parts.pop_back();
+    const QByteArray name = split.names.back();
+    split.names.pop_back();
     const std::optional<QByteArray> dir = resolveParts(split);
     if (!dir || !isDirectory(*dir)) {
         return std::nullopt;
     }
-    const QByteArray folder = split.parts.empty() && !split.absolute ? QByteArray() : *dir;
+    const QByteArray folder = split.names.empty() && split.root.isEmpty() ? QByteArray() : *dir;
     const std::optional<QByteArray> stored = findEntry(folder, name);
     return appendComponent(folder, stored ? *stored : name);
 }

@@ -7,7 +7,7 @@ namespace rendix::platform {
 std::optional<RegistryValue> queryRegistryValue(std::uint32_t root, const QByteArray& key,
                                                 const QByteArray& name) {
     const TestSeam* seam = TestSeam::active();
-    if (!seam) {
+    if (!seam || seam->usesSystemRegistry()) {
         return os::queryRegistryValue(root, key, name);
     }
     if (!seam->registryKeyExists(root, key)) {
@@ -19,6 +19,14 @@ std::optional<RegistryValue> queryRegistryValue(std::uint32_t root, const QByteA
         return std::nullopt;
     }
     return value;
+}
+
+std::vector<QByteArray> registrySubkeys(std::uint32_t root, const QByteArray& key) {
+    const TestSeam* seam = TestSeam::active();
+    if (!seam || seam->usesSystemRegistry()) {
+        return os::registrySubkeys(root, key);
+    }
+    return seam->registrySubkeys(root, key);
 }
 
 }  // namespace rendix::platform

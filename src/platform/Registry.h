@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace rendix::platform {
 
+inline constexpr std::uint32_t kHkeyCurrentUser = 0x80000001u;
 inline constexpr std::uint32_t kHkeyLocalMachine = 0x80000002u;
 inline constexpr std::uint32_t kRegistryString = 1;
 inline constexpr std::uint32_t kRegistryDword = 4;
@@ -24,11 +26,16 @@ struct RegistryValue {
 std::optional<RegistryValue> queryRegistryValue(std::uint32_t root, const QByteArray& key,
                                                 const QByteArray& name);
 
+// The names of the keys right under `key`, in no particular order; none where `key` cannot
+// be opened. As queryRegistryValue, the test seam's fake registry stands in where it is set.
+std::vector<QByteArray> registrySubkeys(std::uint32_t root, const QByteArray& key);
+
 // What the operating system's own registry answers (Registry_posix.cpp: nothing, every key
-// is missing); queryRegistryValue asks it unless the test seam's fake registry stands in.
+// is missing); the routines above ask it unless the test seam's fake registry stands in.
 namespace os {
 std::optional<RegistryValue> queryRegistryValue(std::uint32_t root, const QByteArray& key,
                                                 const QByteArray& name);
+std::vector<QByteArray> registrySubkeys(std::uint32_t root, const QByteArray& key);
 }  // namespace os
 
 }  // namespace rendix::platform

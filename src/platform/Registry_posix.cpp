@@ -8,4 +8,8 @@ std::optional<RegistryValue> queryRegistryValue(std::uint32_t, const QByteArray&
     return std::nullopt;
 }
 
+std::vector<QByteArray> registrySubkeys(std::uint32_t, const QByteArray&) {
+    return {};
+}
+
 }  // namespace rendix::platform::os

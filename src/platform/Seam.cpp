@@ -110,6 +110,25 @@ std::optional<RegistryValue> TestSeam::registryValue(std::uint32_t root, const Q
     return std::nullopt;
 }
 
+std::vector<QByteArray> TestSeam::registrySubkeys(std::uint32_t root, const QByteArray& key) const {
+    std::vector<QByteArray> names;
+    const QByteArray prefix = key + '\\';
+    for (const auto& [id, value] : m_registry) {
+        const auto& [r, k, n] = id;
+        if (r != root || k.size() <= prefix.size() ||
+            !equalsFolded(k.left(prefix.size()), prefix)) {
+            continue;
+        }
+        QByteArray name = k.mid(prefix.size());
+        name.truncate(name.indexOf('\\') < 0 ? name.size() : name.indexOf('\\'));
+        if (std::none_of(names.begin(), names.end(),
+                         [&](const QByteArray& known) { return equalsFolded(known, name); })) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
 bool TestSeam::registryKeyExists(std::uint32_t root, const QByteArray& key) const {
     for (const auto& [id, value] : m_registry) {
         const auto& [r, k, n] = id;

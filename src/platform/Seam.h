@@ -80,6 +80,9 @@ public:
     // holds nothing). `data` holds the n bytes the value query reports.
     void setRegistryValue(std::uint32_t root, const QByteArray& key, const QByteArray& name,
                           RegistryValue value);
+    // Lets the system's own registry answer instead of the fake one (for tests that put
+    // values into a real registry).
+    void useSystemRegistry() { m_systemRegistry = true; }
 
     // The active seam, or nullptr when the real platform is in use.
     static TestSeam* active();
@@ -98,6 +101,9 @@ public:
     std::optional<RegistryValue> registryValue(std::uint32_t root, const QByteArray& key,
                                                const QByteArray& name) const;
     bool registryKeyExists(std::uint32_t root, const QByteArray& key) const;
+    // The keys right under `key` that hold values of the fake registry, or keys that do.
+    std::vector<QByteArray> registrySubkeys(std::uint32_t root, const QByteArray& key) const;
+    bool usesSystemRegistry() const { return m_systemRegistry; }
 
 private:
     std::array<int, kOperationCount> m_counts{};
@@ -115,6 +121,7 @@ private:
     std::optional<QByteArray> m_dataHome;
     std::optional<std::vector<QByteArray>> m_running;
     std::map<std::tuple<std::uint32_t, QByteArray, QByteArray>, RegistryValue> m_registry;
+    bool m_systemRegistry = false;
 };
 
 }  // namespace rendix::platform

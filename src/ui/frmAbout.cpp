@@ -22,7 +22,7 @@ QLabel* makeLabel(QWidget* parent, const char* name) {
     return label;
 }
 
-// The program's icon at 32 by 32 pixels; a plain badge where the desktop cannot draw SVG.
+// The program's icon at 32 by 32 pixels; a plain badge where neither drawing can be read.
 QPixmap iconPicture() {
     QPixmap picture = programIcon().pixmap(32, 32);
     if (!picture.isNull()) {

@@ -9,6 +9,8 @@
 #include <QStorageInfo>
 #include <QStyle>
 
+#include <algorithm>
+
 #include "platform/Paths.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
@@ -22,25 +24,26 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 
-// The parts of a path as the list shows it: absolute, without empty parts, "." or "..".
-QByteArrayList folderParts(const QByteArray& path) {
-    const QByteArray absolute =
-        path.startsWith('/') ? path : QFile::encodeName(QDir::currentPath()) + '/' + path;
-    QByteArrayList parts;
-    for (const QByteArray& part : absolute.split('/')) {
+// The parts of a path as the list shows it: absolute, without empty parts, "." or "..", and
+// its root written with the platform's separator.
+platform::PathParts folderParts(const QByteArray& path) {
+    const platform::PathParts given = platform::splitPath(
+        platform::isAbsolutePath(path)
+            ? path
+            : platform::joinPath(platform::fromQtFolder(QDir::currentPath()), {path}));
+    platform::PathParts parts{given.root, {}};
+    std::replace_if(parts.root.begin(), parts.root.end(), platform::isSeparator,
+                    platform::separator().front());
+    for (const QByteArray& part : given.names) {
         if (part == "..") {
-            if (!parts.isEmpty()) {
-                parts.removeLast();
+            if (!parts.names.empty()) {
+                parts.names.pop_back();
             }
-        } else if (!part.isEmpty() && part != ".") {
-            parts << part;
+        } else if (part != ".") {
+            parts.names.push_back(part);
         }
     }
     return parts;
-}
-
-QByteArray joinParts(const QByteArrayList& parts, qsizetype count) {
-    return '/' + parts.mid(0, count).join('/');
 }
 
 }  // namespace
@@ -77,7 +80,7 @@ frmBrowse::frmBrowse(WindowCoordinator& windows) : NoCancelDialog(nullptr), m_wi
 
     // Both lists start where the process stands, as the platform's own lists do.
     const QString start = QDir::currentPath();
-    const int drive = m_drive1->findText(QStorageInfo(start).rootPath());
+    const int drive = m_drive1->findText(QDir::toNativeSeparators(QStorageInfo(start).rootPath()));
     m_drive1->setCurrentIndex(drive >= 0 ? drive : 0);
     setCurrentPath(QFile::encodeName(start));
 
@@ -87,9 +90,9 @@ frmBrowse::frmBrowse(WindowCoordinator& windows) : NoCancelDialog(nullptr), m_wi
 }
 
 QStringList frmBrowse::drives() {
-    QStringList roots{QStringLiteral("/")};
+    QStringList roots{QDir::toNativeSeparators(QDir::rootPath())};
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        const QString root = volume.rootPath();
+        const QString root = QDir::toNativeSeparators(volume.rootPath());
         if (volume.isValid() && volume.isReady() && QFileInfo(root).isDir() &&
             !roots.contains(root)) {
             roots.append(root);
@@ -99,8 +102,8 @@ QStringList frmBrowse::drives() {
 }
 
 void frmBrowse::setCurrentPath(const QByteArray& path) {
-    const QByteArrayList parts = folderParts(path);
-    m_path = joinParts(parts, parts.size());
+    const platform::PathParts parts = folderParts(path);
+    m_path = platform::joinParts(parts, parts.names.size());
     m_dir1->clear();
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
@@ -114,15 +117,16 @@ void frmBrowse::setCurrentPath(const QByteArray& path) {
 
     // The folders from the root down to the open one, each indented one step further, then
     // the open folder's subfolders: the shape of the classic directory list.
-    add(openIcon, 0, "/", "/");
-    for (qsizetype depth = 1; depth <= parts.size(); ++depth) {
-        add(openIcon, depth, parts[depth - 1], joinParts(parts, depth));
+    add(openIcon, 0, parts.root, parts.root);
+    for (std::size_t depth = 1; depth <= parts.names.size(); ++depth) {
+        add(openIcon, static_cast<qsizetype>(depth), parts.names[depth - 1],
+            platform::joinParts(parts, depth));
     }
     m_dir1->setCurrentRow(m_dir1->count() - 1);
     // Hidden folders (~/.utpg) and names that are not UTF-8 are listed too.
-    const QByteArray prefix = parts.isEmpty() ? QByteArray("/") : m_path + '/';
+    const QByteArray prefix = parts.names.empty() ? parts.root : m_path + platform::separator();
     for (const QByteArray& child : platform::listFolders(m_path).names) {
-        add(closedIcon, parts.size() + 1, child, prefix + child);
+        add(closedIcon, static_cast<qsizetype>(parts.names.size()) + 1, child, prefix + child);
     }
     m_lines->linesChanged();
 }

@@ -16,6 +16,7 @@
 #include "app/Install.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
+#include "platform/GamePlaces.h"
 #include "platform/KnownFolders.h"
 #include "platform/Paths.h"
 #include "ui/ProgramIcon.h"
@@ -154,7 +155,7 @@ frmOptions::frmOptions(ModMain& state, WindowCoordinator& windows)
 frmOptions::~frmOptions() = default;
 
 QString frmOptions::defaultPath() {
-    return QDir::homePath() + QStringLiteral("/UnrealTournament");
+    return QFile::decodeName(platform::suggestedGameDirectory());
 }
 
 void frmOptions::setPath(const QByteArray& path) {

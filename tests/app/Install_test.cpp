@@ -20,7 +20,9 @@ struct Layout {
     TempDir temp;
     platform::TestSeam seam;
     // Paths relative to the temporary folder, for comparing.
-    QByteArray local(const QByteArray& path) const { return path.mid(temp.path().size() + 1); }
+    QByteArray local(const QByteArray& path) const {
+        return slashed(path.mid(temp.path().size() + 1));
+    }
 };
 
 TEST(Install, FindsTheConfigurationFileTheGameReads) {

@@ -1,34 +1,29 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 
-#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <map>
-
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <memory>
 
 #include "app/Settings.h"
 #include "cli/Commands.h"
 #include "maintenance/Randomizer.h"
 #include "maintenance/ServerPackages.h"
-#include "platform/FileLock.h"
+#include "platform/Paths.h"
 #include "platform/Seam.h"
+#include "support/ChildProcess.h"
 #include "support/GameInstall.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFiles.h"
-
-// Readable failures: bytes as text.
-void PrintTo(const QByteArray& bytes, std::ostream* os) {
-    *os << '"' << bytes.toStdString() << '"';
-}
 
 // The real rendix-cli, run as a process on generated installs, as a server's scripts run it.
 namespace {
@@ -37,61 +32,50 @@ using namespace rendix;
 using namespace rendix::testing;
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int exit = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Outcome = ProgramRun;
 
 // A game install with its Rendix.ini, a home folder, and the runs of rendix-cli on them.
 struct Server {
     TempDir temp;
-    TempDir output;  // what a run printed
     GameInstall install = makeGameInstall(temp.file("UT"));
     QByteArray settings = temp.file("Rendix/Rendix.ini");
     QByteArray program = RENDIX_CLI;
-    QProcess game;     // a running game of the install, where a case starts one
-    pid_t holder = 0;  // a process that holds a lock, where a case starts one
+    std::unique_ptr<Child> game;    // a running game of the install, where a case starts one
+    std::unique_ptr<Child> holder;  // a process that holds a lock, where a case starts one
 
     Server() {
         writeSettingsFor(temp.file("Rendix"), install.root);
         makeFolder(temp.file("home"));
     }
-    ~Server() {
-        game.kill();
-        game.waitForFinished();
-        release();
-    }
     // Another process that takes the lock of `guarded` and keeps it until it is killed.
     void holdLock(const QByteArray& guarded) {
-        int ready[2];
-        ASSERT_EQ(::pipe(ready), 0);
-        holder = ::fork();
-        if (holder == 0) {
-            platform::FileLock lock;
-            const char held = lock.acquire(guarded, 0) ? '1' : '0';
-            (void)!::write(ready[1], &held, 1);
-            ::pause();
-            ::_exit(0);
-        }
-        char held = '0';
-        (void)!::read(ready[0], &held, 1);
-        ::close(ready[0]);
-        ::close(ready[1]);
-        ASSERT_EQ(held, '1');
+        holder = rendix::testing::holdLock(guarded);
+        ASSERT_EQ(holder->line(), "locked");
     }
-    void release() {
-        if (holder > 0) {
-            ::kill(holder, SIGKILL);
-            ::waitpid(holder, nullptr, 0);
-            holder = 0;
-        }
-    }
+    void release() { holder->kill(); }
+    // The text with the paths put in ({ini-json}: the configuration file as a JSON string holds
+    // it); a path written after one of them with "/" takes the system's separator, up to the
+    // end of its line, field or list item.
     QByteArray expand(QByteArray text) const {
-        return text.replace("{ut}", install.root)
-            .replace("{ini}", install.ini)
-            .replace("{settings}", settings)
-            .replace("{tmp}", temp.path());
+        const std::pair<const char*, QByteArray> paths[] = {
+            {"{ut}", install.root},
+            {"{ini}", install.ini},
+            {"{ini-json}", QByteArray(install.ini).replace('\\', "\\\\")},
+            {"{settings}", settings},
+            {"{tmp}", temp.path()}};
+        for (const auto& [name, path] : paths) {
+            for (qsizetype at = text.indexOf(name); at >= 0; at = text.indexOf(name, at)) {
+                text.replace(at, qstrlen(name), path);
+                at += path.size();
+                for (qsizetype i = at;
+                     i < text.size() && !QByteArrayView("\n\t,(){").contains(text[i]); ++i) {
+                    if (text[i] == '/') {
+                        text[i] = platform::separator().front();
+                    }
+                }
+            }
+        }
+        return text;
     }
     // Without a display, with a home of its own; the settings file is given unless the
     // program runs from a copy that finds its own. The arguments reach it as bytes, as a
@@ -112,46 +96,29 @@ struct Server {
             argv.push_back(expand(argument));
         }
         std::vector<QByteArray> environment{"HOME=" + temp.file("home")};
-        for (char** variable = environ; *variable; ++variable) {
-            const QByteArray name = QByteArray(*variable).split('=').front();
-            if (!QByteArrayList{"HOME", "DISPLAY", "WAYLAND_DISPLAY", "XDG_CONFIG_HOME",
-                                "XDG_DATA_HOME"}
-                     .contains(name)) {
-                environment.push_back(*variable);
+        for (const QString& variable : QProcessEnvironment::systemEnvironment().toStringList()) {
+            const QByteArray entry = QFile::encodeName(variable);
+            const QByteArray name = entry.first(std::max<qsizetype>(entry.indexOf('='), 0));
+            if (name == "PATH") {
+                // A copy of the program elsewhere finds the libraries it needs where the build
+                // put them.
+                environment.push_back("PATH=" + platform::parentPath(RENDIX_CLI) +
+                                      QFile::encodeName(QDir::listSeparator()) + entry.sliced(5));
+            } else if (!QByteArrayList{"HOME", "DISPLAY", "WAYLAND_DISPLAY", "XDG_CONFIG_HOME",
+                                       "XDG_DATA_HOME"}
+                            .contains(name)) {
+                environment.push_back(entry);
             }
         }
-        const auto pointers = [](std::vector<QByteArray>& strings) {
-            std::vector<char*> list;
-            for (QByteArray& string : strings) {
-                list.push_back(string.data());
-            }
-            list.push_back(nullptr);
-            return list;
-        };
-        std::vector<char*> argvList = pointers(argv), envList = pointers(environment);
-        const QByteArray out = output.file("out"), err = output.file("err");
-        const int outFd = ::open(out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int errFd = ::open(err.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::dup2(outFd, 1);
-            ::dup2(errFd, 2);
-            ::execve(argvList[0], argvList.data(), envList.data());
-            ::_exit(127);
-        }
-        ::close(outFd);
-        ::close(errFd);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(out), readBytes(err)};
+        return runProgram(argv, environment);
     }
     // Every file and folder under the temporary folder with its bytes; lock files only when
     // `withLocks`.
     std::map<QByteArray, QByteArray> files(bool withLocks) const {
         std::map<QByteArray, QByteArray> all;
         for (const fs::directory_entry& entry :
-             fs::recursive_directory_iterator(temp.path().constData())) {
-            const QByteArray path = QByteArray::fromStdString(entry.path().string());
+             fs::recursive_directory_iterator(fsPath(temp.path()))) {
+            const QByteArray path = fsBytes(entry.path());
             if (withLocks || !path.endsWith(".lock")) {
                 all[path] = entry.is_regular_file() ? readBytes(path) : QByteArray("<folder>");
             }
@@ -159,15 +126,16 @@ struct Server {
         return all;
     }
     void writeBackup(const char* name, fs::file_time_type time) const {
-        const QByteArray path = install.system + '/' + name;
+        const QByteArray path = pathIn(install.system, name);
         writeBytes(path, "backup");
-        fs::last_write_time(path.constData(), time);
+        fs::last_write_time(fsPath(path), time);
     }
-    // A program of the install that runs, as a game server would.
+    // A program of the install that runs, as a game server would: a copy of the test program.
     void startGame() {
-        QFile::copy(QStringLiteral("/bin/sleep"), QFile::decodeName(install.system + "/ucc-bin"));
-        game.start(QFile::decodeName(install.system + "/ucc-bin"), {QStringLiteral("60")});
-        game.waitForStarted();
+        const QString copy = QFile::decodeName(pathIn(install.system, "UnrealTournament.exe"));
+        ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+        game = std::make_unique<Child>("idle", QStringList(), copy);
+        ASSERT_EQ(game->line(), "running");
     }
 };
 
@@ -246,13 +214,16 @@ const auto withBackups = [](Server& s) {
     "{ut}/System/Rendix_UnrealTournament1242357.ini\n"
 
 const auto secondConfig = [](Server& s) {
-    writeBytes(s.install.root + "/System64/UnrealTournament.ini", readBytes(s.install.ini));
+    writeBytes(pathIn(s.install.root, "System64/UnrealTournament.ini"), readBytes(s.install.ini));
 };
 // The configuration file becomes a link to a file of its bytes at {tmp}/`to`.
 const auto linkConfigTo = [](Server& s, const char* to) {
+    if (const char* why = linksUnavailable()) {
+        GTEST_SKIP() << why;
+    }
     writeBytes(s.temp.file(to), readBytes(s.install.ini));
-    ASSERT_EQ(::unlink(s.install.ini.constData()), 0);
-    ASSERT_EQ(::symlink(s.temp.file(to).constData(), s.install.ini.constData()), 0);
+    ASSERT_TRUE(fs::remove(fsPath(s.install.ini)));
+    ASSERT_TRUE(makeLink(s.temp.file(to), s.install.ini));
 };
 const auto unsoundSettings = [](Server& s) { writeBytes(s.settings, "[Main]\r\nUTDir=x\r\n"); };
 const auto excludes = [](Server& s, const char* expected, const char* type = "dm") {
@@ -261,25 +232,28 @@ const auto excludes = [](Server& s, const char* expected, const char* type = "dm
 // BunnyTrack maps among the CTF maps.
 const auto bunnyTrack = [](Server& s) {
     for (const char* map : {"CTF-BT-Maze.unr", "ctf-bt-bridge.unr", "CTF-BTX.unr"}) {
-        writeBytes(s.install.maps + '/' + map, {});
+        writeBytes(pathIn(s.install.maps, map), {});
     }
 };
 // A home with the game where Steam, on a second library, and LinuxGSM put it; a second
 // Steam root whose list is damaged, and a Heroic list that names a folder without the game.
 const auto launchers = [](Server& s) {
+    if (const char* why = linuxLauncherPlacesUnavailable()) {
+        GTEST_SKIP() << why;
+    }
     const QByteArray home = s.temp.file("home");
-    writeBytes(home + "/.local/share/Steam/steamapps/libraryfolders.vdf",
+    writeBytes(pathIn(home, ".local/share/Steam/steamapps/libraryfolders.vdf"),
                "\"libraryfolders\"\n{\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" +
                    s.temp.file("disk2/Steam Library") + "\"\n\t}\n}\n");
     makeGameInstall(s.temp.file("disk2/Steam Library/steamapps/common/Unreal Tournament"),
                     {.stockMaps = false, .targetIniBytes = 0});
-    writeBytes(home + "/.steam/steam/steamapps/libraryfolders.vdf",
+    writeBytes(pathIn(home, ".steam/steam/steamapps/libraryfolders.vdf"),
                "\"libraryfolders\" { \"1\" { \"path\" \"" + s.temp.file("disk3"));
     makeGameInstall(s.temp.file("disk3/steamapps/common/Unreal Tournament"), {});
-    writeBytes(home + "/.config/heroic/gog_store/installed.json",
+    writeBytes(pathIn(home, ".config/heroic/gog_store/installed.json"),
                "{\"installed\": [{\"install_path\": \"" + s.temp.file("disk3") + "\"}]}");
-    writeBytes(home + "/serverfiles/System64/ut99server.ini", "[Engine.Engine]\r\n");
-    writeBytes(home + "/ut99server", "#!/bin/bash\n");
+    writeBytes(pathIn(home, "serverfiles/System64/ut99server.ini"), "[Engine.Engine]\r\n");
+    writeBytes(pathIn(home, "ut99server"), "#!/bin/bash\n");
 };
 
 const CliCase kCases[] = {
@@ -354,9 +328,9 @@ const CliCase kCases[] = {
     {"RandomizeTypeWithoutMaps", args({"randomize", "as"}), 0,
      "No AS maps were found in {ut}/Maps, {ut}/BonusPack/Maps.\n", "", Files::Kept,
      [](Server& s) {
-         QFile::remove(QFile::decodeName(s.install.maps + "/AS-Tutorial.unr"));
+         QFile::remove(QFile::decodeName(pathIn(s.install.maps, "AS-Tutorial.unr")));
          for (const QByteArray& map : stockMapNames(kGameTypes[3])) {
-             QFile::remove(QFile::decodeName(s.install.maps + '/' + map));
+             QFile::remove(QFile::decodeName(pathIn(s.install.maps, map)));
          }
      }},
     {"ServerPackages", args({"serverpackages"}), 0,
@@ -412,7 +386,7 @@ const CliCase kCases[] = {
                          .startsWith(QStringLiteral("ServerPackages=OldMod001: ")));
      }},
     {"CheckJsonLineless", args({"--json", "check"}), 0,
-     "[\n    {\n        \"code\": \"many-backups\",\n        \"file\": \"{ini}\",\n"
+     "[\n    {\n        \"code\": \"many-backups\",\n        \"file\": \"{ini-json}\",\n"
      "        \"fix\": \"delete-backups\",\n        \"line\": null,\n        \"severity\": "
      "\"note\",\n        \"text\": \"21 backups of this file lie beside it, 126 bytes in all. "
      "Delete Backup Files removes them.\"\n    }\n]\n",
@@ -448,12 +422,13 @@ const CliCase kCases[] = {
     {"PlantedLinkIsNoBackup", args({"restore"}), 0,
      "Restored Rendix_UnrealTournament1242357.ini.\n", "", Files::Changed,
      [](Server& s) {
+         if (const char* why = linksUnavailable()) {
+             GTEST_SKIP() << why;
+         }
          withBackups(s);
          writeBytes(s.temp.file("secret"), "secret");
-         ASSERT_EQ(
-             ::symlink(s.temp.file("secret").constData(),
-                       (s.install.system + "/Rendix_UnrealTournament1231235959.ini").constData()),
-             0);
+         ASSERT_TRUE(makeLink(s.temp.file("secret"),
+                              pathIn(s.install.system, "Rendix_UnrealTournament1231235959.ini")));
      },
      [](Server& s) {
          EXPECT_EQ(readBytes(s.install.ini), "backup");
@@ -464,7 +439,7 @@ const CliCase kCases[] = {
     {"ReadOnlyRefusedBeforeTheBackup", args({"randomize", "dm"}), 1,
      "Found 27 Deathmatch maps...\n",
      "rendix-cli: Write failed: Rendix could not write {ini} because the file is read-only.",
-     Files::Kept, [](Server& s) { ASSERT_EQ(::chmod(s.install.ini.constData(), 0444), 0); }},
+     Files::Kept, [](Server& s) { makeReadOnly(s.install.ini); }},
     {"LinkToBashrcRefusedBeforeTheBackup", args({"restore"}), 1, "",
      "rendix-cli: Write refused: Rendix does not write through {ini}: the link leads to "
      "{tmp}/home/.bashrc, which is not an .ini file.",
@@ -535,11 +510,21 @@ const CliCase kCases[] = {
      "rendix-cli: Unsupported file: Rendix cannot change {tmp}/a\\x0ab.ini because it is "
      "stored as UTF-16.",
      Files::Kept,
-     [](Server& s) { writeBytes(s.temp.file("a\nb.ini"), QByteArray("\xff\xfe[\0M\0]\0", 8)); }},
+     [](Server& s) {
+         if (const char* why = posixNamesUnavailable()) {
+             GTEST_SKIP() << why;
+         }
+         writeBytes(s.temp.file("a\nb.ini"), QByteArray("\xff\xfe[\0M\0]\0", 8));
+     }},
     // The bytes of the command line are the names: a game directory, a settings file and a
     // map whose names are not UTF-8.
     {"NamesThatAreNotUtf8", args({"excludes", "dm"}), 0, "DM-Tutorial.unr\n", "", Files::Kept,
-     [](Server& s) { makeGameInstall(s.temp.file("G\xff"), {.extraMapsPerType = 0}); },
+     [](Server& s) {
+         if (const char* why = posixNamesUnavailable()) {
+             GTEST_SKIP() << why;
+         }
+         makeGameInstall(s.temp.file("G\xff"), {.extraMapsPerType = 0});
+     },
      [](Server& s) {
          writeBytes(s.temp.file("G\xff/Maps/DM-\xff.unr"), {});
          const Outcome excluded = s.run(std::vector<QByteArray>{
@@ -593,12 +578,12 @@ const CliCase kCases[] = {
     {"ConfigChosen", args({"-c", "{ut}/System64/UnrealTournament.ini", "-q", "randomize", "dm"}), 0,
      "", "", Files::Changed, secondConfig,
      [](Server& s) {
-         EXPECT_EQ(folderNames(s.install.root + "/System64").size(), 3u);  // backup, lock
+         EXPECT_EQ(folderNames(pathIn(s.install.root, "System64")).size(), 3u);  // backup, lock
          EXPECT_EQ(readBytes(s.install.ini), unrealTournamentIni({}));
      }},
     {"GameRunning", args({"randomize"}), 3, "",
-     "rendix-cli: Game running: Unreal Tournament is running ({ut}/System/ucc-bin).", Files::Kept,
-     [](Server& s) { s.startGame(); }},
+     "rendix-cli: Game running: Unreal Tournament is running ({ut}/System/UnrealTournament.exe).",
+     Files::Kept, [](Server& s) { s.startGame(); }},
     {"GameRunningForced", args({"--force", "randomize", "dm"}), 0,
      "Found 27 Deathmatch maps... randomized list.\n", "", Files::Changed,
      [](Server& s) { s.startGame(); }},
@@ -623,9 +608,11 @@ const CliCase kCases[] = {
      "before.\n",
      Files::Kept,
      [](Server& s) {
-         ASSERT_EQ(::symlink(s.temp.file("made").constData(),
-                             (s.install.system + "/.UnrealTournament.ini.lock").constData()),
-                   0);
+         if (const char* why = linksUnavailable()) {
+             GTEST_SKIP() << why;
+         }
+         ASSERT_TRUE(
+             makeLink(s.temp.file("made"), pathIn(s.install.system, ".UnrealTournament.ini.lock")));
      }},
     {"LiveLockHolder", args({"randomize", "dm"}), 1, "",
      "rendix-cli: Busy: Another Rendix is changing {ini} right now.", Files::Kept,
@@ -636,7 +623,8 @@ const CliCase kCases[] = {
     {"SettingsBesideTheProgram", args({"excludes", "dm"}), 0, "DM-Morpheus.unr\nDM-Tutorial.unr\n",
      "", Files::Kept,
      [](Server& s) {
-         s.program = s.temp.file("bin/rendix-cli");
+         s.program = pathIn(s.temp.file("bin"),
+                            QFile::encodeName(QFileInfo(QStringLiteral(RENDIX_CLI)).fileName()));
          makeFolder(s.temp.file("bin"));
          QFile::copy(QStringLiteral(RENDIX_CLI), QFile::decodeName(s.program));
          writeBytes(
@@ -652,6 +640,9 @@ TEST_P(CliTest, RunsAsAServerScriptWould) {
     Server server;
     if (c.setup) {
         c.setup(server);
+    }
+    if (IsSkipped()) {
+        return;
     }
     const bool strict = c.files == Files::Untouched;
     const auto before = server.files(strict);
@@ -691,7 +682,7 @@ std::multiset<QByteArray> backupContents(const QByteArray& folder) {
     std::multiset<QByteArray> contents;
     for (const QByteArray& name : folderNames(folder)) {
         if (name.startsWith("Rendix_")) {
-            contents.insert(readBytes(folder + '/' + name));
+            contents.insert(readBytes(pathIn(folder, name)));
         }
     }
     return contents;

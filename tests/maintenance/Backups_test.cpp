@@ -1,9 +1,9 @@
-#include <sys/wait.h>
-#include <unistd.h>
+#include <QFile>
 
 #include "app/Failures.h"
 #include "maintenance/Backups.h"
 #include "maintenance/MaintenanceFixture.h"
+#include "support/ChildProcess.h"
 
 namespace rendix::testing {
 
@@ -17,34 +17,47 @@ TEST(Backups, NamedAfterTheTimeNeverReplacingAnother) {
         install.run([](ModMain& state, Messages&) {
             ASSERT_TRUE(BackupGameConfig(state, Install::of(state)).ok);
         });
-        EXPECT_EQ(install.state.LastBackup, install.system + "/Rendix_UnrealTournament" + name);
+        EXPECT_EQ(install.state.LastBackup,
+                  pathIn(install.system, "Rendix_UnrealTournament" + QByteArray(name)));
     }
     platform::TestSeam seam;
     seam.setLocalTime({2025, 1, 1, 0, 0, 0});
     ASSERT_TRUE(BackupGameConfig(install.state, Install::of(install.state)).ok);
-    EXPECT_EQ(install.state.LastBackup, install.system + "/Rendix_UnrealTournament11000.ini");
+    EXPECT_EQ(install.state.LastBackup, pathIn(install.system, "Rendix_UnrealTournament11000.ini"));
     EXPECT_EQ(install.backups(), (std::vector<QByteArray>{kIni, kIni, kIni, ""}));
 }
+
+// Makes `kEach` backups of the game directory it is given, all in the same second, once its
+// parent lets it go; its exit status is the number that failed.
+constexpr int kEach = 20;
+const ChildActionRegistration kBackUp("back-up", [](const QStringList& arguments) {
+    ModMain state;
+    state.UTDir = QFile::encodeName(arguments.value(0));
+    platform::TestSeam seam;
+    seam.setLocalTime(kFixedTime);
+    tellParent("ready");
+    waitForParent();
+    int failures = 0;
+    for (int i = 0; i < kEach; ++i) {
+        failures += !BackupGameConfig(state, Install::of(state));
+    }
+    return failures;
+});
 
 // Two processes backing up in the same second: a name taken between the look and the copy's
 // final link moves on to the next "_n"; no call fails and no backup is lost.
 TEST(Backups, ANameTakenMeanwhileMovesOnToTheNext) {
-    constexpr int kEach = 20;
     SmallInstall install(kIni, "System", "Notes.txt");
     platform::TestSeam seam;
     seam.setLocalTime(kFixedTime);
-    const pid_t other = ::fork();
-    ASSERT_GE(other, 0);
+    Child other("back-up", {QFile::decodeName(install.state.UTDir)});
+    ASSERT_EQ(other.line(), "ready");
+    other.letGo();
     int failures = 0;
     for (int i = 0; i < kEach; ++i) {
         failures += !BackupGameConfig(install.state, Install::of(install.state));
     }
-    if (other == 0) {
-        ::_exit(failures);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(other, &status, 0), other);
-    EXPECT_EQ(failures + WEXITSTATUS(status), 0);
+    EXPECT_EQ(failures + other.wait(), 0);
     EXPECT_EQ(install.backups(), std::vector<QByteArray>(2 * kEach, kIni));
 }
 
@@ -66,7 +79,7 @@ TEST(Backups, DeleteBackups) {
              });
     SmallInstall install(kIni, "System", others);
     install.run(kDelete);
-    writeBytes(install.system + '/' + kOld, {});
+    writeBytes(pathIn(install.system, kOld), {});
     install.messages.answers = {MessageAnswer::No};
     install.run(kDelete);
     EXPECT_EQ(install.backups().size(), 1u);

@@ -55,15 +55,13 @@ TEST(ConfigChange, RunningGameAndAnotherWriter) {
     for (const Row& row : table) {
         SCOPED_TRACE((QByteArray(row.command) + " " + row.situation).constData());
         SmallInstall install(ini, "System", "Maps/DM-Solo.unr Rendix_UnrealTournament1.ini");
-        makeFolder(install.state.UTDir + "/System64");
+        makeFolder(pathIn(install.state.UTDir, "System64"));
         install.messages.answers = {row.answer};
         const bool running = QByteArray(row.situation) == "running";
         platform::FileLock other;
         ASSERT_TRUE(running || other.acquire(install.ini).ok);
         install.run([&](ModMain& s, Messages& m) {
-            const QString system64 = QFile::decodeName(s.UTDir + "/System64");
-            const QByteArray program =
-                QFile::encodeName(QFileInfo(system64).canonicalFilePath()) + "/ucc-bin";
+            const QByteArray program = pathIn(realPath(pathIn(s.UTDir, "System64")), "ucc-bin");
             platform::TestSeam::active()->setRunningPrograms(
                 running ? std::vector<QByteArray>{program} : std::vector<QByteArray>{});
             commands.at(row.command)(s, m);

@@ -17,8 +17,7 @@ std::map<std::string, QByteArray> tree(const QByteArray& root) {
     std::map<std::string, QByteArray> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root.constData())) {
         files[entry.path().string()] =
-            entry.is_regular_file() ? readBytes(QByteArray::fromStdString(entry.path().string()))
-                                    : QByteArray("<folder>");
+            entry.is_regular_file() ? readBytes(fsBytes(entry.path())) : QByteArray("<folder>");
     }
     return files;
 }
@@ -30,9 +29,9 @@ QByteArray summary(const ConfigCheck& check, const QByteArray& root) {
     }
     QByteArray text;
     for (const Finding& f : check.findings) {
-        text += f.file.mid(root.size() + 1) + (f.line ? ':' + QByteArray::number(*f.line) : "") +
-                ' ' + severityName(f.severity()) + ' ' + f.code() + ' ' + (f.fix ? f.fix : "-") +
-                '\n';
+        text += slashed(f.file.mid(root.size() + 1)) +
+                (f.line ? ':' + QByteArray::number(*f.line) : "") + ' ' +
+                severityName(f.severity()) + ' ' + f.code() + ' ' + (f.fix ? f.fix : "-") + '\n';
     }
     return text;
 }
@@ -174,6 +173,9 @@ class ConfigCheckCase : public ::testing::TestWithParam<CheckCase> {};
 // Each finding on an install that has that problem; the check changes nothing.
 TEST_P(ConfigCheckCase, FindsWhatIsWrong) {
     const CheckCase& c = GetParam();
+    if (const char* why = posixNamesUnavailable(); why && c.name == std::string_view("CaseTwins")) {
+        GTEST_SKIP() << why;
+    }
     TempDir temp;
     const QByteArray root = temp.file("UT");
     writeBytes(root + '/' + kIni, c.ini);
@@ -185,7 +187,7 @@ TEST_P(ConfigCheckCase, FindsWhatIsWrong) {
     platform::TestSeam seam;
     std::vector<QByteArray> running;
     for (const QByteArray& program : c.running) {
-        running.push_back(root + '/' + program);
+        running.push_back(pathIn(root, program));
     }
     seam.setRunningPrograms(running);
     const auto before = tree(root);

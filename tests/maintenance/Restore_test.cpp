@@ -1,8 +1,6 @@
 #include <QDateTime>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <filesystem>
 
 #include "maintenance/Backups.h"
 #include "maintenance/MaintenanceFixture.h"
@@ -14,8 +12,7 @@ namespace {
 
 // Sets a file's last change time to a local date and time.
 void touch(const QByteArray& path, const QDateTime& when) {
-    const timespec times[2] = {{when.toSecsSinceEpoch(), 0}, {when.toSecsSinceEpoch(), 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), times, 0), 0);
+    setModified(path, when.toSecsSinceEpoch());
 }
 
 QDateTime at(int year, int month, int day, int hour, int minute, int second) {
@@ -40,8 +37,8 @@ TEST(Restore, ListsTheBackupsNewestFirstWithTheTimeTheyWereMade) {
         {"Rendix_UnrealTournament99.ini", at(2024, 2, 3, 4, 5, 6), "2024-02-03 04:05:06"},
     };
     for (const auto& row : rows) {
-        writeBytes(install.system + '/' + row.name, row.name);
-        touch(install.system + '/' + row.name, row.modified);
+        writeBytes(pathIn(install.system, row.name), row.name);
+        touch(pathIn(install.system, row.name), row.modified);
     }
     QByteArrayList listed;
     for (const BackupInfo& backup : listBackups(Install::of(install.state))) {
@@ -65,7 +62,7 @@ TEST(Restore, PutsTheBackupBackAfterBackingUpTheCurrentFile) {
     failEach(
         current, "System", "Notes.txt",
         [&](ModMain& state, Messages& messages) {
-            writeBytes(Install::of(state).configFolder() + '/' + name, old);
+            writeBytes(pathIn(Install::of(state).configFolder(), name), old);
             // A folder that cannot be listed finds no backup; then nothing is tried.
             if (const std::optional<BackupInfo> backup = findBackup(Install::of(state), name)) {
                 RestoreBackup(state, messages, *backup);
@@ -85,11 +82,11 @@ TEST(Restore, PutsTheBackupBackAfterBackingUpTheCurrentFile) {
         });
 
     SmallInstall install(current, "System", "Elsewhere/" + name);
-    writeBytes(install.system + '/' + name, old);
+    writeBytes(pathIn(install.system, name), old);
     const Install paths = Install::of(install.state);
-    EXPECT_TRUE(findBackup(paths, install.system + "/rendix_unrealtournament1111.ini"));
+    EXPECT_TRUE(findBackup(paths, pathIn(install.system, "rendix_unrealtournament1111.ini")));
     for (const QByteArray& other :
-         {install.state.UTDir + "/Elsewhere/" + name, QByteArray("Notes.txt"),
+         {pathIn(install.state.UTDir, "Elsewhere/" + name), QByteArray("Notes.txt"),
           QByteArray("UnrealTournament.ini"), QByteArray("Rendix_UnrealTournament2.ini")}) {
         EXPECT_FALSE(findBackup(paths, other)) << other.constData();
     }
@@ -97,7 +94,7 @@ TEST(Restore, PutsTheBackupBackAfterBackingUpTheCurrentFile) {
     // While the game runs, No (the default) changes nothing and makes no backup.
     platform::TestSeam seam;
     seam.setHomeFolder(install.temp.file("home"));
-    seam.setRunningPrograms({install.system + "/ut-bin"});
+    seam.setRunningPrograms({pathIn(install.system, "ut-bin")});
     EXPECT_FALSE(RestoreBackup(install.state, install.messages, *findBackup(paths, name)));
     EXPECT_EQ(readBytes(install.ini), current);
     EXPECT_EQ(install.backups().size(), 1u);
@@ -108,11 +105,14 @@ TEST(Restore, PutsTheBackupBackAfterBackingUpTheCurrentFile) {
 // late its date, is never listed, restored or deleted, nor is whatever it leads to; nor is a
 // backup that turned into a link after it was listed.
 TEST(Restore, TakesNoLinkForABackup) {
+    if (const char* why = linksUnavailable()) {
+        GTEST_SKIP() << why;
+    }
     SmallInstall install("[URL]\r\n", "System", "Notes.txt");
     const QByteArray secret = install.temp.file("secret"),
                      real = "Rendix_UnrealTournament1242357.ini";
     writeBytes(secret, "secret");
-    writeBytes(install.system + '/' + real, "[URL]\r\nMap=Then.unr\r\n");
+    writeBytes(pathIn(install.system, real), "[URL]\r\nMap=Then.unr\r\n");
     const struct {
         const char* name;
         QByteArray to;  // where the link leads
@@ -121,7 +121,7 @@ TEST(Restore, TakesNoLinkForABackup) {
         {"rendix_unrealtournament1231235958.ini", real},
     };
     for (const auto& row : planted) {
-        ASSERT_EQ(::symlink(row.to.constData(), (install.system + '/' + row.name).constData()), 0);
+        ASSERT_TRUE(makeLink(row.to, pathIn(install.system, row.name)));
     }
     const Install paths = Install::of(install.state);
     const std::vector<BackupInfo> backups = listBackups(paths);
@@ -130,20 +130,20 @@ TEST(Restore, TakesNoLinkForABackup) {
     EXPECT_EQ(latestBackup(paths)->name, real);
     for (const auto& row : planted) {
         EXPECT_FALSE(findBackup(paths, row.name)) << row.name;
-        EXPECT_FALSE(findBackup(paths, install.system + '/' + row.name)) << row.name;
+        EXPECT_FALSE(findBackup(paths, pathIn(install.system, row.name))) << row.name;
     }
 
     const QByteArray before = readBytes(install.ini);
-    const QByteArray realPath = install.system + '/' + real;
-    ASSERT_EQ(::unlink(realPath.constData()), 0);
-    ASSERT_EQ(::symlink(secret.constData(), realPath.constData()), 0);
+    const QByteArray realPath = pathIn(install.system, real);
+    ASSERT_TRUE(std::filesystem::remove(fsPath(realPath)));
+    ASSERT_TRUE(makeLink(secret, realPath));
     install.run([&](ModMain& state, Messages& messages) {
         EXPECT_FALSE(RestoreBackup(state, messages, backups[0]));
     });
     EXPECT_EQ(readBytes(install.ini), before);
     EXPECT_EQ(install.messages.shown.back().title, QStringLiteral("Read failed"));
 
-    writeBytes(install.system + "/Rendix_UnrealTournament11000.ini", before);
+    writeBytes(pathIn(install.system, "Rendix_UnrealTournament11000.ini"), before);
     install.messages.answers = {MessageAnswer::Yes};
     install.run([](ModMain& state, Messages& messages) { DeleteBackups(state, messages); });
     EXPECT_EQ(install.files(), (std::vector<QByteArray>{"Notes.txt", planted[0].name, real,

@@ -6,9 +6,13 @@ namespace rendix::testing {
 
 const Command kPackages = [](ModMain& s, Messages& m) { ServerPackagesCommand(s, m); };
 
-// In CR LF and LF files. A user's own Rendix.txt and RendixAdd.txt stay; no such file appears.
-TEST(ServerPackages, UpdateServerPackages) {
+// The rows of serverpackages.rows whose file names hold control characters or not, in CR LF
+// and LF files. A user's own Rendix.txt and RendixAdd.txt stay; no such file appears.
+void updateServerPackages(bool withOnlyLinuxNames) {
     for (const QList<QByteArray>& row : rows("serverpackages")) {
+        if (onlyLinuxNames(row[1]) != withOnlyLinuxNames) {
+            continue;
+        }
         for (const bool lf : {false, true}) {
             SCOPED_TRACE((row[0] + (lf ? " LF" : "")).constData());
             const auto file = [&](const QByteArray& part) { return data(row[0] + '.' + part, lf); };
@@ -24,10 +28,22 @@ TEST(ServerPackages, UpdateServerPackages) {
             std::vector<QByteArray> backups(static_cast<std::size_t>(parts.size()));
             std::transform(parts.begin(), parts.end(), backups.begin(), file);
             EXPECT_EQ(install.backups(), backups);
-            EXPECT_TRUE(readBytes(install.system + "/Rendix.txt").isEmpty() &&
+            EXPECT_TRUE(readBytes(pathIn(install.system, "Rendix.txt")).isEmpty() &&
                         install.files().size() == files + backups.size());
         }
     }
+}
+
+TEST(ServerPackages, UpdateServerPackages) {
+    updateServerPackages(false);
+}
+
+// A line break in a name, names that differ in letter case only, a name hidden by its ".".
+TEST(ServerPackages, OddNamesAreNoPackages) {
+    if (const char* why = posixNamesUnavailable()) {
+        GTEST_SKIP() << why;
+    }
+    updateServerPackages(true);
 }
 
 // A failure before the first rewrite changes nothing; after it, only the removal stays.
@@ -62,9 +78,9 @@ TEST(ServerPackages, Patch469Installs) {
             {.customInts = 0, .entriesWithoutInt = 0, .layout = layout, .bonusMapsPerType = 1});
         for (const char* file :
              {"NewMod.u", "NewMod.int", "MyMod.u", "MyMod.int", "DM-Custom.int"}) {
-            writeBytes(game.system + '/' + file, {});
+            writeBytes(pathIn(game.system, file), {});
         }
-        writeBytes(game.root + "/BonusPack/Maps/DM-Custom.unr", {});
+        writeBytes(pathIn(game.root, "BonusPack/Maps/DM-Custom.unr"), {});
         const QByteArray mods("ServerPackages=Relics\r\nServerPackages=MyMod\r\n");
         QByteArray expected = readBytes(game.ini);
         writeBytes(game.ini, QByteArray(expected).replace("ServerPackages=Relics\r\n",
@@ -78,8 +94,7 @@ TEST(ServerPackages, Patch469Installs) {
         EXPECT_EQ(messages.statusText.toStdString(),
                   "Removed 1 serverpackages entries... Added 1 serverpackages entries.");
         EXPECT_EQ(readBytes(game.ini), expected);
-        EXPECT_EQ(state.LastBackup.left(state.LastBackup.lastIndexOf('/')),
-                  game.ini.left(game.ini.lastIndexOf('/')));
+        EXPECT_EQ(platform::parentPath(state.LastBackup), platform::parentPath(game.ini));
     }
 }
 

@@ -2,16 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <functional>
 
+#include "support/ChildProcess.h"
 #include "support/TestFiles.h"
 
 namespace rendix::platform {
@@ -27,8 +21,8 @@ TEST(FileLockTest, OneHolderAtATimeAndAKilledHolderNeverBlocks) {
     FileLock first;
     ASSERT_TRUE(first.acquire(guarded));
     EXPECT_TRUE(first.acquire(guarded, 0));  // held already
-    // flock belongs to the open file: a second lock in the same process waits like another
-    // process would.
+    // The lock belongs to the open lock file: a second lock in the same process waits like
+    // another process would.
     FileLock second;
     const Result busy = second.acquire(guarded, 100);
     EXPECT_EQ(busy.problem, Problem::Busy);
@@ -36,32 +30,16 @@ TEST(FileLockTest, OneHolderAtATimeAndAKilledHolderNeverBlocks) {
     EXPECT_FALSE(second.held());
     first.release();
     EXPECT_TRUE(second.acquire(guarded, 0));
+    EXPECT_EQ(testing::holdLock(guarded)->line(), "Another Rendix is changing " + guarded + ".");
     second.release();
     EXPECT_EQ(testing::folderNames(root.file("System")),
               (std::vector<QByteArray>{".UnrealTournament.ini.lock", "UnrealTournament.ini"}));
 
-    // A holder killed while it holds the lock: the lock goes with it.
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {  // only async-signal-safe calls from here on
-        const int fd = ::open(lockPath.constData(), O_RDWR);
-        if (fd < 0 || ::flock(fd, LOCK_EX) != 0 || ::write(ready[1], "x", 1) != 1) {
-            ::_exit(1);
-        }
-        for (;;) {
-            ::pause();
-        }
-    }
-    ::close(ready[1]);
-    char byte = 0;
-    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-    ::close(ready[0]);
+    // Another process that holds the lock, then is killed: the lock goes with it.
+    const std::unique_ptr<testing::Child> holder = testing::holdLock(guarded);
+    ASSERT_EQ(holder->line(), "locked");
     EXPECT_EQ(first.acquire(guarded, 100).problem, Problem::Busy);
-    ASSERT_EQ(::kill(child, SIGKILL), 0);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    holder->kill();
     EXPECT_TRUE(first.acquire(guarded, 0));
 
     EXPECT_EQ(FileLock().acquire(root.file("Missing/Rendix.ini"), 0).problem, Problem::Other);
@@ -71,13 +49,16 @@ TEST(FileLockTest, OneHolderAtATimeAndAKilledHolderNeverBlocks) {
 // whichever path a writer takes. Whatever stands at the lock file's name but a plain file
 // is refused: nothing is created or changed where a link there leads.
 TEST(FileLockTest, LocksTheRealFileThroughNothingButAPlainLockFile) {
+    if (const char* why = testing::linksUnavailable()) {
+        GTEST_SKIP() << why;
+    }
     testing::TempDir root;
     const QByteArray real = root.file("volume/UnrealTournament.ini");
     const QByteArray link = root.file("System/UnrealTournament.ini");
     const QByteArray lockPath = root.file("volume/.UnrealTournament.ini.lock");
     testing::writeBytes(real, "[Engine]\r\n");
     testing::makeFolder(root.file("System"));
-    ASSERT_EQ(::symlink(real.constData(), link.constData()), 0);
+    ASSERT_TRUE(testing::makeLink(real, link));
     EXPECT_EQ(FileLock::lockPathFor(link), lockPath);
     FileLock first;
     ASSERT_TRUE(first.acquire(link));
@@ -90,17 +71,19 @@ TEST(FileLockTest, LocksTheRealFileThroughNothingButAPlainLockFile) {
     testing::writeBytes(kept, "keep me");
     const struct {
         const char* name;
-        std::function<int()> plant;
+        std::function<bool()> plant;  // false where this system has no such thing
     } rows[] = {
-        {"link to no file", [&] { return ::symlink(made.constData(), lockPath.constData()); }},
-        {"link to a file", [&] { return ::symlink(kept.constData(), lockPath.constData()); }},
-        {"folder", [&] { return ::mkdir(lockPath.constData(), 0755); }},
-        {"pipe", [&] { return ::mkfifo(lockPath.constData(), 0666); }},
+        {"link to no file", [&] { return testing::makeLink(made, lockPath); }},
+        {"link to a file", [&] { return testing::makeLink(kept, lockPath); }},
+        {"folder", [&] { return testing::makeFolder(lockPath), true; }},
+        {"pipe", [&] { return testing::makePipe(lockPath); }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        std::filesystem::remove_all(lockPath.constData());
-        ASSERT_EQ(row.plant(), 0);
+        std::filesystem::remove_all(testing::fsPath(lockPath));
+        if (!row.plant()) {
+            continue;
+        }
         const Result refused = FileLock().acquire(link, 0);
         EXPECT_EQ(refused.problem, Problem::Other);
         EXPECT_TRUE(refused.error.contains(QString::fromUtf8(lockPath)))
@@ -114,20 +97,20 @@ TEST(FileLockTest, LocksTheRealFileThroughNothingButAPlainLockFile) {
 // the guarded file's owner and group, and another account's lock file that one may only read
 // still serves for the lock. One that cannot even be read is named with the system's reason.
 TEST(FileLockTest, ServesEveryAccountThatWritesTheGuardedFile) {
+    if (const char* why = testing::posixFilesUnavailable()) {
+        GTEST_SKIP() << why;
+    }
     testing::TempDir root;
-    ASSERT_EQ(::chmod(root.path().constData(), 0755), 0);
+    ASSERT_TRUE(testing::setMode(root.path(), 0755));
     const QByteArray guarded = root.file("System/UnrealTournament.ini");
     const QByteArray lockPath = root.file("System/.UnrealTournament.ini.lock");
     testing::writeBytes(guarded, "[Engine]\r\n");
-    ASSERT_EQ(::chown(guarded.constData(), 12345, 23456), 0);
+    ASSERT_TRUE(testing::setOwner(guarded, 12345, 23456));
     ASSERT_TRUE(FileLock().acquire(guarded, 0));
-    struct stat info {};
-    ASSERT_EQ(::stat(lockPath.constData(), &info), 0);
-    EXPECT_EQ(info.st_uid, 12345u);
-    EXPECT_EQ(info.st_gid, 23456u);
+    EXPECT_EQ(testing::ownerOf(lockPath), std::pair(12345u, 23456u));
 
     const struct {
-        mode_t mode;
+        unsigned mode;
         const char* outcome;  // of a lock taken by another account than the lock file's
     } rows[] = {
         {0644, "locked"},
@@ -135,8 +118,8 @@ TEST(FileLockTest, ServesEveryAccountThatWritesTheGuardedFile) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.mode);
-        ASSERT_EQ(::chown(lockPath.constData(), 0, 0), 0);
-        ASSERT_EQ(::chmod(lockPath.constData(), row.mode), 0);
+        ASSERT_TRUE(testing::setOwner(lockPath, 0, 0));
+        ASSERT_TRUE(testing::setMode(lockPath, row.mode));
         const QByteArray outcome = testing::runAsNobody([&] {
             const Result locked = FileLock().acquire(guarded, 0);
             return locked ? QByteArray("locked") : locked.error.toUtf8();

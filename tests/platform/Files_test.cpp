@@ -1,14 +1,10 @@
 #include "platform/Files.h"
 
+#include <QDateTime>
+
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/xattr.h>
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -21,27 +17,8 @@
 namespace rendix::platform {
 namespace {
 
+using testing::pathIn;
 using testing::TempDir;
-
-mode_t modeOf(const QByteArray& path) {
-    struct stat info {};
-    return ::stat(path.constData(), &info) == 0 ? info.st_mode & 07777 : 0;
-}
-
-// The extended attributes of a file, names to values (ACLs are system.posix_acl_*).
-std::map<QByteArray, QByteArray> attributesOf(const QByteArray& path) {
-    std::map<QByteArray, QByteArray> attributes;
-    char names[4096];
-    const ssize_t size = ::listxattr(path.constData(), names, sizeof names);
-    for (const QByteArray& name : QByteArray(names, std::max<ssize_t>(size, 0)).split('\0')) {
-        char value[4096];
-        const ssize_t length = ::getxattr(path.constData(), name.constData(), value, sizeof value);
-        if (!name.isEmpty() && length >= 0) {
-            attributes[name] = QByteArray(value, length);
-        }
-    }
-    return attributes;
-}
 
 // A POSIX ACL as the kernel stores it: version 2, then per entry its tag, permissions and
 // id, little-endian. This one lets user 1234 write and the group only read (mask rw-).
@@ -63,24 +40,17 @@ QByteArray aclLettingUser1234Write() {
     return bytes;
 }
 
-QByteArray realPathOf(const QByteArray& path) {
-    char* real = ::realpath(path.constData(), nullptr);
-    const QByteArray result = real ? QByteArray(real) : path;
-    std::free(real);
-    return result;
-}
-
 struct SafeWriteTest : ::testing::Test {
     TempDir root;
     QByteArray dir = root.file("System");
-    QByteArray file = dir + "/UnrealTournament.ini";
+    QByteArray file = pathIn(dir, "UnrealTournament.ini");
     QByteArray oldBytes = "[Engine]\r\nOld=1\r\n";
     // Several 64 KB pieces, so that each of them can fail.
     QByteArray newBytes = QByteArray(200 * 1024, 'x') + "\r\nEnd\r\n";
     bool attributes = false;  // whether the file system here keeps user attributes
     void SetUp() override {
         testing::writeBytes(file, oldBytes);
-        attributes = ::setxattr(file.constData(), "user.rendix", "kept", 4, 0) == 0;
+        attributes = testing::setAttribute(file, "user.rendix", "kept");
     }
 
     // Runs `action` with each of its steps of each kind failing in turn: every such run must
@@ -131,8 +101,11 @@ TEST_F(SafeWriteTest, ReplaceFollowsLinksOnlyToIniFilesAndRefusesReadOnlyFiles) 
     testing::writeBytes(root.file("home/notes.txt"), oldBytes);
     testing::writeBytes(root.file("home/WriteOnly.ini"), oldBytes);
     testing::makeFolder(root.file("home/folder.ini"));
-    ASSERT_EQ(::chmod(file.constData(), 0444), 0);
-    ASSERT_EQ(::chmod(root.file("home/WriteOnly.ini").constData(), 0200), 0);
+    testing::makeReadOnly(file);
+    ASSERT_TRUE(testing::setMode(root.file("home/WriteOnly.ini"), 0200));
+    // The links are the names at the top of the folder; where none can be made, only the
+    // other rows are checked.
+    const bool links = testing::linksUnavailable() == nullptr;
     for (const auto& [link, to] : std::vector<std::pair<const char*, const char*>>{
              {"ToBashrc.ini", "home/.bashrc"},
              {"Chain.ini", "Hop"},
@@ -141,7 +114,7 @@ TEST_F(SafeWriteTest, ReplaceFollowsLinksOnlyToIniFilesAndRefusesReadOnlyFiles) 
              {"Dangling.ini", "home/gone.ini"},
              {"Loop.ini", "Loop.ini"},
              {"ToReadOnly.ini", "System/UnrealTournament.ini"}}) {
-        ASSERT_EQ(::symlink(to, root.file(link).constData()), 0) << link;
+        ASSERT_TRUE(!links || testing::makeLink(to, root.file(link))) << link;
     }
     struct Row {
         const char* written;  // the path given to replaceFile
@@ -162,11 +135,15 @@ TEST_F(SafeWriteTest, ReplaceFollowsLinksOnlyToIniFilesAndRefusesReadOnlyFiles) 
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.written);
+        if (!links && !QByteArray(row.written).contains('/')) {
+            continue;
+        }
         const Result result = replaceFile(root.file(row.written), newBytes);
         EXPECT_EQ(result.problem, row.problem);
         EXPECT_EQ(result.ok, row.problem == Problem::None);
         EXPECT_EQ(result.path, result.ok ? QByteArray() : root.file(row.written));
-        EXPECT_EQ(result.target, *row.target ? realPathOf(root.file(row.target)) : QByteArray());
+        EXPECT_EQ(result.target,
+                  *row.target ? testing::realPath(root.file(row.target)) : QByteArray());
         if (row.changed) {
             EXPECT_EQ(testing::readBytes(root.file(row.changed)), result.ok ? newBytes : oldBytes);
         }
@@ -174,7 +151,7 @@ TEST_F(SafeWriteTest, ReplaceFollowsLinksOnlyToIniFilesAndRefusesReadOnlyFiles) 
     EXPECT_FALSE(testing::exists(root.file("home/gone.ini")));
     EXPECT_EQ(testing::readBytes(file), oldBytes);
     EXPECT_EQ(testing::readBytes(root.file("home/.bashrc")), oldBytes);
-    EXPECT_EQ(modeOf(file), 0444u);
+    EXPECT_EQ(testing::modeOf(file), 0444u);
     for (const QByteArray folder : {"", "home", "System"}) {
         for (const QByteArray& name : testing::folderNames(root.file(folder))) {
             EXPECT_FALSE(name.startsWith(".Rendix-")) << name.constData();
@@ -183,33 +160,33 @@ TEST_F(SafeWriteTest, ReplaceFollowsLinksOnlyToIniFilesAndRefusesReadOnlyFiles) 
 }
 
 TEST_F(SafeWriteTest, RewritesAndCopiesKeepExtendedAttributesAndAcls) {
+    if (const char* why = testing::posixFilesUnavailable()) {
+        GTEST_SKIP() << why;
+    }
     if (!attributes) {
         GTEST_SKIP() << "no user attributes on the file system of " << dir.constData();
     }
     const QByteArray acl = aclLettingUser1234Write();
-    const bool acls = ::setxattr(file.constData(), "system.posix_acl_access", acl.constData(),
-                                 static_cast<size_t>(acl.size()), 0) == 0;
-    const std::map<QByteArray, QByteArray> kept = attributesOf(file);
-    const mode_t mode = modeOf(file);
+    const bool acls = testing::setAttribute(file, "system.posix_acl_access", acl);
+    const std::map<QByteArray, QByteArray> kept = testing::attributesOf(file);
+    const unsigned mode = testing::modeOf(file);
     EXPECT_EQ(kept.count("system.posix_acl_access"), acls ? 1u : 0u);
     ASSERT_TRUE(replaceFile(file, newBytes));
-    EXPECT_EQ(attributesOf(file), kept);
-    EXPECT_EQ(modeOf(file), mode);  // the group bits are the ACL's mask, not the group entry
-    ASSERT_TRUE(copyFileNew(file, dir + "/Backup.ini"));
-    EXPECT_EQ(attributesOf(dir + "/Backup.ini"), kept);
+    EXPECT_EQ(testing::attributesOf(file), kept);
+    EXPECT_EQ(testing::modeOf(file), mode);  // the group bits are the ACL's mask, not the group
+    ASSERT_TRUE(copyFileNew(file, pathIn(dir, "Backup.ini")));
+    EXPECT_EQ(testing::attributesOf(pathIn(dir, "Backup.ini")), kept);
     if (!acls) {
         return;
     }
     // A new file takes an access ACL from its folder's default ACL; a rewrite must not give
     // one to a file that had none.
-    const QByteArray plain = dir + "/Plain.ini";
+    const QByteArray plain = pathIn(dir, "Plain.ini");
     testing::writeBytes(plain, oldBytes);
-    ASSERT_EQ(::setxattr(dir.constData(), "system.posix_acl_default", acl.constData(),
-                         static_cast<size_t>(acl.size()), 0),
-              0);
+    ASSERT_TRUE(testing::setAttribute(dir, "system.posix_acl_default", acl));
     ASSERT_TRUE(replaceFile(plain, newBytes));
-    EXPECT_EQ(attributesOf(plain), (std::map<QByteArray, QByteArray>{}));
-    EXPECT_EQ(modeOf(plain), 0644u);
+    EXPECT_EQ(testing::attributesOf(plain), (std::map<QByteArray, QByteArray>{}));
+    EXPECT_EQ(testing::modeOf(plain), 0644u);
 }
 
 TEST_F(SafeWriteTest, RemovesOnlyOldLeftoversOfItsOwnTemporaryNamingBeforeWriting) {
@@ -223,67 +200,77 @@ TEST_F(SafeWriteTest, RemovesOnlyOldLeftoversOfItsOwnTemporaryNamingBeforeWritin
         {".Rendix-a1B2c3", 'f', 120, true},       {".Rendix-probe-Zz9yY8", 'f', 120, true},
         {".Rendix-fresh1", 'f', 30, false},       {".Rendix-a1B2c", 'f', 120, false},
         {".Rendix-a1B2c34", 'f', 120, false},     {".Rendix-a1B-c3", 'f', 120, false},
-        {".rendix-a1B2c3", 'f', 120, false},      {"Rendix-a1B2c3", 'f', 120, false},
+        {".rendix-x9Y8z7", 'f', 120, false},      {"Rendix-a1B2c3", 'f', 120, false},
         {".Rendix-probe-a1B2c", 'f', 120, false}, {".Rendix-folder", 'd', 120, false},
         {".Rendix-linked", 'l', 120, false},
     };
-    const QByteArray backup = dir + "/Backup.ini";
+    const QByteArray backup = pathIn(dir, "Backup.ini");
+    const bool links = testing::linksUnavailable() == nullptr;
     for (const bool copy : {false, true}) {
         SCOPED_TRACE(copy ? "copyFileNew" : "replaceFile");
         for (const Row& row : rows) {
-            const QByteArray path = dir + '/' + row.name;
+            const QByteArray path = pathIn(dir, row.name);
             if (row.kind == 'f') {
                 testing::writeBytes(path, "left");
             } else if (row.kind == 'd') {
                 testing::makeFolder(path);
-            } else {
-                ASSERT_EQ(::symlink("UnrealTournament.ini", path.constData()), 0);
+            } else if (!links || !testing::makeLink("UnrealTournament.ini", path)) {
+                continue;
             }
-            const timespec times[2] = {{std::time(nullptr) - row.ageSeconds, 0},
-                                       {std::time(nullptr) - row.ageSeconds, 0}};
-            ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW), 0);
+            testing::setModified(path, QDateTime::currentSecsSinceEpoch() - row.ageSeconds);
         }
         ASSERT_TRUE(copy ? copyFileNew(file, backup) : replaceFile(file, newBytes));
         for (const Row& row : rows) {
-            EXPECT_EQ(testing::exists(dir + '/' + row.name), !row.removed) << row.name;
-            std::filesystem::remove_all((dir + '/' + row.name).constData());
+            const QByteArray path = pathIn(dir, row.name);
+            EXPECT_EQ(testing::exists(path), !row.removed && (row.kind != 'l' || links))
+                << row.name;
+            std::filesystem::remove_all(testing::fsPath(path));
         }
         EXPECT_EQ(testing::readBytes(copy ? backup : file), newBytes);
     }
 }
 
-TEST_F(SafeWriteTest, ReplaceKeepsModeOwnerLinkAndLetterCase) {
-    ASSERT_EQ(::chmod(file.constData(), 0640), 0);
-    ASSERT_EQ(::chown(file.constData(), 1234, 5678), 0);
-    ASSERT_TRUE(replaceFile(dir + "/unrealtournament.INI", newBytes));
-    struct stat info {};
-    ASSERT_EQ(::stat(file.constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0640u);
-    EXPECT_EQ(info.st_uid, 1234u);
-    EXPECT_EQ(info.st_gid, 5678u);
+TEST_F(SafeWriteTest, ReplaceKeepsLetterCaseAndNeedsTheFolder) {
+    ASSERT_TRUE(replaceFile(pathIn(dir, "unrealtournament.INI"), newBytes));
     EXPECT_EQ(testing::readBytes(file), newBytes);
     EXPECT_EQ(testing::folderNames(dir), std::vector<QByteArray>{"UnrealTournament.ini"});
-    // A new file gets the usual mode, not the temporary file's private one.
-    const mode_t mask = ::umask(022);
-    ASSERT_TRUE(replaceFile(dir + "/New.ini", ""));
-    ::umask(mask);
-    EXPECT_EQ(modeOf(dir + "/New.ini"), 0644u);
     EXPECT_FALSE(replaceFile(root.file("Missing/New.ini"), newBytes));
+}
+
+TEST_F(SafeWriteTest, ReplaceKeepsModeAndOwner) {
+    if (const char* why = testing::posixFilesUnavailable()) {
+        GTEST_SKIP() << why;
+    }
+    ASSERT_TRUE(testing::setMode(file, 0640));
+    ASSERT_TRUE(testing::setOwner(file, 1234, 5678));
+    ASSERT_TRUE(replaceFile(file, newBytes));
+    EXPECT_EQ(testing::modeOf(file), 0640u);
+    EXPECT_EQ(testing::ownerOf(file), std::pair(1234u, 5678u));
+    // A new file gets the usual mode, not the temporary file's private one.
+    const unsigned mask = testing::setUmask(022);
+    ASSERT_TRUE(replaceFile(pathIn(dir, "New.ini"), ""));
+    testing::setUmask(mask);
+    EXPECT_EQ(testing::modeOf(pathIn(dir, "New.ini")), 0644u);
 }
 
 TEST_F(SafeWriteTest, ReadsAndCopiesWholeFilesOrNothingAndNeverReplaces) {
     testing::writeBytes(file, newBytes);
-    ASSERT_EQ(::chmod(file.constData(), 0604), 0);
-    const QByteArray target = dir + "/Backup.ini";
+    // The copy keeps the permission bits (on Windows, where there are none, the attributes).
+    const unsigned mode = testing::posixFilesUnavailable() ? 0666 : 0604;
+    ASSERT_TRUE(testing::setMode(file, mode));
+    const QByteArray target = pathIn(dir, "Backup.ini");
+    const auto remove = [](const QByteArray& path) {
+        ASSERT_TRUE(std::filesystem::remove(testing::fsPath(path)));
+    };
     expectEachFaultChangesNothing(
         {Operation::Copy, Operation::Open, Operation::Read, Operation::Write, Operation::Flush,
          Operation::Sync, Operation::Rename},
-        [&] { return copyFileNew(file, target); }, [&] { ::unlink(target.constData()); });
+        [&] { return copyFileNew(file, target); }, [&] { remove(target); });
     ASSERT_TRUE(copyFileNew(root.file("system/unrealtournament.ini"), target));
     EXPECT_EQ(readFile(root.file("SYSTEM/backup.INI")), newBytes);
-    EXPECT_EQ(modeOf(target), 0604u);
+    EXPECT_EQ(testing::modeOf(target), mode);
     EXPECT_EQ(readFile(dir), std::nullopt);
-    EXPECT_EQ(readFile(dir + "/Missing.ini"), std::nullopt);
+    EXPECT_EQ(readFile(pathIn(dir, "Missing.ini")), std::nullopt);
     for (const Operation op : {Operation::Open, Operation::Read}) {
         TestSeam seam;
         seam.failNth(op, op == Operation::Read ? 3 : 1);
@@ -291,12 +278,12 @@ TEST_F(SafeWriteTest, ReadsAndCopiesWholeFilesOrNothingAndNeverReplaces) {
     }
     // A name taken before the copy, in any letter case, or by another process just before
     // the final link: Problem::Exists naming it, the taken file kept, no temporary file left.
-    ASSERT_EQ(::unlink(target.constData()), 0);
+    remove(target);
     for (const auto& [existing, late] : std::vector<std::pair<QByteArray, bool>>{
              {"Backup.ini", false}, {"bACKUP.INI", false}, {"Backup.ini", true}}) {
         SCOPED_TRACE((existing + (late ? " taken late" : "")).constData());
         TestSeam seam;
-        const auto take = [&] { testing::writeBytes(dir + '/' + existing, "keep me"); };
+        const auto take = [&] { testing::writeBytes(pathIn(dir, existing), "keep me"); };
         if (late) {
             seam.runBefore(Operation::Rename, 1, take);
         } else {
@@ -304,18 +291,19 @@ TEST_F(SafeWriteTest, ReadsAndCopiesWholeFilesOrNothingAndNeverReplaces) {
         }
         const Result result = copyFileNew(file, target);
         EXPECT_EQ(result.problem, Problem::Exists);
-        EXPECT_EQ(result.path, dir + '/' + existing);
-        EXPECT_EQ(testing::readBytes(dir + '/' + existing), "keep me");
+        EXPECT_EQ(result.path, pathIn(dir, existing));
+        EXPECT_EQ(testing::readBytes(pathIn(dir, existing)), "keep me");
         std::vector<QByteArray> names = {"UnrealTournament.ini", existing};
         std::sort(names.begin(), names.end());
         EXPECT_EQ(testing::folderNames(dir), names);
-        ASSERT_EQ(::unlink((dir + '/' + existing).constData()), 0);
+        remove(pathIn(dir, existing));
     }
-    EXPECT_EQ(copyFileNew(dir + "/Missing.ini", dir + "/Other.ini").problem, Problem::Missing);
+    EXPECT_EQ(copyFileNew(pathIn(dir, "Missing.ini"), pathIn(dir, "Other.ini")).problem,
+              Problem::Missing);
     EXPECT_EQ(copyFileNew(file, root.file("Missing/Backup.ini")).problem, Problem::Missing);
     TestSeam seam;
     seam.failNth(Operation::Read, 1);
-    const Result unreadable = copyFileNew(file, dir + "/Other.ini");
+    const Result unreadable = copyFileNew(file, pathIn(dir, "Other.ini"));
     EXPECT_EQ(unreadable.problem, Problem::Unreadable);
     EXPECT_EQ(unreadable.path, file);
 }
@@ -341,24 +329,24 @@ TEST_F(SafeWriteTest, CopiesUnderTheFirstFreeNumberedName) {
         const QByteArray folder = other.path();
         for (const QByteArray& taken : QByteArray(row.takenBefore).split(' ')) {
             if (!taken.isEmpty()) {
-                testing::writeBytes(folder + '/' + taken, "keep me");
+                testing::writeBytes(pathIn(folder, taken), "keep me");
             }
         }
         TestSeam seam;
         if (*row.takenLate) {
             seam.runBefore(Operation::Rename, 1,
-                           [&] { testing::writeBytes(folder + '/' + row.takenLate, "keep me"); });
+                           [&] { testing::writeBytes(pathIn(folder, row.takenLate), "keep me"); });
         }
         if (row.fails) {
             seam.failNth(Operation::Copy, 1);
         }
         QByteArray copy;
-        const Result result = copyFileToFreeName(file, folder + "/Backup", ".ini", copy);
+        const Result result = copyFileToFreeName(file, pathIn(folder, "Backup"), ".ini", copy);
         EXPECT_EQ(result.ok, !row.fails);
-        EXPECT_EQ(copy, folder + '/' + row.copy);
+        EXPECT_EQ(copy, pathIn(folder, row.copy));
         EXPECT_EQ(testing::readBytes(copy), row.fails ? QByteArray() : oldBytes);
         for (const QByteArray& name : testing::folderNames(folder)) {
-            EXPECT_TRUE(name == row.copy || testing::readBytes(folder + '/' + name) == "keep me")
+            EXPECT_TRUE(name == row.copy || testing::readBytes(pathIn(folder, name)) == "keep me")
                 << name.constData();
         }
     }

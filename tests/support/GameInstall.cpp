@@ -114,36 +114,37 @@ static void writeGameFiles(const GameInstall& install, const GameInstallOptions&
             ints.push_back(package + ".int");
         }
         for (const QByteArray& name : ints) {
-            writeBytes(install.system + '/' + name, intFile);
+            writeBytes(pathIn(install.system, name), intFile);
         }
         for (const QByteArray& package : defaultServerPackages(Layout::Classic)) {
-            writeBytes(install.system + '/' + package + ".u", QByteArray());
+            writeBytes(pathIn(install.system, package + ".u"), QByteArray());
         }
         return;
     }
     // The programs of the 64-bit and ARM builds, where the layout has them.
-    writeBytes(install.root + "/System64/ucc-bin-amd64", QByteArray());
+    writeBytes(pathIn(install.root, "System64/ucc-bin-amd64"), QByteArray());
     if (options.layout == Layout::Patch469d) {
-        writeBytes(install.root + "/SystemARM64/ucc-bin-arm64", QByteArray());
+        writeBytes(pathIn(install.root, "SystemARM64/ucc-bin-arm64"), QByteArray());
     }
     const QByteArray intFolder = options.layout == Layout::Patch469b
                                      ? install.system
-                                     : install.root + "/SystemLocalized/int";
+                                     : pathIn(install.root, "SystemLocalized/int");
     for (const QByteArrayView name : gameFileNames()) {
         const bool isInt = name.endsWith(".int");
-        writeBytes((isInt ? intFolder : install.system) + '/' + name.toByteArray(),
+        writeBytes(pathIn(isInt ? intFolder : install.system, name),
                    isInt ? intFile : QByteArray());
     }
     for (const QByteArray& name : QByteArray(k469Textures).split(' ')) {
-        writeBytes(install.root + "/Textures/" + name + ".utx", QByteArray());
+        writeBytes(pathIn(install.root, "Textures/" + name + ".utx"), QByteArray());
     }
-    writeBytes(install.system + "/SkeletalChars.u", QByteArray());
+    writeBytes(pathIn(install.system, "SkeletalChars.u"), QByteArray());
 }
 
 GameInstall makeGameInstall(const QByteArray& root, const GameInstallOptions& options) {
     const bool in64 = options.layout == Layout::Patch469c || options.layout == Layout::Patch469d;
-    const GameInstall install{root, root + "/System", root + "/Maps",
-                              root + (in64 ? "/System64" : "/System") + "/UnrealTournament.ini"};
+    const GameInstall install{
+        root, pathIn(root, "System"), pathIn(root, "Maps"),
+        pathIn(root, in64 ? "System64/UnrealTournament.ini" : "System/UnrealTournament.ini")};
     makeFolder(install.maps);
     makeFolder(install.system);
     for (const GameType& type : kGameTypes) {
@@ -152,19 +153,19 @@ GameInstall makeGameInstall(const QByteArray& root, const GameInstallOptions& op
             maps.push_back(numbered(type.code + QByteArray("-Extra"), i, 4) + ".unr");
         }
         for (const QByteArray& name : maps) {
-            writeBytes(install.maps + '/' + name, QByteArray());
+            writeBytes(pathIn(install.maps, name), QByteArray());
         }
         for (int i = 1; i <= options.bonusMapsPerType; ++i) {
-            writeBytes(install.root + "/BonusPack/Maps/" +
+            writeBytes(pathIn(install.root, "BonusPack/Maps/") +
                            numbered(type.code + QByteArray("-Bonus"), i) + ".unr",
                        QByteArray());
         }
     }
     writeGameFiles(install, options);
     for (int i = 1; i <= options.customInts; ++i) {
-        writeBytes(install.system + '/' + numbered("Custom", i) + ".int",
+        writeBytes(pathIn(install.system, numbered("Custom", i) + ".int"),
                    "[Public]" + options.lineEnd);
-        writeBytes(install.system + '/' + numbered("Custom", i) + ".u", QByteArray());
+        writeBytes(pathIn(install.system, numbered("Custom", i) + ".u"), QByteArray());
     }
     writeBytes(install.ini, unrealTournamentIni(options));
     return install;
@@ -172,7 +173,7 @@ GameInstall makeGameInstall(const QByteArray& root, const GameInstallOptions& op
 
 void writeSettingsFor(const QByteArray& programDir, const QByteArray& utDir) {
     const QByteArray text = resource("Rendix.ini.template").replace("{{UTDIR}}", utDir);
-    writeBytes(programDir + "/Rendix.ini", QByteArray(text).replace("\n", "\r\n"));
+    writeBytes(pathIn(programDir, "Rendix.ini"), QByteArray(text).replace("\n", "\r\n"));
 }
 
 }  // namespace rendix::testing

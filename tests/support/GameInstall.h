@@ -41,7 +41,7 @@ struct GameInstallOptions {
 
 struct GameInstall {
     QByteArray root;    // the game directory (UTDir)
-    QByteArray system;  // root + "/System"
+    QByteArray system;  // root + "/System" (with the system's separator)
     QByteArray maps;    // root + "/Maps"
     QByteArray ini;     // system + "/UnrealTournament.ini", or System64's from Patch469c on
 };

@@ -17,6 +17,8 @@
 #include <memory>
 
 #include "app/GameTypes.h"
+#include "platform/GamePlaces.h"
+#include "platform/Paths.h"
 #include "platform/Seam.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFiles.h"
@@ -75,11 +77,18 @@ struct Shell {
                    "[Engine.Engine]\r\n");
         return temp.file(folder);
     }
+    // Puts the game directory where the game's installer names it on Windows (the test seam's
+    // registry); Linux finds one at ~/.local/share/OldUnreal/UnrealTournament instead.
+    void registerGame(const QByteArray& gameDir) {
+        seam.setRegistryValue(platform::kHkeyLocalMachine,
+                              "SOFTWARE\\Unreal Technology\\Installed Apps\\UnrealTournament",
+                              "Folder", {platform::kRegistryString, gameDir + '\0'});
+    }
     // Starts the program as main() does, with the default settings holding `utDir` if given.
     void start(const QByteArray& utDir = {}) {
         if (!utDir.isEmpty()) {
             const QByteArray line = "UTDir=" + utDir + "\r\n";
-            writeBytes(program() + "/Rendix.ini",
+            writeBytes(pathIn(program(), "Rendix.ini"),
                        RENDIX_DATA("default.ini").replace("UTDir=\r\n", line));
         }
         windows = std::make_unique<WindowCoordinator>(scriptedBoxes(script));
@@ -124,6 +133,9 @@ struct Shell {
             }
             seen[key] = value;
         };
+        const auto noteMasked = [&](const QByteArray& key, const QByteArray& value) {
+            note(key, masked(value));
+        };
         QStringList names;
         for (const QWidget* window : QApplication::topLevelWidgets()) {
             if (window->isVisible() && window->objectName().startsWith(QLatin1String("frm"))) {
@@ -144,13 +156,13 @@ struct Shell {
                     control->objectName().startsWith(QLatin1String("qt_"))) {
                     continue;
                 }
-                note(name.toUtf8() + '.' + control->objectName().toUtf8(), valueOf(control));
+                noteMasked(name.toUtf8() + '.' + control->objectName().toUtf8(), valueOf(control));
             }
         }
-        note("shown", titles.join(", "));
+        noteMasked("shown", titles.join(", "));
         const ModMain& state = windows->state();
-        note("UTDir", state.UTDir);
-        note("ConfigFile", state.ConfigFile);
+        noteMasked("UTDir", state.UTDir);
+        noteMasked("ConfigFile", state.ConfigFile);
         note("MapsPerList", state.MapsPerList == kDefaultMapsPerList
                                 ? QByteArray()
                                 : QByteArray::number(state.MapsPerList));
@@ -159,28 +171,56 @@ struct Shell {
             note(type.code + QByteArray("Excludes"),
                  '"' + QByteArrayList(list.begin(), list.end()).join("\", \"") + '"');
         }
-        const QByteArray folder = state.settingsPath.left(state.settingsPath.lastIndexOf('/'));
+        const QByteArray folder = platform::parentPath(state.settingsPath);
         const std::vector<QByteArray> files = folderNames(folder);
-        note("settings folder",
-             folder + ": " + QByteArrayList(files.begin(), files.end()).join(", "));
-        note("settings file", shownBytes(readBytes(state.settingsPath)));
+        noteMasked("settings folder",
+                   folder + ": " + QByteArrayList(files.begin(), files.end()).join(", "));
+        note("settings file", shownBytes(masked(readBytes(state.settingsPath))));
         for (; boxesTold < script.shown.size(); ++boxesTold) {
             const Message& box = script.shown[boxesTold];
-            out += "  box " + box.title.toUtf8() + ": " + box.text.toUtf8() + "\n";
+            out += masked("  box " + box.title.toUtf8() + ": " + box.text.toUtf8() + "\n");
         }
         QByteArray pointer;
         for (const bool busy : script.busyChanges) {
             pointer += busy ? "busy " : "normal ";
         }
         note("pointer", pointer.trimmed());
-        note("opened", QByteArrayList(seam.openedDocuments().begin(), seam.openedDocuments().end())
-                           .join(", "));
-        return masked(out);
+        noteMasked("opened",
+                   QByteArrayList(seam.openedDocuments().begin(), seam.openedDocuments().end())
+                       .join(", "));
+        return out;
     }
+    // The text with the temporary folder written %TMP%, the paths in it with "/" as on Linux,
+    // the game directory the options dialog suggests written ~/UnrealTournament and the
+    // system's root (the system drive on Windows) "/".
     QByteArray masked(QByteArray text) const {
-        return text.replace(temp.path(), "%TMP%")
+        text.replace(temp.path(), "%TMP%")
             .replace(temp.path().toUpper(), "%TMP%")
-            .replace(QFile::encodeName(QDir::homePath() + QStringLiteral("/U")), "~/U");
+            .replace(platform::suggestedGameDirectory(), "~/UnrealTournament")
+            .replace(platform::fromQtFolder(QDir::rootPath()), "/");
+        for (qsizetype at = text.indexOf("%TMP%"); at >= 0; at = text.indexOf("%TMP%", at + 1)) {
+            for (qsizetype i = at + 5;
+                 i < text.size() && !QByteArrayView(" \n\r\t,:\"'()").contains(text[i]); ++i) {
+                if (platform::isSeparator(text[i])) {
+                    text[i] = '/';
+                }
+            }
+        }
+        return text;
+    }
+    // The text with %TMP% put back for the temporary folder and its paths in the system's own
+    // separators.
+    QString unmasked(QString text) const {
+        QByteArray bytes = text.toUtf8();
+        for (qsizetype at = bytes.indexOf("%TMP%"); at >= 0; at = bytes.indexOf("%TMP%", at)) {
+            bytes.replace(at, 5, temp.path());
+            for (at += temp.path().size(); at < bytes.size() && bytes[at] != ' '; ++at) {
+                if (bytes[at] == '/') {
+                    bytes[at] = platform::separator().front();
+                }
+            }
+        }
+        return QString::fromUtf8(bytes);
     }
 
     // Plays data/<session>: steps "verb window [control [argument...]]" (a slot of the
@@ -198,10 +238,7 @@ struct Shell {
             QObject* target =
                 step.size() > 2 && window ? window->findChild<QObject*>(step[2]) : window;
             auto* list = qobject_cast<QListWidget*>(target);
-            const QString argument =
-                step.mid(3)
-                    .join(QLatin1Char(' '))
-                    .replace(QStringLiteral("%TMP%"), QFile::decodeName(temp.path()));
+            const QString argument = unmasked(step.mid(3).join(QLatin1Char(' ')));
             const QByteArray verb = step[0].toLatin1();
             bool done = target;
             if (target && verb == "key") {
@@ -211,7 +248,7 @@ struct Shell {
                 list->clearSelection();
                 for (QString text : step.mid(3)) {
                     // A line is named whole, or by its start where it goes on with blanks.
-                    text.replace(QStringLiteral("%TMP%"), QFile::decodeName(temp.path()));
+                    text = unmasked(text);
                     QListWidgetItem* item = list->findItems(text, Qt::MatchExactly).value(0);
                     if (!item) {
                         item = list->findItems(text + QStringLiteral("  "), Qt::MatchStartsWith)
@@ -255,9 +292,7 @@ struct Shell {
 
 // Sets the last change of a file to a local date and time.
 inline void setChanged(const QByteArray& path, const QDateTime& local) {
-    std::filesystem::last_write_time(path.toStdString(),
-                                     std::chrono::file_clock::from_sys(std::chrono::sys_seconds(
-                                         std::chrono::seconds(local.toSecsSinceEpoch()))));
+    setModified(path, local.toSecsSinceEpoch());
 }
 
 // Saves what the window shows into the build folder, for a person to look at, named after

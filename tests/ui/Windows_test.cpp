@@ -136,15 +136,18 @@ std::map<QString, int> textWidths(const QWidget* window) {
 TEST(Windows, ShowEveryControlWithItsCaptionKindAndTabOrder) {
     Shell shell;
     const QByteArray game = shell.makeGame("Games/ut");
-    writeBytes(game + "/System64/UnrealTournament.ini", "[Engine.Engine]\r\n");
-    setChanged(game + "/System64/UnrealTournament.ini", QDateTime(QDate(2024, 1, 1), QTime()));
+    writeBytes(pathIn(game, "System64/UnrealTournament.ini"), "[Engine.Engine]\r\n");
+    setChanged(pathIn(game, "System64/UnrealTournament.ini"),
+               QDateTime(QDate(2024, 1, 1), QTime()));
     for (int i = 0; i < 60; ++i) {
-        writeBytes(game + "/Maps/DM-Community-Map-With-Long-Name-" + QByteArray::number(i) + ".unr",
-                   {});
+        writeBytes(
+            pathIn(game, "Maps/DM-Community-Map-With-Long-Name-" + QByteArray::number(i) + ".unr"),
+            {});
     }
-    writeBytes(game + "/Maps/DM-\xE9t\xE9.unr", {});
-    writeBytes(game + "/Maps/DM-Tutorial.unr", {});
-    shell.makeGame("home/.local/share/OldUnreal/UnrealTournament", "System64/UnrealTournament.ini");
+    writeBytes(pathIn(game, "Maps/DM-\xE9t\xE9.unr"), {});
+    writeBytes(pathIn(game, "Maps/DM-Tutorial.unr"), {});
+    shell.registerGame(shell.makeGame("home/.local/share/OldUnreal/UnrealTournament",
+                                      "System64/UnrealTournament.ini"));
     QByteArray table;
     shell.onShown = [&](QWidget* window) {
         if (QObject* drives = window->findChild<QObject*>(QStringLiteral("Drive1"))) {

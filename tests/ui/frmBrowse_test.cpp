@@ -15,17 +15,21 @@ TEST(frmBrowse, HandsBackTheFolderItHasOpen) {
     Shell shell;
     shell.start();
     const QByteArray games = shell.temp.file("Games");
-    const QByteArray game = shell.makeGame("Games/caf\xE9");
-    makeFolder(games + "/.utpg");
+    // A name that is not UTF-8 where names are bytes; a name in UTF-8 where they are not.
+    const bool byteNames = posixNamesUnavailable() == nullptr;
+    const QByteArray game = shell.makeGame(byteNames ? "Games/caf\xE9" : "Games/caf\xC3\xA9");
+    makeFolder(pathIn(games, ".utpg"));
     frmBrowse* picker = shell.windows->showPicker();
-    picker->setCurrentPath(games + "/");
+    picker->setCurrentPath(pathIn(games, ""));
     EXPECT_EQ(picker->currentPath(), games);
     auto* list = picker->findChild<QListWidget*>();
     QStringList shown;
     for (int row = list->count() - 2; row < list->count(); ++row) {
         shown << list->item(row)->text().trimmed();
     }
-    EXPECT_EQ(shown, QStringList({QStringLiteral(".utpg"), QStringLiteral("caf\uFFFD")}));
+    EXPECT_EQ(shown,
+              QStringList({QStringLiteral(".utpg"),
+                           byteNames ? QStringLiteral("caf\uFFFD") : QStringLiteral("caf\u00E9")}));
     Q_EMIT list->itemDoubleClicked(list->item(list->count() - 1));
     EXPECT_EQ(picker->currentPath(), game);
 
@@ -38,7 +42,8 @@ TEST(frmBrowse, HandsBackTheFolderItHasOpen) {
     EXPECT_EQ(shell.windows->options()->findChild<QLineEdit*>()->text(), QFile::decodeName(game));
     shell.windows->options()->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
     EXPECT_EQ(shell.windows->state().UTDir, game);
-    EXPECT_TRUE(readBytes(shell.program() + "/Rendix.ini").contains("UTDir=" + game + "\r\n"));
+    EXPECT_TRUE(
+        readBytes(pathIn(shell.program(), "Rendix.ini")).contains("UTDir=" + game + "\r\n"));
 }
 
 }  // namespace

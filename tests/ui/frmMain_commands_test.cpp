@@ -41,11 +41,11 @@ TEST(MainWindowCommands, RandomizeServerPackagesAndDeleteBackups) {
     // The lock file beside the configuration file stays once a command has taken the lock.
     const auto backups = [&, files = folderNames(install.system).size()] {
         return folderNames(install.system).size() - files -
-               exists(install.system + "/.UnrealTournament.ini.lock");
+               exists(pathIn(install.system, ".UnrealTournament.ini.lock"));
     };
 
     EXPECT_EQ(click("cmdRandomize", "CTF"), "Found 9 CTF maps... randomized list.");
-    EXPECT_EQ(readBytes(install.system + "/Rendix_UnrealTournament1242357.ini"),
+    EXPECT_EQ(readBytes(pathIn(install.system, "Rendix_UnrealTournament1242357.ini")),
               unrealTournamentIni({}));
     EXPECT_EQ(click("cmdRandomize", "DM CTF DOM AS"), "Randomized all map lists.");
 
@@ -76,7 +76,7 @@ TEST(MainWindowCommands, ReadTheSettingsFileAfresh) {
     writeSettingsFor(shell.program(), install.root);
     shell.start();
     frmMain* window = shell.windows->mainWindow();
-    const QByteArray settings = shell.program() + "/Rendix.ini";
+    const QByteArray settings = pathIn(shell.program(), "Rendix.ini");
     const auto store = [&](const char* section, const char* prefix, ExclusionList entries) {
         QByteArray bytes = readBytes(settings);
         ASSERT_TRUE(ini::applyProfileWrites(bytes, {{section, std::nullopt, std::nullopt}}) &&

@@ -16,9 +16,9 @@ namespace {
 TEST(frmRestore, ShowsTheDifferenceAndRestoresOnlyWhenConfirmed) {
     Shell shell;
     const QByteArray game = shell.makeGame("ut");
-    const QByteArray config = game + "/System/UnrealTournament.ini";
-    const QByteArray older = game + "/System/Rendix_UnrealTournament1111.ini";
-    const QByteArray newer = game + "/System/Rendix_UnrealTournament1212.ini";
+    const QByteArray config = pathIn(game, "System/UnrealTournament.ini");
+    const QByteArray older = pathIn(game, "System/Rendix_UnrealTournament1111.ini");
+    const QByteArray newer = pathIn(game, "System/Rendix_UnrealTournament1212.ini");
     writeBytes(older, "[Engine.Engine]\r\nOld=1\r\n");
     writeBytes(newer, "[Engine.Engine]\r\n");
     shell.seam.setLocalTime({2026, 12, 24, 10, 11, 12});
@@ -48,7 +48,7 @@ TEST(frmRestore, ShowsTheDifferenceAndRestoresOnlyWhenConfirmed) {
     shell.script.answers = {MessageAnswer::Yes};
     restore->click();
     EXPECT_EQ(readBytes(config), "[Engine.Engine]\r\nOld=1\r\n");
-    EXPECT_EQ(readBytes(game + "/System/Rendix_UnrealTournament1224101112.ini"),
+    EXPECT_EQ(readBytes(pathIn(game, "System/Rendix_UnrealTournament1224101112.ini")),
               "[Engine.Engine]\r\n");
     EXPECT_EQ(shell.windows->mainWindow()->findChild<QLabel*>(QStringLiteral("lblStatus"))->text(),
               QStringLiteral("Restored Rendix_UnrealTournament1111.ini."));
