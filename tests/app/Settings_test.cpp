@@ -7,13 +7,6 @@
 namespace rendix::testing {
 namespace {
 
-TEST(Settings, DefaultFileReplacesAnyContent) {
-    TempDir temp;
-    writeBytes(temp.file("Rendix.ini"), "[Main]\nUTDir=/old\n" + QByteArray(300, 'x'));
-    ASSERT_TRUE(WriteDefaultSettings(temp.file("Rendix.ini")).ok);
-    EXPECT_EQ(readBytes(temp.file("Rendix.ini")), RENDIX_DATA("default.ini"));
-}
-
 // The settings file lives in the program folder while that can be written, otherwise in the
 // per-user folder: a copy of the program folder's one at first, never overwritten by it
 // later. A run that only reads makes nothing and reads the program folder's file instead.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/DataTable.h"
 #include "platform/Seam.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFiles.h"
@@ -32,9 +33,8 @@ QByteArray run(Messages& m, const QByteArray& f, QByteArrayView routine, const Q
 TEST(IniHandlerTest, ScansAndCountsExactlyAndLooksUpIgnoringCase) {
     TempDir dir;
     const QByteArray path = dir.file("UnrealTournament.ini");
-    for (const QByteArray& row : RENDIX_DATA("handler.rows").chopped(1).split('\n')) {
-        SCOPED_TRACE(row.constData());
-        const QList<QByteArray> cell = row.split('|');
+    for (const QList<QByteArray>& cell : dataTable("handler.rows")) {
+        SCOPED_TRACE(cell.join('|').constData());
         const QByteArray before = RENDIX_DATA(cell[0] + ".ini");
         writeBytes(path, before);
         ScriptedMessages messages;
@@ -80,32 +80,6 @@ TEST(IniHandlerTest, MissingOrUnreadableFileGivesTheNeutralResult) {
         EXPECT_TRUE(messages.shown.empty());
     }
     EXPECT_EQ(readBytes(dir.file("Real.ini")), "[A]\r\nk=1\r\n");
-}
-
-// "" keeps the key, an absent value removes it. Then each Nth operation of each kind of the
-// rewrite fails in turn, until a rewrite no longer reaches an Nth one.
-TEST(IniHandlerTest, WriteKeyValueChangesTheFileOrReportsWhyNot) {
-    TempDir dir;
-    const QByteArray path = dir.file("UnrealTournament.ini");
-    writeBytes(path, "[A]\r\nk=1\r\nj=2\r\n");
-    EXPECT_TRUE(WriteKeyValue(path, "A", "k", QByteArray("")));
-    EXPECT_TRUE(WriteKeyValue(path, "a", "J", std::nullopt));
-    EXPECT_EQ(readBytes(path), "[A]\r\nk=\r\n");
-    for (const Operation op :
-         {Operation::Write, Operation::Flush, Operation::Sync, Operation::Rename}) {
-        for (int n = 1;; ++n) {
-            ASSERT_LT(n, 100);
-            writeBytes(path, "[A]\r\nk=1\r\n");
-            platform::TestSeam seam;
-            seam.failNth(op, n);
-            if (WriteKeyValue(path, "A", "k", QByteArray("2"))) {
-                ASSERT_GT(n, 1) << static_cast<int>(op);
-                break;
-            }
-            EXPECT_EQ(readBytes(path), "[A]\r\nk=1\r\n") << static_cast<int>(op) << ' ' << n;
-            EXPECT_EQ(folderNames(dir.path()), std::vector<QByteArray>{"UnrealTournament.ini"});
-        }
-    }
 }
 
 // ReplaceSection gives the bytes and boxes of DeleteSection followed by one WriteKeyValue per
@@ -174,15 +148,7 @@ TEST(IniHandlerTest, ReplaceSectionEqualsDeleteThenOneWritePerKey) {
         platform::TestSeam seam;
         const std::vector<QByteArray> values(row.values.begin(), row.values.end());
         EXPECT_EQ(ReplaceSection(messages, once, "MapExcludes.DM", "DM.Ex[", values).ok, ok);
-        const auto told = [](const ScriptedMessages& m) {
-            std::string out;
-            for (const Message& box : m.shown) {
-                out += (box.title + QStringLiteral(": ") + box.text).toStdString() + '\n';
-            }
-            return out;
-        };
-        EXPECT_EQ(told(messages),
-                  QByteArray::fromStdString(told(expected)).replace(sequence, once).toStdString());
+        EXPECT_EQ(messages.told(), expected.told().replace(sequence, once));
         // A failed sequence leaves a part done; the single rewrite leaves the file as it was.
         EXPECT_EQ(readBytes(once), ok ? readBytes(sequence) : row.file.value_or(""));
         EXPECT_EQ(exists(once), ok ? exists(sequence) : row.file.has_value());

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/DataTable.h"
 #include "platform/Seam.h"
-#include "support/TestFiles.h"
 
 namespace rendix::ini {
 namespace {
@@ -12,21 +12,12 @@ using namespace testing;
 using platform::Operation;
 using Value = std::optional<QByteArray>;
 
-// The rows of a checked-in table: one a line, cells parted by "|", "\r" and "\n" written so.
-QList<QList<QByteArray>> rows(const char* name) {
-    QList<QList<QByteArray>> table;
-    for (QByteArray row : RENDIX_DATA(name).chopped(1).split('\n')) {
-        table.append(row.replace("\\r", "\r").replace("\\n", "\n").split('|'));
-    }
-    return table;
-}
-
 // data/read.rows: section|key|value as read from data/read.ini (a byte order mark, LF-only,
 // CR-only and mixed sections, no final line end); no value where nothing is found.
 TEST(ProfileTest, ReadsAsWindowsDoes) {
     TempDir dir;
     writeBytes(dir.file("read.ini"), RENDIX_DATA("read.ini"));
-    for (const QList<QByteArray>& row : rows("read.rows")) {
+    for (const QList<QByteArray>& row : dataTable("read.rows")) {
         SCOPED_TRACE(row.join('|').constData());
         const Value expected = row.size() > 2 ? Value(row[2]) : std::nullopt;
         EXPECT_EQ(readProfileString(dir.file("READ.INI"), row[0], row[1]), expected);
@@ -38,7 +29,7 @@ TEST(ProfileTest, ReadsAsWindowsDoes) {
 // data/<out>.out.ini, or leaves it alone without a rewrite (out "="), or is refused (out "!").
 // Without a value the key goes, without key and value the section.
 TEST(ProfileTest, EditsInPlace) {
-    for (const QList<QByteArray>& row : rows("write.rows")) {
+    for (const QList<QByteArray>& row : dataTable("write.rows")) {
         SCOPED_TRACE(row.join('|').constData());
         TempDir dir;
         const QByteArray before = RENDIX_DATA(row[0] + ".in.ini");

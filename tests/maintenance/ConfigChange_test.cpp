@@ -44,7 +44,6 @@ TEST(ConfigChange, RunningGameAndAnotherWriter) {
         {"sp", "running", MessageAnswer::No, asked, false},
         {"sp", "running", MessageAnswer::Yes, asked, true},
         {"delete", "running", MessageAnswer::Yes, "Continue?", true},
-        {"rand", "locked", MessageAnswer::Yes, busy + "It still holds what it held before.", false},
         {"sp", "locked", MessageAnswer::Yes, busy + "It still holds what it held before.", false},
         {"delete", "locked", MessageAnswer::Yes,
          "Continue?: Are you sure you want to delete the backups of your UnrealTournament.ini "

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "app/ModMain.h"
+#include "platform/DataTable.h"
 #include "platform/Seam.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFiles.h"
@@ -19,17 +20,6 @@ using Command = std::function<void(ModMain&, Messages&)>;
 inline QByteArray data(const QByteArray& name, bool lf = false) {
     QByteArray bytes = RENDIX_DATA(name + ".ini");
     return lf ? bytes.replace("\r\n", "\n") : bytes;
-}
-
-// data/<name>.rows: a row a line, cells parted by "|", "\r" and "\n" written so, "#" comments.
-inline std::vector<QList<QByteArray>> rows(const char* name) {
-    std::vector<QList<QByteArray>> table;
-    for (QByteArray row : RENDIX_DATA(QByteArray(name) + ".rows").split('\n')) {
-        if (!row.isEmpty() && !row.startsWith('#')) {
-            table.push_back(row.replace("\\r", "\r").replace("\\n", "\n").split('|'));
-        }
-    }
-    return table;
 }
 
 // Whether names a table gives hold a control character, which only Linux takes in a file
@@ -82,13 +72,7 @@ struct SmallInstall {
     }
     // "title: text" of each box, a line each, the game directory written "UT" and paths with
     // "/".
-    QByteArray shown() const {
-        QStringList lines;
-        for (const Message& box : messages.shown) {
-            lines.append(box.title + QStringLiteral(": ") + box.text);
-        }
-        return slashed(lines.join(u'\n').toUtf8().replace(state.UTDir, "UT"));
-    }
+    QByteArray shown() const { return slashed(messages.told().replace(state.UTDir, "UT")); }
 };
 
 // Fails the nth operation of each kind, n = 1, 2, ... up to a run in which nothing failed.
@@ -109,7 +93,7 @@ inline void failEach(const QByteArray& ini, const char* folder, const QByteArray
 // file is as after some steps, the backups hold it as before each, one box shows, saying
 // what the file holds then, and the status claims no more.
 inline void failSteps(const char* steps, const char* folder, const Command& command) {
-    const std::vector<QList<QByteArray>> table = rows(steps);
+    const std::vector<QList<QByteArray>> table = dataTable(steps + QByteArray(".rows"));
     std::vector<QByteArray> states;
     for (std::size_t k = 1; k <= table.size() / 2; ++k) {
         states.push_back(data(table[k][0]));

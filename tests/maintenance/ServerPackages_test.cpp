@@ -9,7 +9,7 @@ const Command kPackages = [](ModMain& s, Messages& m) { ServerPackagesCommand(s,
 // The rows of serverpackages.rows whose file names hold control characters or not, in CR LF
 // and LF files. A user's own Rendix.txt and RendixAdd.txt stay; no such file appears.
 void updateServerPackages(bool withOnlyLinuxNames) {
-    for (const QList<QByteArray>& row : rows("serverpackages")) {
+    for (const QList<QByteArray>& row : dataTable("serverpackages.rows")) {
         if (onlyLinuxNames(row[1]) != withOnlyLinuxNames) {
             continue;
         }
@@ -49,21 +49,6 @@ TEST(ServerPackages, OddNamesAreNoPackages) {
 // A failure before the first rewrite changes nothing; after it, only the removal stays.
 TEST(ServerPackages, AFailureKeepsTheRemovalOrNothing) {
     failSteps("sp-steps", "System", kPackages);
-}
-
-// The game's 24 stock .int files, in any letter case, never get an entry.
-TEST(ServerPackages, StockFilesGetNoEntry) {
-    SmallInstall install("[Engine.GameEngine]\r\nServerPackages=MyMod\r\n\r\n", "System",
-                         "core.INT D3DDrv.int Editor.int Engine.int Galaxy.int GlideDrv.int "
-                         "IpDrv.int IpServer.int MetalDrv.int OpenGLDrv.int Setup.int SGLDrv.int "
-                         "SoftDrv.int Startup.int UBrowser.int UMenu.int UnrealI.int "
-                         "UnrealShare.int UnrealTournament.int UTMenu.int UTServerAdmin.int "
-                         "UWeb.int Window.int WinDrv.int MyMod.int New.int");
-    install.run(kPackages);
-    EXPECT_EQ(readBytes(install.ini),
-              "[Engine.GameEngine]\r\nServerPackages=MyMod\r\nServerPackages=new\r\n\r\n");
-    EXPECT_EQ(install.messages.statusText.toStdString(),
-              "No serverpackages removed... Added 1 serverpackages entries.");
 }
 
 // Patch 469b keeps every game file in System; 469c its .int files in SystemLocalized/int and

@@ -62,12 +62,15 @@ std::vector<QByteArray> stockMapNames(const GameType& type) {
     return names;
 }
 
-std::vector<QByteArray> stockIntNames() {
+// The 24 stock .int files with their usual spelling ("Core.int", "Engine.int", ...).
+static std::vector<QByteArray> stockIntNames() {
     const QList<QByteArray> names = QByteArray(kStockInts).split(' ');
     return {names.begin(), names.end()};
 }
 
-std::vector<QByteArray> defaultServerPackages(Layout layout) {
+// The ServerPackages= entries of the game's own file: those of patch 469's Default.ini for
+// the 469 layouts, the older game's otherwise.
+static std::vector<QByteArray> defaultServerPackages(Layout layout) {
     if (layout == Layout::Classic) {
         return templateValues("[Engine.GameEngine]", "ServerPackages=");
     }

@@ -46,15 +46,8 @@ struct GameInstall {
     QByteArray ini;     // system + "/UnrealTournament.ini", or System64's from Patch469c on
 };
 
-// The ServerPackages= entries of the game's own file: those of patch 469's Default.ini for
-// the 469 layouts, the older game's otherwise.
-std::vector<QByteArray> defaultServerPackages(Layout layout);
-
 // The stock map file names of a game type, tutorial map first.
 std::vector<QByteArray> stockMapNames(const GameType& type);
-
-// The 24 stock .int files with their usual spelling ("Core.int", "Engine.int", ...).
-std::vector<QByteArray> stockIntNames();
 
 // The UnrealTournament.ini that makeGameInstall writes, as bytes.
 QByteArray unrealTournamentIni(const GameInstallOptions& options);

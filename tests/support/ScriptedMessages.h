@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QStringList>
+
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "platform/Messages.h"
@@ -20,21 +23,25 @@ public:
         return next;
     }
     QString status() const override { return statusText; }
-    void setStatus(const QString& text) override {
-        statusText = text;
-        statusHistory.push_back(text);
-    }
-    void setBusy(bool isBusy) override {
-        busy = isBusy;
-        busyChanges.push_back(isBusy);
-    }
+    void setStatus(const QString& text) override { statusText = text; }
+    void setBusy(bool isBusy) override { busyChanges.push_back(isBusy); }
+    // The titles of the boxes shown, parted by ","; "title: text" of each, a line each.
+    std::string titles() const { return joined(false, u',').toStdString(); }
+    QByteArray told() const { return joined(true, u'\n').toUtf8(); }
 
     std::deque<MessageAnswer> answers;
     std::vector<Message> shown;
     QString statusText;
-    std::vector<QString> statusHistory;
-    bool busy = false;
     std::vector<bool> busyChanges;
+
+private:
+    QString joined(bool withText, QChar between) const {
+        QStringList lines;
+        for (const Message& box : shown) {
+            lines << (withText ? box.title + QStringLiteral(": ") + box.text : box.title);
+        }
+        return lines.join(between);
+    }
 };
 
 }  // namespace rendix::testing
