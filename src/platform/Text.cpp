@@ -88,13 +88,6 @@ QByteArray joinLines(const TextFile& file) {
     return bytes;
 }
 
-LineEnd fileLineEnd(const TextFile& file) {
-    if (!file.lines.empty() && file.lines.front().end == LineEnd::Lf) {
-        return LineEnd::Lf;
-    }
-    return LineEnd::CrLf;
-}
-
 bool isUtf16Text(QByteArrayView bytes) {
     if (bytes.startsWith(QByteArrayView("\xFF\xFE", 2)) ||
         bytes.startsWith(QByteArrayView("\xFE\xFF", 2))) {

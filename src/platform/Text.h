@@ -84,10 +84,6 @@ TextFile splitLines(const QByteArray& bytes);
 // joinLines(splitLines(b)) == b for every b.
 QByteArray joinLines(const TextFile& file);
 
-// The terminator for lines that Rendix adds to an existing file: LF when its first line
-// ends with a lone LF, otherwise CR LF.
-LineEnd fileLineEnd(const TextFile& file);
-
 // Whether content is UTF-16 text: it starts with a UTF-16 byte order mark (FF FE or FE FF),
 // or, without one, its first lines hold a NUL in every other byte (ASCII text stored as
 // UTF-16 in either byte order). Such a file is never modified.

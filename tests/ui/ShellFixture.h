@@ -3,15 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QKeySequence>
 #include <QListWidget>
 #include <QTest>
 
-#include <chrono>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -42,12 +39,6 @@ public:
 private:
     ScriptedMessages& m_script;
 };
-
-inline MessagesFactory scriptedBoxes(ScriptedMessages& script) {
-    return [&script](QWidget* window, QLabel* status) -> std::unique_ptr<Messages> {
-        return std::make_unique<ScriptedWindowMessages>(script, window, status);
-    };
-}
 
 // The visible top-level window of that name, if any.
 inline QWidget* topLevel(const QString& name) {
@@ -91,7 +82,10 @@ struct Shell {
             writeBytes(pathIn(program(), "Rendix.ini"),
                        RENDIX_DATA("default.ini").replace("UTDir=\r\n", line));
         }
-        windows = std::make_unique<WindowCoordinator>(scriptedBoxes(script));
+        windows = std::make_unique<WindowCoordinator>(
+            [this](QWidget* window, QLabel* status) -> std::unique_ptr<Messages> {
+                return std::make_unique<ScriptedWindowMessages>(script, window, status);
+            });
         windows->showMainWindow();
     }
 
@@ -261,16 +255,15 @@ struct Shell {
                         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
                     }
                 }
-            } else if (target) {
+            } else if (target && step.size() <= 3) {
+                done = QMetaObject::invokeMethod(target, verb.constData());
+            } else if (target) {  // a number to a slot that takes one, else the text
                 bool number = false;
                 const int value = argument.toInt(&number);
-                done = step.size() <= 3 ? QMetaObject::invokeMethod(target, verb.constData())
-                       : number
-                           ? QMetaObject::invokeMethod(target, verb.constData(), Q_ARG(int, value))
-                           : false;
-                done = done ||
-                       (step.size() > 3 && QMetaObject::invokeMethod(target, verb.constData(),
-                                                                     Q_ARG(QString, argument)));
+                done =
+                    (number &&
+                     QMetaObject::invokeMethod(target, verb.constData(), Q_ARG(int, value))) ||
+                    QMetaObject::invokeMethod(target, verb.constData(), Q_ARG(QString, argument));
             }
             if (!done) {
                 return out + "cannot " + line + "\n";
@@ -289,18 +282,5 @@ struct Shell {
     ScriptedMessages script;
     std::unique_ptr<WindowCoordinator> windows;
 };
-
-// Sets the last change of a file to a local date and time.
-inline void setChanged(const QByteArray& path, const QDateTime& local) {
-    setModified(path, local.toSecsSinceEpoch());
-}
-
-// Saves what the window shows into the build folder, for a person to look at, named after
-// the window and `suffix`.
-inline void screenshot(QWidget* window, const QString& suffix = {}) {
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/");
-    QDir().mkpath(dir);
-    EXPECT_TRUE(window->grab().save(dir + window->objectName() + suffix + QStringLiteral(".png")));
-}
 
 }  // namespace rendix::testing

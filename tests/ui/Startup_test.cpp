@@ -1,3 +1,5 @@
+#include <QDateTime>
+
 #include "ui/ShellFixture.h"
 
 namespace rendix::testing {
@@ -29,7 +31,8 @@ void playCases(const std::function<bool(const QByteArrayList&)>& wanted) {
         QDateTime changed(QDate(2024, 12, 4), QTime(10, 0));
         for (const QByteArray& name : c[4].split(',')) {
             shell.makeGame("Games/ut-goty", name);
-            setChanged(pathIn(game, (name.contains('/') ? "" : "System/") + name), changed);
+            setModified(pathIn(game, (name.contains('/') ? "" : "System/") + name),
+                        changed.toSecsSinceEpoch());
             changed = changed.addSecs(3600);
         }
         shell.makeGame("good");

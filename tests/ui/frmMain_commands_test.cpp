@@ -18,18 +18,13 @@ namespace {
 using namespace testing;
 
 TEST(MainWindowCommands, RandomizeServerPackagesAndDeleteBackups) {
-    TempDir temp;
-    platform::TestSeam seam;
-    seam.setProgramDirectory(temp.file("program"));
-    seam.setUserConfigFolder(temp.file("config"));
-    seam.setHomeFolder(temp.file("home"));
-    seam.setLocalTime({2024, 12, 4, 23, 5, 7});
-    ScriptedMessages script;
-    const GameInstall install = makeGameInstall(temp.file("UT"));
-    writeSettingsFor(temp.file("program"), install.root);
-    WindowCoordinator windows(temp.file("program"), scriptedBoxes(script));
-    windows.showMainWindow();
-    frmMain* window = windows.mainWindow();
+    Shell shell;
+    shell.seam.setLocalTime({2024, 12, 4, 23, 5, 7});
+    const GameInstall install = makeGameInstall(shell.temp.file("UT"));
+    writeSettingsFor(shell.program(), install.root);
+    shell.start();
+    frmMain* window = shell.windows->mainWindow();
+    ScriptedMessages& script = shell.script;
     const auto click = [&](const char* button, const char* ticked = "") {
         for (const GameType& type : kGameTypes) {
             window->findChild<QCheckBox*>(QLatin1String(type.checkBoxName))
