@@ -87,20 +87,19 @@ struct Server {
         for (const QByteArray& argument : arguments) {
             argv.push_back(expand(argument));
         }
-        Args environment{"HOME=" + temp.file("home")};
-        for (const QString& variable : QProcessEnvironment::systemEnvironment().toStringList()) {
-            const QByteArray entry = QFile::encodeName(variable);
-            const QByteArray name = entry.first(std::max<qsizetype>(entry.indexOf('='), 0));
-            if (name == "PATH") {
-                // A copy of the program elsewhere finds the libraries it needs where the build
-                // put them.
-                environment.push_back("PATH=" + platform::parentPath(RENDIX_CLI) +
-                                      QFile::encodeName(QDir::listSeparator()) + entry.sliced(5));
-            } else if (!QByteArrayList{"HOME", "DISPLAY", "WAYLAND_DISPLAY", "XDG_CONFIG_HOME",
-                                       "XDG_DATA_HOME"}
-                            .contains(name)) {
-                environment.push_back(entry);
-            }
+        QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+        for (const char* name :
+             {"DISPLAY", "WAYLAND_DISPLAY", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
+            variables.remove(QLatin1String(name));
+        }
+        variables.insert(QStringLiteral("HOME"), QFile::decodeName(temp.file("home")));
+        // A copy of the program elsewhere finds the libraries it needs where the build put them.
+        variables.insert(QStringLiteral("PATH"),
+                         QFile::decodeName(platform::parentPath(RENDIX_CLI)) +
+                             QDir::listSeparator() + variables.value(QStringLiteral("PATH")));
+        Args environment;
+        for (const QString& variable : variables.toStringList()) {
+            environment.push_back(QFile::encodeName(variable));
         }
         return runProgram(argv, environment);
     }
@@ -175,27 +174,6 @@ const auto linkConfigTo = [](Server& s, const char* to) {
 const auto excludes = [](Server& s, const char* expected, const char* type = "dm") {
     EXPECT_EQ(s.run({"-g", "{ut}", "excludes", type}).out, expected);
 };
-// A home with the game where Steam, on a second library, and LinuxGSM put it; a second
-// Steam root whose list is damaged, and a Heroic list that names a folder without the game.
-const auto launchers = [](Server& s) {
-    if (const char* why = linuxLauncherPlacesUnavailable()) {
-        GTEST_SKIP() << why;
-    }
-    const QByteArray home = s.temp.file("home");
-    writeBytes(pathIn(home, ".local/share/Steam/steamapps/libraryfolders.vdf"),
-               "\"libraryfolders\"\n{\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" +
-                   s.temp.file("disk2/Steam Library") + "\"\n\t}\n}\n");
-    makeGameInstall(s.temp.file("disk2/Steam Library/steamapps/common/Unreal Tournament"),
-                    {.stockMaps = false, .targetIniBytes = 0});
-    writeBytes(pathIn(home, ".steam/steam/steamapps/libraryfolders.vdf"),
-               "\"libraryfolders\" { \"1\" { \"path\" \"" + s.temp.file("disk3"));
-    makeGameInstall(s.temp.file("disk3/steamapps/common/Unreal Tournament"), {});
-    writeBytes(pathIn(home, ".config/heroic/gog_store/installed.json"),
-               "{\"installed\": [{\"install_path\": \"" + s.temp.file("disk3") + "\"}]}");
-    writeBytes(pathIn(home, "serverfiles/System64/ut99server.ini"), "[Engine.Engine]\r\n");
-    writeBytes(pathIn(home, "ut99server"), "#!/bin/bash\n");
-};
-
 const CliCase kCases[] = {
     {"NoCommand", args({}), 2, "",
      "rendix-cli: no command given\nUsage: rendix-cli [OPTIONS] COMMAND [ARGS]\n"},
@@ -236,21 +214,10 @@ const CliCase kCases[] = {
      "", Files::Untouched},
     {"RandomizeOne", args({"randomize", "CTF"}), 0, "Found 9 CTF maps... randomized list.\n", "",
      Files::Changed},
-    {"RandomizeTypeWithoutMaps", args({"randomize", "as"}), 0,
-     "No AS maps were found in {ut}/Maps, {ut}/BonusPack/Maps.\n", "", Files::Kept,
-     [](Server& s) {
-         QFile::remove(QFile::decodeName(pathIn(s.install.maps, "AS-Tutorial.unr")));
-         for (const QByteArray& map : stockMapNames(kGameTypes[3])) {
-             QFile::remove(QFile::decodeName(pathIn(s.install.maps, map)));
-         }
-     }},
-    {"Utf16Refused", args({"randomize", "dm"}), 1, "Found 27 Deathmatch maps...\n",
-     "rendix-cli: Unsupported file: Rendix cannot change {ini} because it is stored as UTF-16. "
-     "The file was not changed.\n",
-     Files::Kept, [](Server& s) { writeBytes(s.install.ini, QByteArray("\xff\xfe[\0M\0]\0", 8)); }},
-    {"LineBreakInAPathEscaped", args({"-c", "{tmp}/a\nb.ini", "randomize", "dm"}), 1, nullptr,
+    {"Utf16RefusedLineBreakInThePathEscaped", args({"-c", "{tmp}/a\nb.ini", "randomize", "dm"}), 1,
+     "Found 27 Deathmatch maps...\n",
      "rendix-cli: Unsupported file: Rendix cannot change {tmp}/a\\x0ab.ini because it is "
-     "stored as UTF-16.",
+     "stored as UTF-16. The file was not changed.\n",
      Files::Kept,
      [](Server& s) {
          if (const char* why = posixNamesUnavailable()) {
@@ -258,7 +225,6 @@ const CliCase kCases[] = {
          }
          writeBytes(s.temp.file("a\nb.ini"), QByteArray("\xff\xfe[\0M\0]\0", 8));
      }},
-
     {"CheckErrors", args({"check"}), 1,
      "...{ini}:84: error: ServerPackages=OldMod001: no package file of that name (.u, .utx, .uax, "
      ".umx or .unr) is in the package folders, so the server does not start; it logs \"Failed "
@@ -297,32 +263,12 @@ const CliCase kCases[] = {
     {"DeleteNoBackups", args({"delete-backups"}), 0, "No backups to delete.\n"},
     {"Restore", args({"restore", "Rendix_UnrealTournament11000_2.ini"}), 0,
      "Restored Rendix_UnrealTournament11000_2.ini.\n", "", Files::Changed, withBackups,
-     [](Server& s) {
-         EXPECT_EQ(readBytes(s.install.ini), "backup");
-         const QList<QByteArray> now = s.run({"backups"}).out.split('\n');
-         ASSERT_EQ(now.size(), 5);  // the three, the backup of the replaced file, ""
-         EXPECT_EQ(readBytes(now[3]), unrealTournamentIni({}));
-     }},
+     [](Server& s) { EXPECT_EQ(readBytes(s.install.ini), "backup"); }},
     {"RestoreTheLatest", args({"restore"}), 0, "Restored Rendix_UnrealTournament1242357.ini.\n", "",
      Files::Changed, withBackups},
     {"RestoreNoBackup", args({"restore", "{ini}"}), 1, "",
      "rendix-cli: No backup: {ini} is no backup of {ini}. Nothing was changed.\n", Files::Kept,
      withBackups},
-    {"PlantedLinkIsNoBackup", args({"restore", "Rendix_UnrealTournament1231235959.ini"}), 1, "",
-     "rendix-cli: No backup: Rendix_UnrealTournament1231235959.ini is no backup of {ini}.",
-     Files::Kept,
-     [](Server& s) {
-         if (const char* why = linksUnavailable()) {
-             GTEST_SKIP() << why;
-         }
-         withBackups(s);
-         writeBytes(s.temp.file("secret"), "secret");
-         ASSERT_TRUE(makeLink(s.temp.file("secret"),
-                              pathIn(s.install.system, "Rendix_UnrealTournament1231235959.ini")));
-     },
-     [](Server& s) {
-         EXPECT_EQ(s.run({"restore"}).out, "Restored Rendix_UnrealTournament1242357.ini.\n");
-     }},
     {"ReadOnlyRefusedBeforeTheBackup", args({"randomize", "dm"}), 1,
      "Found 27 Deathmatch maps...\n",
      "rendix-cli: Write failed: Rendix could not write {ini} because the file is read-only.",
@@ -398,21 +344,9 @@ const CliCase kCases[] = {
          EXPECT_TRUE(s.run({"backups"}).out.startsWith(s.expand("{ut}/System/Rendix_")));
      }},
     {"Excludes", args({"excludes", "Dom"}), 0, "DOM-Tutorial.unr\n", "", Files::Untouched},
-    {"ExcludePattern", args({"exclude", "ctf", "CTF-BT-*"}), 0, "", "", Files::Changed,
-     [](Server& s) {
-         for (const char* map : {"CTF-BT-Maze.unr", "ctf-bt-bridge.unr", "CTF-BTX.unr"}) {
-             writeBytes(pathIn(s.install.maps, map), {});
-         }
-     },
+    {"ExcludePattern", args({"exclude", "ctf", "CTF-BT-*"}), 0, "", "", Files::Changed, nullptr,
      [](Server& s) {
          excludes(s, "CTF-BT-*\nCTF-Tutorial.unr\n", "ctf");
-         EXPECT_TRUE(
-             s.run({"status"}).out.contains("CTF: 13 maps found, 3 excluded, 10 per list\n"));
-         // All ten candidates are in the list, and no map the pattern matches.
-         s.run({"-m", "100", "randomize", "ctf"});
-         const QByteArray ini = readBytes(s.install.ini);
-         EXPECT_TRUE(ini.contains("=CTF-BTX.unr\r\n"));
-         EXPECT_FALSE(ini.toUpper().contains("=CTF-BT-"));
          EXPECT_EQ(s.run({"include", "ctf", "ctf-bt-*"}).exit, 0);
          excludes(s, "CTF-Tutorial.unr\n", "ctf");
      }},
@@ -426,11 +360,16 @@ const CliCase kCases[] = {
     {"IncludeTutorial", args({"include", "dm", "DM-Tutorial.unr"}), 0,
      "UnrealTournament will not accept a tutorial map in the map list.\n", "", Files::Kept},
     {"Installs", args({"installs"}), 0,
-     "{ut}\t{ini}\tsettings\n"
-     "{tmp}/disk2/Steam Library/steamapps/common/Unreal Tournament\t{tmp}/disk2/Steam "
-     "Library/steamapps/common/Unreal Tournament/System/UnrealTournament.ini\tSteam\n"
-     "{tmp}/home/serverfiles\t{tmp}/home/serverfiles/System64/ut99server.ini\tLinuxGSM\n",
-     "", Files::Untouched, launchers},
+     "{ut}\t{ini}\tsettings\n{tmp}/home/serverfiles\t{tmp}/home/serverfiles/System64/"
+     "ut99server.ini\tLinuxGSM\n",
+     "", Files::Untouched,
+     [](Server& s) {
+         if (const char* why = linuxLauncherPlacesUnavailable()) {
+             GTEST_SKIP() << why;
+         }
+         writeBytes(s.temp.file("home/serverfiles/System64/ut99server.ini"), "[Engine.Engine]\r\n");
+         writeBytes(s.temp.file("home/ut99server"), "#!/bin/bash\n");
+     }},
     {"InstallsWithoutSettings", args({"-s", "{tmp}/none.ini", "installs"}), 0, "", "",
      Files::Untouched},
 
@@ -456,11 +395,6 @@ const CliCase kCases[] = {
     {"GameRunningForced", args({"--force", "randomize", "dm"}), 0,
      "Found 27 Deathmatch maps... randomized list.\n", "", Files::Changed,
      [](Server& s) { s.startGame(); }},
-    {"KilledLockHolder", args({"-q", "randomize", "dm"}), 0, "", "", Files::Changed,
-     [](Server& s) {
-         s.holdLock(s.install.ini);
-         s.holder->kill();
-     }},
     {"ConfigLinkedIntoAVolume", args({"-q", "randomize", "dm"}), 0, "", "", Files::Changed,
      [](Server& s) { linkConfigTo(s, "volume/UnrealTournament.ini"); },
      [](Server& s) {
