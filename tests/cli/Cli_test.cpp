@@ -297,31 +297,31 @@ const CliCase kCases[] = {
     // The bytes of the command line are the names: a game directory, a settings file and a
     // map whose names are not UTF-8.
     {"NamesThatAreNotUtf8",
-     Args{"-s", "{tmp}/S\xff.ini", "-g", "{tmp}/G\xff", "exclude", "DM", "DM-\xff.unr",
-          "dm-deck16][.unr"},
-     0, "", "", Files::Changed,
+     Args{"-s", "{tmp}/S\xff.ini", "-g", "{tmp}/G\xff", "exclude", "dm", "DM-\xff.unr"}, 0, "", "",
+     Files::Changed,
      [](Server& s) {
          makeGameInstall(s.temp.file("G\xff"));
          writeBytes(s.temp.file("G\xff/Maps/DM-\xff.unr"), {});
      },
      [](Server& s) {
-         s.settings = s.temp.file("S\xff.ini");
-         EXPECT_TRUE(readBytes(s.settings).startsWith("[Main]\r\nUTDir=\r\n"));  // made anew
-         const Args listed{"-g", "{tmp}/G\xff", "excludes", "dm"};
-         EXPECT_EQ(s.run(listed).out, "DM-Deck16][.unr\nDM-Tutorial.unr\nDM-\xff.unr\n");
-         EXPECT_EQ(s.run({"-g", "{tmp}/G\xff", "include", "dm", "DM-\xff.unr"}).exit, 0);
-         EXPECT_EQ(s.run(listed).out, "DM-Deck16][.unr\nDM-Tutorial.unr\n");
+         EXPECT_TRUE(readBytes(s.temp.file("S\xff.ini")).contains("=DM-\xff.unr\r\n"));
      },
      posixNamesUnavailable},
-    // Windows passes the arguments as UTF-16; the output holds the names as UTF-8.
-    {"UserFolderBeyondAscii", Args{"-q", "randomize", "dm"}, 0, "", "", Files::Changed,
+    // Windows passes the arguments as UTF-16; the output holds the names as UTF-8. Rendix.ini
+    // is made anew there.
+    {"UserFolderBeyondAscii", Args{"-g", "{ut}", "exclude", "dm", "dm-deck16][.unr"}, 0, "", "",
+     Files::Changed,
      [](Server& s) {
          s.install = makeGameInstall(s.temp.file("J\xC3\xBCrgen M\xC3\xBCller/UT"));
-         writeSettingsFor(s.temp.file("J\xC3\xBCrgen M\xC3\xBCller"), s.install.root);
          s.settings = s.temp.file("J\xC3\xBCrgen M\xC3\xBCller/Rendix.ini");
      },
      [](Server& s) {
-         EXPECT_TRUE(s.run({"backups"}).out.startsWith(s.expand("{ut}/System/Rendix_")));
+         excludes(s, "DM-Deck16][.unr\nDM-Tutorial.unr\n");
+         EXPECT_EQ(s.run({"-g", "{ut}", "include", "dm", "DM-Deck16][.unr"}).exit, 0);
+         excludes(s, "DM-Tutorial.unr\n");
+         EXPECT_EQ(s.run({"-g", "{ut}", "-q", "randomize", "dm"}).out, "");
+         EXPECT_TRUE(
+             s.run({"-g", "{ut}", "backups"}).out.startsWith(s.expand("{ut}/System/Rendix_")));
      }},
     {"Excludes", Args{"excludes", "Dom"}, 0, "DOM-Tutorial.unr\n", "", Files::Untouched},
     {"ExcludePattern", Args{"exclude", "ctf", "CTF-BT-*"}, 0, "", "", Files::Changed, nothing,
