@@ -47,10 +47,6 @@ struct Server {
         writeSettingsFor(temp.file("Rendix"), install.root);
         makeFolder(temp.file("home"));
     }
-    void holdLock(const QByteArray& guarded) {
-        holder = rendix::testing::holdLock(guarded);
-        ASSERT_EQ(holder->line(), "locked");
-    }
     // The text with the paths put in ({ini-json}: the configuration file as a JSON string holds
     // it); a path written after one of them with "/" takes the system's separator, up to the
     // end of its line, field or list item.
@@ -395,7 +391,7 @@ const CliCase kCases[] = {
      nothing, linksUnavailable},
     {"LiveSettingsLockHolder", Args{"exclude", "dm", "DM-Deck16][.unr"}, 1, "",
      "rendix-cli: Busy: Another Rendix is changing {settings} right now.", Files::Kept,
-     [](Server& s) { s.holdLock(s.settings); }},
+     [](Server& s) { s.holder = holdLock(s.settings); }},
     {"SettingsBesideTheProgram", Args{"excludes", "dm"}, 0, "DM-Morpheus.unr\nDM-Tutorial.unr\n",
      "", Files::Kept,
      [](Server& s) {
