@@ -2,6 +2,7 @@
 
 #include "app/Settings.h"
 #include "app/Startup.h"
+#include "platform/DataTable.h"
 #include "platform/Seam.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFiles.h"
@@ -118,38 +119,26 @@ TEST(Startup, StoresAndReadsTheSettingsOfMain) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
-// A folder that the game directory test cannot look into is named as such, with the
-// system's reason, rather than taken for a folder that holds no game.
+// data/unreadable-folders.rows: a folder that the game directory test cannot look into is
+// named as such, with the system's reason, rather than taken for a folder that holds no game.
 TEST(Startup, NamesAGameFolderItCannotRead) {
     if (const char* why = posixFilesUnavailable()) {
         GTEST_SKIP() << why;
     }
-    const struct {
-        const char* folder;  // under the temporary folder
-        unsigned mode;
-        const char* box;
-    } rows[] = {
-        {"ut/System", 0644,
-         "Invalid path: Rendix cannot read the folder %DIR%/ut/System: Permission denied. It "
-         "cannot tell whether Unreal Tournament is in the specified location."},
-        {"ut", 0600,
-         "Invalid path: Rendix cannot read the folder %DIR%/ut: Permission denied. It cannot "
-         "tell whether Unreal Tournament is in the specified location."},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.folder);
+    for (const QList<QByteArray>& row : dataTable("unreadable-folders.rows")) {
+        SCOPED_TRACE(row[0].constData());
         TempDir dir;
         ASSERT_TRUE(setMode(dir.path(), 0755));
         writeBytes(dir.file("ut/System/UnrealTournament.ini"), "");
         writeBytes(dir.file("Rendix.ini"), QByteArray(kSound).replace("%UT%", dir.file("ut")));
-        ASSERT_TRUE(setMode(dir.file(row.folder), row.mode));
+        ASSERT_TRUE(setMode(dir.file(row[0]), row[1].toUInt(nullptr, 8)));
         const QByteArray shown = runAsNobody([&] {
             ModMain state;
             ScriptedMessages messages;
             StartupSequence(state, messages, dir.path());
             return messages.told();
         });
-        EXPECT_EQ(shown, QByteArray(row.box).replace("%DIR%", dir.path()));
+        EXPECT_EQ(shown, QByteArray(row[2]).replace("%DIR%", dir.path()));
     }
 }
 
