@@ -149,7 +149,7 @@ TEST(ExclusionEditor, PatternsExcludeWholeFamilies) {
                   QStringLiteral("%1 map(s) selected%2 map(s) excluded")
                       .arg(row[4].toInt())
                       .arg(row[5].toInt()));
-        EXPECT_EQ(e.messages.titles(), row[7]);
+        EXPECT_EQ(e.messages.titles(), row[7].toStdString());
         const ExclusionList stores = e.editor.storedEntries();
         EXPECT_EQ(QByteArrayList(stores.begin(), stores.end()).join(','), row[6]);
     }

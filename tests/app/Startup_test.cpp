@@ -49,7 +49,7 @@ TEST(Startup, KeepsWhatItCannotReadOrUnderstand) {
                       row.ending == "SettingsNotSound" ? StartupEnding::SettingsNotSound
                                                        : StartupEnding::SettingsUnreadable);
         }
-        EXPECT_EQ(messages.titles(), row.boxes);
+        EXPECT_EQ(messages.titles(), row.boxes.toStdString());
         EXPECT_EQ(state.settingsPath, dir.file(row.stored));
         if (!row.copy.isEmpty()) {
             names.push_back(row.copy);
