@@ -20,7 +20,7 @@ inline std::vector<QList<QByteArray>> dataTable(const QByteArray& name) {
         QList<QByteArray> cells = line.split('|');
         for (QByteArray& cell : cells) {
             for (qsizetype at = cell.indexOf('\\'); at >= 0; at = cell.indexOf('\\', at + 1)) {
-                const char kind = cell.mid(at + 1, 1).value(0);
+                const char kind = at + 1 < cell.size() ? cell[at + 1] : '\0';
                 const QByteArray hex = cell.mid(at + 2, 2);
                 if (kind == 'r' || kind == 'n' || kind == 't') {
                     cell.replace(at, 2, kind == 'r' ? "\r" : kind == 'n' ? "\n" : "\t");
