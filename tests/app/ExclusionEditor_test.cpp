@@ -2,6 +2,7 @@
 
 #include "app/ExclusionEditor.h"
 #include "app/Failures.h"
+#include "platform/DataTable.h"
 #include "platform/FileLock.h"
 #include "platform/Seam.h"
 #include "support/ScriptedMessages.h"
@@ -58,41 +59,37 @@ struct Editor {
     ExclusionEditor editor{state, messages};
 };
 
-const char* const kFour = "Tutorial,A,B,C";
-
-struct Row {
-    QByteArray name;
-    const char* files;
-    int type;
-    const char *stored, *ops, *selected, *excluded;
-    bool apply, box;
-};
-
 // Moves store nothing (for OK). Rows "apply-*" then apply with no fault and with each single
 // failing operation: the file becomes data/<name>.out.ini, or stays <name>.in.ini and the
 // user is told; the list in memory is replaced either way.
-void checkRows(std::initializer_list<Row> rows) {
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name.data());
-        Editor e(row.files, row.type, row.stored, row.ops);
-        EXPECT_EQ(e.editor.selectedLines(), lines(row.selected, row.type));
-        EXPECT_EQ(e.editor.excludedLines(), lines(row.excluded, row.type));
+void checkRows(const char* table) {
+    for (const QList<QByteArray>& row : testing::dataTable(table)) {
+        SCOPED_TRACE(row[0].data());
+        const char* files = row[1].isEmpty() ? nullptr : row[1].constData();
+        const int type = row[2].toInt();
+        const char *stored = row[3].constData(), *ops = row[4].constData();
+        const char *selected = row[5].constData(), *excluded = row[6].constData();
+        const bool apply = row[7] == "yes";
+        Editor e(files, type, stored, ops);
+        EXPECT_EQ(e.editor.selectedLines(), lines(selected, type));
+        EXPECT_EQ(e.editor.excludedLines(), lines(excluded, type));
         EXPECT_EQ(e.editor.selectCountText() + e.editor.excludeCountText(),
                   QStringLiteral("%1 map(s) selected%2 map(s) excluded")
                       .arg(e.editor.selectedLines().size())
                       .arg(e.editor.excludedLines().size()));
-        EXPECT_EQ(e.editor.applyEnabled(), row.apply);
+        EXPECT_EQ(e.editor.applyEnabled(), apply);
         EXPECT_EQ(e.messages.shown,
-                  std::vector<Message>(row.box, {QStringLiteral("UnrealTournament will not accept "
-                                                                "a tutorial map in the map list."),
-                                                 QStringLiteral("Invalid Selection")}));
-        EXPECT_EQ(e.state.*kGameTypes[row.type].excludes, list(row.stored, row.type));
+                  std::vector<Message>(row[8] == "yes", {QStringLiteral("UnrealTournament will not "
+                                                                        "accept a tutorial map in "
+                                                                        "the map list."),
+                                                         QStringLiteral("Invalid Selection")}));
+        EXPECT_EQ(e.state.*kGameTypes[type].excludes, list(stored, type));
         EXPECT_FALSE(testing::exists(e.state.settingsPath));
-        for (int k = 0; row.name.startsWith("apply-") && k < platform::kOperationCount; ++k) {
+        for (int k = 0; row[0].startsWith("apply-") && k < platform::kOperationCount; ++k) {
             for (int n = k ? 1 : 0, faulted = 1; faulted; ++n) {  // n = 0: no fault
                 SCOPED_TRACE(::testing::Message() << "operation kind " << k << " n " << n);
-                Editor f(row.files, row.type, row.stored, row.ops);
-                testing::writeBytes(f.state.settingsPath, RENDIX_DATA(row.name + ".in.ini"));
+                Editor f(files, type, stored, ops);
+                testing::writeBytes(f.state.settingsPath, RENDIX_DATA(row[0] + ".in.ini"));
                 const auto op = static_cast<platform::Operation>(k);
                 platform::TestSeam seam;
                 seam.failNth(op, n);
@@ -100,76 +97,33 @@ void checkRows(std::initializer_list<Row> rows) {
                 faulted = n && seam.count(op) >= n;
                 EXPECT_TRUE(ok || faulted);
                 EXPECT_EQ(testing::readBytes(f.state.settingsPath),
-                          RENDIX_DATA(row.name + (ok ? ".out.ini" : ".in.ini")));
+                          RENDIX_DATA(row[0] + (ok ? ".out.ini" : ".in.ini")));
                 const bool reading =
                     op == platform::Operation::Open || op == platform::Operation::Read;
                 EXPECT_EQ(f.messages.titles(), ok ? "" : reading ? "Read failed" : "Write failed");
                 EXPECT_TRUE(ok || f.messages.shown[0].text.endsWith(unchangedText()));
-                EXPECT_EQ(f.editor.applyEnabled(), row.apply && !ok);
-                EXPECT_EQ(f.state.*kGameTypes[row.type].excludes, list(row.excluded, row.type));
+                EXPECT_EQ(f.editor.applyEnabled(), apply && !ok);
+                EXPECT_EQ(f.state.*kGameTypes[type].excludes, list(excluded, type));
             }
         }
     }
 }
 
+// data/editor.rows
 TEST(ExclusionEditor, ListsMovesAndApply) {
-    checkRows({
-        {"defaults", "Tutorial,B,A,CTF-Face.unr", 0, "Tutorial", "", "A,B", "Tutorial", 0, 0},
-        {"other case", "A", 0, "dm-a.UNR", "", "A", "dm-a.UNR", 0, 0},
-        {"skipped", kFour, 0, "C,,Gone,../Maps/DM-B.unr,A", "0>", "*Tutorial", "B,C,A", 1, 0},
-        {"empty entry 0", "A", 0, ",A", "", "A", "", 0, 0},
-        {"exclude two", kFour, 0, "Tutorial", "0,2>", "*B", "A,C,Tutorial", 1, 0},
-        {"all, only the tutorial", kFour, 0, "Tutorial", "*<", "A,B,C", "*Tutorial", 0, 1},
-        {"tutorial among others", kFour, 0, "Tutorial,C,A", "0,1<", "B,C", "*Tutorial,A", 1, 0},
-        {"apply-ctf", "Tutorial,Face", 1, "Tutorial,Gone,,Face", "", "", "Tutorial,Face", 0, 0},
-        {"apply-switched", kFour, 0, "Tutorial", "*> t1 t0", "A,B,C", "Tutorial", 1, 0},
-        {"apply-empty", nullptr, 3, "Tutorial", "", "No AS maps found", "", 0, 0},
-    });
+    checkRows("editor.rows");
 }
 
-// Map names that Windows cannot hold: one that is not UTF-8, ones with control characters.
+// data/editor-any-bytes.rows
 TEST(ExclusionEditor, ListsAndAppliesNamesOfAnyBytes) {
     if (const char* why = testing::posixNamesUnavailable()) {
         GTEST_SKIP() << why;
     }
-    checkRows({
-        {"apply-deleted", "Tutorial,\xE9", 0, "Tutorial,Agony", "0>", "", "Tutorial,\xE9", 1, 0},
-        {"control characters", "Tutorial,A\nB,C\tD,E\x7F,F", 0, "Tutorial,C\tD", "", "F",
-         "Tutorial", 0, 0},
-    });
+    checkRows("editor-any-bytes.rows");
 }
 
-// Patterns in the editor (CTF): "m|<text>" types a text and presses Exclude Matching,
-// "<row><" includes a row of the excluded list. Lines as they show, "*" before a selected one.
+// data/patterns.rows: patterns in the editor (CTF).
 TEST(ExclusionEditor, PatternsExcludeWholeFamilies) {
-    const char* const files = "Tutorial,BT-Maze,ctf-bt-bridge.unr,Face,XV-One";
-    const char* const all = "ctf-bt-bridge.unr,CTF-BT-Maze.unr,CTF-Face.unr,CTF-XV-One.unr";
-    const struct {
-        const char *name, *stored, *ops, *selected, *excluded;
-        int selectedMaps, excludedMaps;
-        const char *stores, *box;
-    } rows[] = {
-        {"overlapping patterns count maps once", "Tutorial", "m|  CTF-BT-*  |m|*-Maze.unr",
-         "*CTF-Face.unr,CTF-XV-One.unr", "*-Maze.unr (1 map),CTF-BT-* (2 maps),CTF-Tutorial.unr", 2,
-         3, "*-Maze.unr,CTF-BT-*,CTF-Tutorial.unr", ""},
-        {"a pattern twice", "Tutorial", "m|CTF-BT-*|m|ctf-bt-*", "*CTF-Face.unr,CTF-XV-One.unr",
-         "CTF-BT-* (2 maps),CTF-Tutorial.unr", 2, 3, "CTF-BT-*,CTF-Tutorial.unr", ""},
-        {"stored pattern hides what it covers", "Tutorial,BT-Maze,CTF-BT-*.unr,CTF-BT-*.unr", "",
-         "CTF-Face.unr,CTF-XV-One.unr", "CTF-Tutorial.unr,CTF-BT-*.unr (2 maps)", 2, 3,
-         "CTF-Tutorial.unr,CTF-BT-*.unr,CTF-BT-Maze.unr", ""},
-        {"moved back, its maps return but one excluded by name", "Tutorial,BT-Maze,CTF-BT-*.unr",
-         "1<", "ctf-bt-bridge.unr,CTF-Face.unr,CTF-XV-One.unr", "*CTF-BT-Maze.unr,CTF-Tutorial.unr",
-         3, 2, "CTF-BT-Maze.unr,CTF-Tutorial.unr", ""},
-        {"the tutorial stays excluded", "CTF-*.unr", "0<", all, "*CTF-Tutorial.unr", 4, 1,
-         "CTF-Tutorial.unr", ""},
-        {"a plain name", "Tutorial", "m|ctf-face.unr",
-         "*ctf-bt-bridge.unr,CTF-BT-Maze.unr,CTF-XV-One.unr", "CTF-Face.unr,CTF-Tutorial.unr", 3, 2,
-         "CTF-Face.unr,CTF-Tutorial.unr", ""},
-        {"no such map", "Tutorial", "m|CTF-Gone.unr", all, "CTF-Tutorial.unr", 4, 1,
-         "CTF-Tutorial.unr", "No Matching Map"},
-        {"quotes", "Tutorial", "m|'CTF-*'", all, "CTF-Tutorial.unr", 4, 1, "CTF-Tutorial.unr",
-         "Invalid Pattern"},
-    };
     const auto shown = [](const std::vector<EditorLine>& lines) {
         QStringList texts;
         for (const EditorLine& line : lines) {
@@ -177,10 +131,10 @@ TEST(ExclusionEditor, PatternsExcludeWholeFamilies) {
         }
         return texts.join(QLatin1Char(',')).toStdString();
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        Editor e(files, 1, row.stored, "");
-        const QList<QByteArray> ops = QByteArray(row.ops).split('|');
+    for (const QList<QByteArray>& row : testing::dataTable("patterns.rows")) {
+        SCOPED_TRACE(row[0].constData());
+        Editor e("Tutorial,BT-Maze,ctf-bt-bridge.unr,Face,XV-One", 1, row[1].constData(), "");
+        const QList<QByteArray> ops = row.mid(8);
         for (qsizetype i = 0; i < ops.size(); ++i) {
             if (ops[i] == "m") {
                 e.editor.excludeMatching(ops[++i]);
@@ -189,15 +143,15 @@ TEST(ExclusionEditor, PatternsExcludeWholeFamilies) {
                 e.editor.include();
             }
         }
-        EXPECT_EQ(shown(e.editor.selectedLines()), row.selected);
-        EXPECT_EQ(shown(e.editor.excludedLines()), row.excluded);
+        EXPECT_EQ(shown(e.editor.selectedLines()), row[2].toStdString());
+        EXPECT_EQ(shown(e.editor.excludedLines()), row[3].toStdString());
         EXPECT_EQ(e.editor.selectCountText() + e.editor.excludeCountText(),
                   QStringLiteral("%1 map(s) selected%2 map(s) excluded")
-                      .arg(row.selectedMaps)
-                      .arg(row.excludedMaps));
-        EXPECT_EQ(e.messages.titles(), row.box);
+                      .arg(row[4].toInt())
+                      .arg(row[5].toInt()));
+        EXPECT_EQ(e.messages.titles(), row[7].toStdString());
         const ExclusionList stores = e.editor.storedEntries();
-        EXPECT_EQ(QByteArrayList(stores.begin(), stores.end()).join(','), row.stores);
+        EXPECT_EQ(QByteArrayList(stores.begin(), stores.end()).join(','), row[6]);
     }
 }
 

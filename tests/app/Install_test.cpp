@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Install.h"
+#include "platform/DataTable.h"
 #include "platform/Seam.h"
 #include "support/TestFiles.h"
 
@@ -25,56 +26,15 @@ struct Layout {
     }
 };
 
+// data/locate.rows
 TEST(Install, FindsTheConfigurationFileTheGameReads) {
-    struct Row {
-        const char* name;
-        QByteArrayList files;
-        QByteArray chosen;
-        QByteArray inEffect;  // "?" when the user has to choose
-        bool gameDirectory;
-    };
-    const Row rows[] = {
-        {"classic", {"ut/System/UnrealTournament.ini"}, "", "ut/System/UnrealTournament.ini", true},
-        {"64-bit only",
-         {"ut/system64/UnrealTournament.ini"},
-         "",
-         "ut/system64/UnrealTournament.ini",
-         true},
-        {"lower-case name", {"ut/System/unrealtournament.ini"}, "", "", false},
-        {"per-user copy",
-         {"ut/SystemARM64/", "home/.utpg/System/UnrealTournament.ini"},
-         "",
-         "home/.utpg/System/UnrealTournament.ini",
-         true},
-        {"no program folder",
-         {"home/.utpg/System/UnrealTournament.ini"},
-         "",
-         "home/.utpg/System/UnrealTournament.ini",
-         false},
-        {"several",
-         {"ut/System/UnrealTournament.ini", "ut/System64/UnrealTournament.ini"},
-         "",
-         "?",
-         true},
-        {"several, one chosen",
-         {"ut/System/UnrealTournament.ini", "ut/System64/UnrealTournament.ini"},
-         "ut/System64/UnrealTournament.ini",
-         "ut/System64/UnrealTournament.ini",
-         true},
-        {"server file chosen",
-         {"ut/System64/ut99server.ini"},
-         "ut/System64/ut99server.ini",
-         "ut/System64/ut99server.ini",
-         true},
-        {"chosen file gone", {"ut/System64/"}, "ut/System64/ut99server.ini", "", false},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        Layout layout(row.files);
-        const QByteArray chosen = row.chosen.isEmpty() ? "" : layout.temp.file(row.chosen);
+    for (const QList<QByteArray>& row : dataTable("locate.rows")) {
+        SCOPED_TRACE(row[0].constData());
+        Layout layout(row[1].split(' '));
+        const QByteArray chosen = row[2].isEmpty() ? "" : layout.temp.file(row[2]);
         const Install install = Install::locate(layout.temp.file("ut"), chosen);
-        EXPECT_EQ(install.needsChoice() ? "?" : layout.local(install.configFile()), row.inEffect);
-        EXPECT_EQ(isGameDirectory(layout.temp.file("ut"), chosen), row.gameDirectory);
+        EXPECT_EQ(install.needsChoice() ? "?" : layout.local(install.configFile()), row[3]);
+        EXPECT_EQ(isGameDirectory(layout.temp.file("ut"), chosen), row[4] == "yes");
     }
 }
 

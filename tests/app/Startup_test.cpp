@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "app/Settings.h"
 #include "app/Startup.h"
+#include "platform/DataTable.h"
 #include "platform/Seam.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestFiles.h"
@@ -18,35 +21,19 @@ const QByteArray kSound =
 
 // A settings file that cannot be read ends the start and changes nothing; one of the wrong
 // shape is kept beside itself, under a name not yet taken, before the defaults replace it,
-// and where that copy fails the file stays and the start ends.
+// and where that copy fails the file stays and the start ends: data/kept-settings.rows.
 TEST(Startup, KeepsWhatItCannotReadOrUnderstand) {
-    constexpr auto kNone = static_cast<Operation>(-1);
-    constexpr auto kUnreadable = StartupEnding::SettingsUnreadable;
-    constexpr auto kNotSound = StartupEnding::SettingsNotSound;
-    const char* const kCorrupt = "Creating new Rendix.ini";
-    // name, the settings file's name, its bytes, other files, the fault, the ending, the
-    // boxes' titles, where the old bytes are kept ("" for nowhere).
-    const struct {
-        const char *name, *stored;
-        QByteArray content;
-        const char* others;
-        Operation fault;
-        StartupEnding ending;
-        const char *boxes, *copy;
-    } rows[] = {
-        {"open fails", "Rendix.ini", kSound, "", Operation::Open, kUnreadable, "Read failed", ""},
-        {"read fails", "Rendix.ini", kSound, "", Operation::Read, kUnreadable, "Read failed", ""},
-        {"names taken", "Rendix.ini", "[Main]", "Rendix.ini.corrupt,RENDIX.INI.CORRUPT_2", kNone,
-         kNotSound, kCorrupt, "Rendix.ini.corrupt_3"},
-        {"lower case", "rendix.ini", "", "", kNone, kNotSound, kCorrupt, "rendix.ini.corrupt"},
-        {"copy fails", "Rendix.ini", "x", "", Operation::Copy, kUnreadable, "Backup failed", ""},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    const std::map<QByteArray, Operation> faults{
+        {"Open", Operation::Open}, {"Read", Operation::Read}, {"Copy", Operation::Copy}};
+    for (const QList<QByteArray>& cells : dataTable("kept-settings.rows")) {
+        SCOPED_TRACE(cells[0].constData());
+        const struct {
+            QByteArray stored, content, others, fault, ending, boxes, copy;
+        } row{cells[1], cells[2], cells[3], cells[4], cells[5], cells[6], cells[7]};
         TempDir dir;
         writeBytes(dir.file(row.stored), row.content);
         const QByteArrayList others =
-            *row.others ? QByteArray(row.others).split(',') : QByteArrayList();
+            row.others.isEmpty() ? QByteArrayList() : row.others.split(',');
         for (const QByteArray& other : others) {
             writeBytes(dir.file(other), other);
         }
@@ -55,14 +42,16 @@ TEST(Startup, KeepsWhatItCannotReadOrUnderstand) {
         ScriptedMessages messages;
         {
             platform::TestSeam seam;
-            if (row.fault != kNone) {
-                seam.failNth(row.fault, 1);
+            if (!row.fault.isEmpty()) {
+                seam.failNth(faults.at(row.fault), 1);
             }
-            EXPECT_EQ(StartupSequence(state, messages, dir.path()), row.ending);
+            EXPECT_EQ(StartupSequence(state, messages, dir.path()),
+                      row.ending == "SettingsNotSound" ? StartupEnding::SettingsNotSound
+                                                       : StartupEnding::SettingsUnreadable);
         }
-        EXPECT_EQ(messages.titles(), row.boxes);
+        EXPECT_EQ(messages.titles(), row.boxes.toStdString());
         EXPECT_EQ(state.settingsPath, dir.file(row.stored));
-        if (*row.copy) {
+        if (!row.copy.isEmpty()) {
             names.push_back(row.copy);
             std::sort(names.begin(), names.end());
             EXPECT_EQ(readBytes(dir.file(row.copy)), row.content);
@@ -118,38 +107,26 @@ TEST(Startup, StoresAndReadsTheSettingsOfMain) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
-// A folder that the game directory test cannot look into is named as such, with the
-// system's reason, rather than taken for a folder that holds no game.
+// data/unreadable-folders.rows: a folder that the game directory test cannot look into is
+// named as such, with the system's reason, rather than taken for a folder that holds no game.
 TEST(Startup, NamesAGameFolderItCannotRead) {
     if (const char* why = posixFilesUnavailable()) {
         GTEST_SKIP() << why;
     }
-    const struct {
-        const char* folder;  // under the temporary folder
-        unsigned mode;
-        const char* box;
-    } rows[] = {
-        {"ut/System", 0644,
-         "Invalid path: Rendix cannot read the folder %DIR%/ut/System: Permission denied. It "
-         "cannot tell whether Unreal Tournament is in the specified location."},
-        {"ut", 0600,
-         "Invalid path: Rendix cannot read the folder %DIR%/ut: Permission denied. It cannot "
-         "tell whether Unreal Tournament is in the specified location."},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.folder);
+    for (const QList<QByteArray>& row : dataTable("unreadable-folders.rows")) {
+        SCOPED_TRACE(row[0].constData());
         TempDir dir;
         ASSERT_TRUE(setMode(dir.path(), 0755));
         writeBytes(dir.file("ut/System/UnrealTournament.ini"), "");
         writeBytes(dir.file("Rendix.ini"), QByteArray(kSound).replace("%UT%", dir.file("ut")));
-        ASSERT_TRUE(setMode(dir.file(row.folder), row.mode));
+        ASSERT_TRUE(setMode(dir.file(row[0]), row[1].toUInt(nullptr, 8)));
         const QByteArray shown = runAsNobody([&] {
             ModMain state;
             ScriptedMessages messages;
             StartupSequence(state, messages, dir.path());
             return messages.told();
         });
-        EXPECT_EQ(shown, QByteArray(row.box).replace("%DIR%", dir.path()));
+        EXPECT_EQ(shown, QByteArray(row[2]).replace("%DIR%", dir.path()));
     }
 }
 

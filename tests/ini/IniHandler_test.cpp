@@ -84,51 +84,14 @@ TEST(IniHandlerTest, MissingOrUnreadableFileGivesTheNeutralResult) {
 
 // ReplaceSection gives the bytes and boxes of DeleteSection followed by one WriteKeyValue per
 // key, in at most one rewrite.
+// data/replace.rows
 TEST(IniHandlerTest, ReplaceSectionEqualsDeleteThenOneWritePerKey) {
-    const QByteArray def =
-        "[Main]\r\nUTDir=\r\n\r\n[MapExcludes.DM]\r\nDM.Ex[0]=DM-Tutorial.unr\r\n"
-        "\r\n[MapExcludes.CTF]\r\nCTF.Ex[0]=CTF-Tutorial.unr\r\n\r\n";
-    const struct {
-        const char* name;
-        std::optional<QByteArray> file;  // none: missing
-        QByteArrayList values;
-    } rows[] = {
-        {"middle", def, {"DM-A.unr", "DM-Tutorial.unr", "DM-\xE9.unr"}},
-        {"first",
-         "[MapExcludes.DM]\r\nDM.Ex[0]=a\r\nDM.Ex[1]=b\r\n\r\n[Main]\r\nUTDir=\r\n",
-         {"c"}},
-        {"last, no final line end",
-         "[Main]\r\nUTDir=x\r\n\r\n[MapExcludes.DM]\r\nDM.Ex[0]=a",
-         {"b", "c"}},
-        {"missing section", "[Main]\r\nUTDir=\r\n", {"a", "b"}},
-        {"missing section, no final line end", "[Main]\r\nUTDir=", {"a"}},
-        {"missing file", std::nullopt, {"a", "b"}},
-        {"empty file", "", {"a"}},
-        {"LF lines",
-         "[Main]\nUTDir=\n\n[MapExcludes.DM]\nDM.Ex[0]=a\n\n[MapExcludes.CTF]\n",
-         {"b", "c"}},
-        {"CR lines", "[MapExcludes.DM]\rDM.Ex[0]=a\r[Main]\r", {"b", "c"}},
-        {"byte order mark", "\xEF\xBB\xBF[MapExcludes.DM]\r\nDM.Ex[0]=a\r\n", {"b"}},
-        {"comments inside",
-         "[MapExcludes.DM]\r\n; keep\r\nDM.Ex[0]=a\r\n;DM.Ex[1]=x\r\n\r\n[Main]\r\n",
-         {"b"}},
-        {"empty list", def, {""}},
-        {"no keys", def, {}},
-        {"blanks around a name", def, {"  DM-A.unr ", "DM-B.unr"}},
-        {"header in lower case",
-         "[mapexcludes.dm]\r\nDM.Ex[0]=a\r\nDM.Ex[5]=z\r\n\r\n[Main]\r\n",
-         {"b", "c"}},
-        {"header with blanks", " [MapExcludes.DM] \r\nDM.Ex[1]=a\r\n", {"b", "c", "d"}},
-        {"named twice",
-         "[mapexcludes.dm]\r\nDM.Ex[3]=q\r\n[MapExcludes.DM]\r\nDM.Ex[0]=a\r\nx\r\n",
-         {"b", "c"}},
-        {"header inside lines", "[Main]\r\nk=[MapExcludes.DM]\r\n[MapExcludes.DM]x\r\n", {"a"}},
-        {"unchanged", def, {"DM-Tutorial.unr"}},
-        {"line break in a name", def, {"a", "b\nc"}},
-        {"UTF-16 text", QByteArray("\xFF\xFE[\0M\0]\0", 8), {"a"}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const QList<QByteArray>& cells : dataTable("replace.rows")) {
+        SCOPED_TRACE(cells[0].constData());
+        const struct {
+            std::optional<QByteArray> file;  // none: missing
+            QByteArrayList values;
+        } row{cells[1] == "yes" ? std::optional(cells[2]) : std::nullopt, cells.mid(3)};
         TempDir dir;
         const QByteArray sequence = dir.file("sequence/Rendix.ini");
         const QByteArray once = dir.file("once/Rendix.ini");

@@ -8,50 +8,24 @@
 
 namespace rendix::testing {
 
-namespace {
-
-// Sets a file's last change time to a local date and time.
-void touch(const QByteArray& path, const QDateTime& when) {
-    setModified(path, when.toSecsSinceEpoch());
-}
-
-QDateTime at(int year, int month, int day, int hour, int minute, int second) {
-    return {QDate(year, month, day), QTime(hour, minute, second)};
-}
-
-}  // namespace
-
-// Names carry no year and no leading zeros: the file's time picks the year and the reading.
+// data/backups.rows: names carry no year and no leading zeros: the file's time picks the year
+// and the reading.
 TEST(Restore, ListsTheBackupsNewestFirstWithTheTimeTheyWereMade) {
     SmallInstall install("[URL]\r\n", "System", "Notes.txt");
-    const struct {
-        const char* name;
-        QDateTime modified;
-        const char* made;
-    } rows[] = {
-        {"Rendix_UnrealTournament111234.ini", at(2026, 11, 1, 2, 3, 9), "2026-11-01 02:03:04"},
-        {"rendix_unrealtournament111234_2.INI", at(2026, 11, 1, 2, 3, 9), "2026-11-01 02:03:04"},
-        {"Rendix_UnrealTournament123123595.ini", at(2027, 1, 1, 0, 0, 2), "2026-12-31 23:59:05"},
-        {"Rendix_UnrealTournament1242357.ini", at(2025, 12, 4, 23, 5, 7), "2025-12-04 23:05:07"},
-        {"Rendix_UnrealTournamentNotATime.ini", at(2024, 2, 3, 4, 5, 7), ""},
-        {"Rendix_UnrealTournament99.ini", at(2024, 2, 3, 4, 5, 6), "2024-02-03 04:05:06"},
-    };
-    for (const auto& row : rows) {
-        writeBytes(pathIn(install.system, row.name), row.name);
-        touch(pathIn(install.system, row.name), row.modified);
+    const QString format = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+    QByteArrayList expected;
+    for (const QList<QByteArray>& row : dataTable("backups.rows")) {
+        writeBytes(pathIn(install.system, row[0]), row[0]);
+        setModified(pathIn(install.system, row[0]),
+                    QDateTime::fromString(QString::fromUtf8(row[1]), format).toSecsSinceEpoch());
+        expected << row[2].left(19) + ' ' + row[0] + row[2].mid(19);
     }
     QByteArrayList listed;
     for (const BackupInfo& backup : listBackups(Install::of(install.state))) {
-        listed << backup.made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8() + ' ' +
-                      backup.name + ' ' + QByteArray::number(backup.size);
+        listed << backup.made.toString(format).toUtf8() + ' ' + backup.name + ' ' +
+                      QByteArray::number(backup.size);
     }
-    EXPECT_EQ(listed.join('\n'),
-              "2026-12-31 23:59:05 Rendix_UnrealTournament123123595.ini 36\n"
-              "2026-11-01 02:03:04 rendix_unrealtournament111234_2.INI 35\n"
-              "2026-11-01 02:03:04 Rendix_UnrealTournament111234.ini 33\n"
-              "2025-12-04 23:05:07 Rendix_UnrealTournament1242357.ini 34\n"
-              "2024-02-03 04:05:07 Rendix_UnrealTournamentNotATime.ini 35\n"
-              "2024-02-03 04:05:06 Rendix_UnrealTournament99.ini 29");
+    EXPECT_EQ(listed.join('\n'), expected.join('\n'));
 }
 
 // A restore backs up the current file first, then puts the backup's bytes back; anything
