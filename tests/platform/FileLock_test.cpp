@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "DataTable.h"
 #include "support/ChildProcess.h"
 #include "support/TestFiles.h"
 
@@ -109,23 +110,15 @@ TEST(FileLockTest, ServesEveryAccountThatWritesTheGuardedFile) {
     ASSERT_TRUE(FileLock().acquire(guarded, 0));
     EXPECT_EQ(testing::ownerOf(lockPath), std::pair(12345u, 23456u));
 
-    const struct {
-        unsigned mode;
-        const char* outcome;  // of a lock taken by another account than the lock file's
-    } rows[] = {
-        {0644, "locked"},
-        {0600, "cannot open the lock file %1: Permission denied"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.mode);
+    for (const QList<QByteArray>& row : testing::dataTable("lock-modes.rows")) {
+        SCOPED_TRACE(row[0].constData());
         ASSERT_TRUE(testing::setOwner(lockPath, 0, 0));
-        ASSERT_TRUE(testing::setMode(lockPath, row.mode));
+        ASSERT_TRUE(testing::setMode(lockPath, row[0].toUInt(nullptr, 8)));
         const QByteArray outcome = testing::runAsNobody([&] {
             const Result locked = FileLock().acquire(guarded, 0);
             return locked ? QByteArray("locked") : locked.error.toUtf8();
         });
-        EXPECT_EQ(outcome,
-                  QString::fromUtf8(row.outcome).arg(QString::fromUtf8(lockPath)).toUtf8());
+        EXPECT_EQ(outcome, QString::fromUtf8(row[1]).arg(QString::fromUtf8(lockPath)).toUtf8());
     }
 }
 

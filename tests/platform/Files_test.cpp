@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "DataTable.h"
 #include "platform/Seam.h"
 #include "support/TestFiles.h"
 
@@ -91,46 +92,25 @@ TEST_F(SafeWriteTest, ReplaceFollowsLinksOnlyToIniFilesAndRefusesReadOnlyFiles) 
     // The links are the names at the top of the folder; where none can be made, only the
     // other rows are checked.
     const bool links = testing::linksUnavailable() == nullptr;
-    for (const auto& [link, to] : std::vector<std::pair<const char*, const char*>>{
-             {"ToBashrc.ini", "home/.bashrc"},
-             {"Chain.ini", "Hop"},
-             {"Hop", "home/Other.INI"},
-             {"ToFolder.ini", "home/folder.ini"},
-             {"Dangling.ini", "home/gone.ini"},
-             {"Loop.ini", "Loop.ini"},
-             {"ToReadOnly.ini", "System/UnrealTournament.ini"}}) {
-        ASSERT_TRUE(!links || testing::makeLink(to, root.file(link))) << link;
+    for (const QList<QByteArray>& link : testing::dataTable("replace-links.rows")) {
+        ASSERT_TRUE(!links || testing::makeLink(link[1], root.file(link[0]))) << link[0].data();
     }
-    struct Row {
-        const char* written;  // the path given to replaceFile
-        Problem problem;
-        const char* target;   // Result::target, where the link leads
-        const char* changed;  // the file whose bytes change (or stay, on a refusal), if any
-    };
-    const Row rows[] = {
-        {"ToBashrc.ini", Problem::LinkRefused, "home/.bashrc", "home/.bashrc"},
-        {"Chain.ini", Problem::None, "", "home/Other.INI"},
-        {"ToFolder.ini", Problem::LinkRefused, "home/folder.ini", nullptr},
-        {"Dangling.ini", Problem::LinkRefused, "home/gone.ini", nullptr},
-        {"Loop.ini", Problem::LinkRefused, "Loop.ini", nullptr},
-        {"System/UnrealTournament.ini", Problem::ReadOnly, "", "System/UnrealTournament.ini"},
-        {"ToReadOnly.ini", Problem::ReadOnly, "", "System/UnrealTournament.ini"},
-        {"home/WriteOnly.ini", Problem::None, "", "home/WriteOnly.ini"},
-        {"home/notes.txt", Problem::None, "", "home/notes.txt"},  // no link, any name
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.written);
-        if (!links && !QByteArray(row.written).contains('/')) {
+    const std::map<QByteArray, Problem> problems = {{"None", Problem::None},
+                                                    {"LinkRefused", Problem::LinkRefused},
+                                                    {"ReadOnly", Problem::ReadOnly}};
+    for (const QList<QByteArray>& row : testing::dataTable("replace.rows")) {
+        SCOPED_TRACE(row[0].constData());
+        if (!links && !row[0].contains('/')) {
             continue;
         }
-        const Result result = replaceFile(root.file(row.written), newBytes);
-        EXPECT_EQ(result.problem, row.problem);
-        EXPECT_EQ(result.ok, row.problem == Problem::None);
-        EXPECT_EQ(result.path, result.ok ? QByteArray() : root.file(row.written));
+        const Result result = replaceFile(root.file(row[0]), newBytes);
+        EXPECT_EQ(result.problem, problems.at(row[1]));
+        EXPECT_EQ(result.ok, row[1] == "None");
+        EXPECT_EQ(result.path, result.ok ? QByteArray() : root.file(row[0]));
         EXPECT_EQ(result.target,
-                  *row.target ? testing::realPath(root.file(row.target)) : QByteArray());
-        if (row.changed) {
-            EXPECT_EQ(testing::readBytes(root.file(row.changed)), result.ok ? newBytes : oldBytes);
+                  row[2].isEmpty() ? QByteArray() : testing::realPath(root.file(row[2])));
+        if (!row[3].isEmpty()) {
+            EXPECT_EQ(testing::readBytes(root.file(row[3])), result.ok ? newBytes : oldBytes);
         }
     }
     EXPECT_FALSE(testing::exists(root.file("home/gone.ini")));
@@ -175,40 +155,27 @@ TEST_F(SafeWriteTest, RewritesAndCopiesKeepExtendedAttributesAndAcls) {
 }
 
 TEST_F(SafeWriteTest, RemovesOnlyOldLeftoversOfItsOwnTemporaryNamingBeforeWriting) {
-    struct Row {
-        const char* name;
-        char kind;  // f: plain file, d: folder, l: symbolic link
-        int ageSeconds;
-        bool removed;
-    };
-    const Row rows[] = {
-        {".Rendix-a1B2c3", 'f', 120, true},       {".Rendix-probe-Zz9yY8", 'f', 120, true},
-        {".Rendix-fresh1", 'f', 30, false},       {".Rendix-a1B2c", 'f', 120, false},
-        {".Rendix-a1B2c34", 'f', 120, false},     {".Rendix-a1B-c3", 'f', 120, false},
-        {".rendix-x9Y8z7", 'f', 120, false},      {"Rendix-a1B2c3", 'f', 120, false},
-        {".Rendix-probe-a1B2c", 'f', 120, false}, {".Rendix-folder", 'd', 120, false},
-        {".Rendix-linked", 'l', 120, false},
-    };
+    const std::vector<QList<QByteArray>> rows = testing::dataTable("leftovers.rows");
     const QByteArray backup = pathIn(dir, "Backup.ini");
     const bool links = testing::linksUnavailable() == nullptr;
     for (const bool copy : {false, true}) {
         SCOPED_TRACE(copy ? "copyFileNew" : "replaceFile");
-        for (const Row& row : rows) {
-            const QByteArray path = pathIn(dir, row.name);
-            if (row.kind == 'f') {
+        for (const QList<QByteArray>& row : rows) {
+            const QByteArray path = pathIn(dir, row[0]);
+            if (row[1] == "f") {
                 testing::writeBytes(path, "left");
-            } else if (row.kind == 'd') {
+            } else if (row[1] == "d") {
                 testing::makeFolder(path);
             } else if (!links || !testing::makeLink("UnrealTournament.ini", path)) {
                 continue;
             }
-            testing::setModified(path, QDateTime::currentSecsSinceEpoch() - row.ageSeconds);
+            testing::setModified(path, QDateTime::currentSecsSinceEpoch() - row[2].toInt());
         }
         ASSERT_TRUE(copy ? copyFileNew(file, backup) : replaceFile(file, newBytes));
-        for (const Row& row : rows) {
-            const QByteArray path = pathIn(dir, row.name);
-            EXPECT_EQ(testing::exists(path), !row.removed && (row.kind != 'l' || links))
-                << row.name;
+        for (const QList<QByteArray>& row : rows) {
+            const QByteArray path = pathIn(dir, row[0]);
+            EXPECT_EQ(testing::exists(path), row[3] == "0" && (row[1] != "l" || links))
+                << row[0].constData();
             std::filesystem::remove_all(testing::fsPath(path));
         }
         EXPECT_EQ(testing::readBytes(copy ? backup : file), newBytes);
@@ -284,42 +251,31 @@ TEST_F(SafeWriteTest, ReadsAndCopiesWholeFilesOrNothingAndNeverReplaces) {
 // The first free "_n" name is taken: names taken before in any letter case, or by another
 // process just before the final link, are passed over; any other failure ends the search.
 TEST_F(SafeWriteTest, CopiesUnderTheFirstFreeNumberedName) {
-    const struct {
-        const char* name;
-        const char* takenBefore;  // names in the folder before the copy
-        const char* takenLate;    // a name taken right before the first final link
-        bool fails;               // the copy fails (the seam refuses it)
-        const char* copy;         // the name used or last tried
-    } rows[] = {
-        {"free", "", "", false, "Backup.ini"},
-        {"taken in any case", "backup.INI BACKUP_2.ini", "", false, "Backup_3.ini"},
-        {"taken meanwhile", "", "Backup.ini", false, "Backup_2.ini"},
-        {"refused", "", "", true, "Backup.ini"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const QList<QByteArray>& row : testing::dataTable("numbered.rows")) {
+        SCOPED_TRACE(row[0].constData());
         TempDir other;
         const QByteArray folder = other.path();
-        for (const QByteArray& taken : QByteArray(row.takenBefore).split(' ')) {
+        const bool fails = row[3] == "1";
+        for (const QByteArray& taken : row[1].split(' ')) {
             if (!taken.isEmpty()) {
                 testing::writeBytes(pathIn(folder, taken), "keep me");
             }
         }
         TestSeam seam;
-        if (*row.takenLate) {
+        if (!row[2].isEmpty()) {
             seam.runBefore(Operation::Rename, 1,
-                           [&] { testing::writeBytes(pathIn(folder, row.takenLate), "keep me"); });
+                           [&] { testing::writeBytes(pathIn(folder, row[2]), "keep me"); });
         }
-        if (row.fails) {
+        if (fails) {
             seam.failNth(Operation::Copy, 1);
         }
         QByteArray copy;
         const Result result = copyFileToFreeName(file, pathIn(folder, "Backup"), ".ini", copy);
-        EXPECT_EQ(result.ok, !row.fails);
-        EXPECT_EQ(copy, pathIn(folder, row.copy));
-        EXPECT_EQ(testing::readBytes(copy), row.fails ? QByteArray() : oldBytes);
+        EXPECT_EQ(result.ok, !fails);
+        EXPECT_EQ(copy, pathIn(folder, row[4]));
+        EXPECT_EQ(testing::readBytes(copy), fails ? QByteArray() : oldBytes);
         for (const QByteArray& name : testing::folderNames(folder)) {
-            EXPECT_TRUE(name == row.copy || testing::readBytes(pathIn(folder, name)) == "keep me")
+            EXPECT_TRUE(name == row[4] || testing::readBytes(pathIn(folder, name)) == "keep me")
                 << name.constData();
         }
     }

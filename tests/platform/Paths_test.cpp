@@ -132,14 +132,9 @@ TEST(ListingOrderTest, SortAndComparisonAgreeOnTrickyNames) {
 
 // A name in a message: decoded, and no control character can break or forge a line of it.
 TEST(ShownNameTest, EscapesControlCharacters) {
-    const std::pair<QByteArray, QString> table[] = {
-        {"/srv/UT/Maps", QStringLiteral("/srv/UT/Maps")},
-        {"DM-\r\nEvil.unr", QStringLiteral("DM-\\x0d\\x0aEvil.unr")},
-        {"\t\x1b\x7f", QStringLiteral("\\x09\\x1b\\x7f")},
-        {"DM-\xc3\xa9.unr", QStringLiteral("DM-\u00e9.unr")},
-    };
-    for (const auto& [name, shown] : table) {
-        EXPECT_EQ(shownName(name), shown) << name.toHex().constData();
+    for (const QList<QByteArray>& row : testing::dataTable("shown-names.rows")) {
+        EXPECT_EQ(shownName(QByteArray::fromPercentEncoding(row[0])), QString::fromUtf8(row[1]))
+            << row[0].constData();
     }
 }
 
