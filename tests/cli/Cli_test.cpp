@@ -277,7 +277,7 @@ std::vector<CliCase> cliCases() {
         const Setup& setup = kSetups.at(row[3]);
         Args arguments;
         for (const QByteArray& argument : row.mid(7)) {
-            arguments.push_back(QByteArray::fromPercentEncoding(argument));
+            arguments.push_back(argument);
         }
         cases.push_back({row[0].toStdString(), arguments, row[1].toInt(), row[5], row[6],
                          row[2] == "changed" ? Files::Changed

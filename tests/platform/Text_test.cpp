@@ -53,8 +53,8 @@ TEST(TextTest, AnyBytesSplitAtEveryBreakAndJoinBack) {
 TEST(TextTest, FindsByteOrderMarksLineBreaksAndControlCharactersAndChangesLetterCase) {
     for (const QList<QByteArray>& row : testing::dataTable("text.rows")) {
         SCOPED_TRACE(row.join('|').constData());
-        const QByteArray a = QByteArray::fromPercentEncoding(row[1]);
-        const QByteArray b = QByteArray::fromPercentEncoding(row.size() > 3 ? row[2] : "");
+        const QByteArray a = row[1];
+        const QByteArray b = row.size() > 3 ? row[2] : "";
         const std::map<QByteArray, QByteArray> results = {
             {"isUtf16Text", QByteArray::number(isUtf16Text(a))},
             {"holdsLineBreak", QByteArray::number(holdsLineBreak(a))},
@@ -63,7 +63,7 @@ TEST(TextTest, FindsByteOrderMarksLineBreaksAndControlCharactersAndChangesLetter
             {"upperCase", upperCase(a)},
             {"swapCase", swapCase(a)},
             {"equalsFolded", QByteArray::number(equalsFolded(a, b))}};
-        EXPECT_EQ(results.at(row[0]), QByteArray::fromPercentEncoding(row.back()));
+        EXPECT_EQ(results.at(row[0]), row.back());
     }
 }
 
