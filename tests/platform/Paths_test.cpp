@@ -133,8 +133,7 @@ TEST(ListingOrderTest, SortAndComparisonAgreeOnTrickyNames) {
 // A name in a message: decoded, and no control character can break or forge a line of it.
 TEST(ShownNameTest, EscapesControlCharacters) {
     for (const QList<QByteArray>& row : testing::dataTable("shown-names.rows")) {
-        EXPECT_EQ(shownName(row[0]), QString::fromUtf8(row[1]))
-            << row[0].constData();
+        EXPECT_EQ(shownName(row[0]), QString::fromUtf8(row[1])) << row[0].constData();
     }
 }
 
