@@ -27,50 +27,26 @@ TEST(ConfigChange, RunningGameAndAnotherWriter) {
         {"delete", [&](ModMain& s, Messages& m) { DeleteBackups(s, m, noWait); }},
     };
     const QByteArray ini("[E]\r\nServerPackages=Gone\r\n\r\n");
-    const QByteArray asked = "Game running: Unreal Tournament is running (";
-    const QByteArray busy =
-        "Busy: Another Rendix is changing UT/System/UnrealTournament.ini right now. ";
-    struct Row {
-        const char* command;
-        const char* situation;  // "running": a game runs; "locked": another Rendix writes
-        MessageAnswer answer;
-        QByteArray shown;  // the start of the boxes
-        bool changed;
-    };
-    const Row table[] = {
-        {"rand", "running", MessageAnswer::No, asked, false},
-        {"rand", "running", MessageAnswer::Yes, asked, true},
-        {"none ticked", "running", MessageAnswer::No, "", false},
-        {"sp", "running", MessageAnswer::No, asked, false},
-        {"sp", "running", MessageAnswer::Yes, asked, true},
-        {"delete", "running", MessageAnswer::Yes, "Continue?", true},
-        {"sp", "locked", MessageAnswer::Yes, busy + "It still holds what it held before.", false},
-        {"delete", "locked", MessageAnswer::Yes,
-         "Continue?: Are you sure you want to delete the backups of your UnrealTournament.ini "
-         "file?\n" +
-             busy + "No backup was deleted.",
-         false},
-    };
-    for (const Row& row : table) {
-        SCOPED_TRACE((QByteArray(row.command) + " " + row.situation).constData());
+    // data/before-change.rows
+    for (const QList<QByteArray>& row : dataTable("before-change.rows")) {
+        SCOPED_TRACE(row.join('|').constData());
+        const QByteArray& command = row[0];
+        const bool running = row[1] == "running", changed = row[4] == "1";
         SmallInstall install(ini, "System", "Maps/DM-Solo.unr Rendix_UnrealTournament1.ini");
         makeFolder(pathIn(install.state.UTDir, "System64"));
-        install.messages.answers = {row.answer};
-        const bool running = QByteArray(row.situation) == "running";
+        install.messages.answers = {row[2] == "Yes" ? MessageAnswer::Yes : MessageAnswer::No};
         platform::FileLock other;
         ASSERT_TRUE(running || other.acquire(install.ini).ok);
         install.run([&](ModMain& s, Messages& m) {
             const QByteArray program = pathIn(realPath(pathIn(s.UTDir, "System64")), "ucc-bin");
             platform::TestSeam::active()->setRunningPrograms(
                 running ? std::vector<QByteArray>{program} : std::vector<QByteArray>{});
-            commands.at(row.command)(s, m);
+            commands.at(command)(s, m);
         });
-        EXPECT_TRUE(install.shown().startsWith(row.shown)) << install.shown().constData();
-        EXPECT_EQ(readBytes(install.ini) != ini,
-                  row.changed && row.command != QByteArray("delete"));
-        EXPECT_EQ(
-            install.backups().size(),
-            std::size_t(QByteArray(row.command) == "delete" ? !row.changed : 1 + row.changed));
+        EXPECT_TRUE(install.shown().startsWith(row[3])) << install.shown().constData();
+        EXPECT_EQ(readBytes(install.ini) != ini, changed && command != "delete");
+        EXPECT_EQ(install.backups().size(),
+                  std::size_t(command == "delete" ? !changed : 1 + changed));
     }
     const std::vector<QByteArray> none;
     EXPECT_EQ(runningGames(Install::locate("/nonexistent", {})), none);
