@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "platform/Paths.h"
 #include "platform/Result.h"
 
 // What the shared parts of the platform layer ask of the system's own part (the *_posix.cpp
@@ -39,5 +40,26 @@ struct RewriteTarget {
 // owner, mode and attributes, the final rename. Failures are Problem::Other with
 // `path` = target.path, worded as replaceFile says.
 Result rewriteFile(const RewriteTarget& target, const QByteArray& bytes);
+
+// A path as the system's own messages show it.
+QString describe(const QByteArray& path);
+
+// The system's reason for a fault the test seam injects.
+QString injectedFault();
+
+// The system's part of readFileChecked, once `path` resolved to `resolved` and the seam's
+// Open passed: opens and reads the plain file, failing as readFileChecked says.
+Result readResolved(const QByteArray& path, const QByteArray& resolved, Links links,
+                    QByteArray& bytes);
+
+// "There is no file <path>.", Problem::Missing, for `path`.
+Result noFile(const QByteArray& path);
+
+// The system's reason `why`, Problem::Unreadable, for `path`.
+Result unreadable(const QByteArray& path, const QString& why);
+
+// The system's part of removeFile, once `path` resolved to `resolved` and the seam's Delete
+// passed: deletes the file, failing with "Cannot delete <path>: <reason>".
+Result removeResolved(const QByteArray& resolved);
 
 }  // namespace rendix::platform
