@@ -41,6 +41,22 @@ struct RewriteTarget {
 // `path` = target.path, worded as replaceFile says.
 Result rewriteFile(const RewriteTarget& target, const QByteArray& bytes);
 
+// The folder `parts` name, resolved as resolvePath resolves it, or nothing where that is no
+// folder.
+std::optional<QByteArray> resolveFolder(const PathParts& parts);
+
+// `name` in resolved folder `folder` (empty: the working folder), spelt as the entry that
+// stands for it where the resolver finds one.
+QByteArray entryPath(const QByteArray& folder, const QByteArray& name);
+
+// The system's part of listFiles and listFolders, for a folder `dir` resolveFolder found.
+Listing listResolvedFiles(const QByteArray& dir, QByteArrayView pattern, Links links);
+Listing listResolvedFolders(const QByteArray& dir);
+
+// A listing of `names`, put in listing order; `ok` false (the folder could not be read)
+// leaves none.
+Listing sortedListing(bool ok, std::vector<QByteArray> names);
+
 // A path as the system's own messages show it.
 QString describe(const QByteArray& path);
 
