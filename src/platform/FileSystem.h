@@ -74,6 +74,14 @@ Result noFile(const QByteArray& path);
 // The system's reason `why`, Problem::Unreadable, for `path`.
 Result unreadable(const QByteArray& path, const QString& why);
 
+// The failures of copyFileNew that read the same on every system: the seam's Copy fault
+// (Problem::Other, `target`), no folder for `target` (Problem::Missing, `target`), the name
+// `to` taken (Problem::Exists) and the source `from` unreadable for `why` (Problem::Unreadable).
+Result copyFault(const QByteArray& target);
+Result noFolderFor(const QByteArray& target);
+Result nameTaken(const QByteArray& to);
+Result unreadableSource(const QByteArray& from, const QString& why);
+
 // The system's part of removeFile, once `path` resolved to `resolved` and the seam's Delete
 // passed: deletes the file, failing with "Cannot delete <path>: <reason>".
 Result removeResolved(const QByteArray& resolved);

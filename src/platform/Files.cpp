@@ -104,6 +104,27 @@ Result unreadable(const QByteArray& path, const QString& why) {
     return Result::failure(why, Problem::Unreadable, path);
 }
 
+Result copyFault(const QByteArray& target) {
+    return Result::failure(
+        QStringLiteral("cannot copy it to %1: %2").arg(describe(target), injectedFault()),
+        Problem::Other, target);
+}
+
+Result noFolderFor(const QByteArray& target) {
+    return Result::failure(QStringLiteral("The folder of %1 does not exist.").arg(describe(target)),
+                           Problem::Missing, target);
+}
+
+Result nameTaken(const QByteArray& to) {
+    return Result::failure(QStringLiteral("%1 already exists.").arg(describe(to)), Problem::Exists,
+                           to);
+}
+
+Result unreadableSource(const QByteArray& from, const QString& why) {
+    return Result::failure(QStringLiteral("cannot read %1: %2").arg(describe(from), why),
+                           Problem::Unreadable, from);
+}
+
 Result readFileChecked(const QByteArray& path, QByteArray& bytes, Links links) {
     const std::optional<QByteArray> resolved = resolvePath(path);
     if (!resolved) {

@@ -411,36 +411,24 @@ Result rewriteFile(const RewriteTarget& target, const QByteArray& bytes) {
 
 Result copyFileNew(const QByteArray& source, const QByteArray& target) {
     if (injectFault(Operation::Copy)) {
-        return Result::failure(
-            QStringLiteral("cannot copy it to %1: %2").arg(describe(target), systemError(EIO)),
-            Problem::Other, target);
+        return copyFault(target);
     }
     const std::optional<QByteArray> from = resolvePath(source);
     struct stat info {};
     if (!from || !statPath(*from, info) || !S_ISREG(info.st_mode)) {
-        return Result::failure(QStringLiteral("There is no file %1.").arg(describe(source)),
-                               Problem::Missing, source);
+        return noFile(source);
     }
     // Any letter case of the target counts as the target: the resolver finds it.
     const std::optional<QByteArray> to = resolveForWrite(target);
     if (!to) {
-        return Result::failure(
-            QStringLiteral("The folder of %1 does not exist.").arg(describe(target)),
-            Problem::Missing, target);
+        return noFolderFor(target);
     }
-    const auto taken = [&] {
-        return Result::failure(QStringLiteral("%1 already exists.").arg(describe(*to)),
-                               Problem::Exists, *to);
-    };
+    const auto taken = [&] { return nameTaken(*to); };
     struct stat existing {};
     if (::lstat(to->constData(), &existing) == 0) {
         return taken();
     }
-    const auto unreadable = [&](int error) {
-        return Result::failure(
-            QStringLiteral("cannot read %1: %2").arg(describe(*from), systemError(error)),
-            Problem::Unreadable, *from);
-    };
+    const auto unreadable = [&](int error) { return unreadableSource(*from, systemError(error)); };
     if (injectFault(Operation::Open)) {
         return unreadable(EIO);
     }

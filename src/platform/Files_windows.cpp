@@ -401,35 +401,25 @@ Result rewriteFile(const RewriteTarget& target, const QByteArray& bytes) {
 
 Result copyFileNew(const QByteArray& source, const QByteArray& target) {
     if (injectFault(Operation::Copy)) {
-        return Result::failure(QStringLiteral("cannot copy it to %1: %2")
-                                   .arg(describe(target), systemError(kInjectedFault)),
-                               Problem::Other, target);
+        return copyFault(target);
     }
     const std::optional<QByteArray> from = resolvePath(source);
     const std::optional<FollowedInfo> info =
         from ? followedInfo(*from) : std::optional<FollowedInfo>();
     if (!info || isFolder(info->attributes)) {
-        return Result::failure(QStringLiteral("There is no file %1.").arg(describe(source)),
-                               Problem::Missing, source);
+        return noFile(source);
     }
     // Any letter case of the target counts as the target: the file system finds it.
     const std::optional<QByteArray> to = resolveForWrite(target);
     if (!to) {
-        return Result::failure(
-            QStringLiteral("The folder of %1 does not exist.").arg(describe(target)),
-            Problem::Missing, target);
+        return noFolderFor(target);
     }
-    const auto taken = [&] {
-        return Result::failure(QStringLiteral("%1 already exists.").arg(describe(*to)),
-                               Problem::Exists, *to);
-    };
+    const auto taken = [&] { return nameTaken(*to); };
     if (ownEntry(*to)) {
         return taken();
     }
     const auto unreadable = [&](DWORD error) {
-        return Result::failure(
-            QStringLiteral("cannot read %1: %2").arg(describe(*from), systemError(error)),
-            Problem::Unreadable, *from);
+        return unreadableSource(*from, systemError(error));
     };
     if (injectFault(Operation::Open)) {
         return unreadable(kInjectedFault);
