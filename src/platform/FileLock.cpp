@@ -13,6 +13,19 @@ QByteArray FileLock::lockPathFor(const QByteArray& guarded) {
     return file.left(slash + 1) + '.' + file.mid(slash + 1) + ".lock";
 }
 
+Result FileLock::acquire(const QByteArray& guarded, int timeoutMs) {
+    const QByteArray lockPath = lockPathFor(guarded);
+    if (held() && m_lockPath == lockPath) {
+        return Result::success();
+    }
+    release();
+    Result locked = lock(guarded, lockPath, timeoutMs);
+    if (locked) {
+        m_lockPath = lockPath;
+    }
+    return locked;
+}
+
 FileLock::~FileLock() {
     release();
 }

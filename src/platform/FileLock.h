@@ -39,6 +39,10 @@ public:
     static QByteArray lockPathFor(const QByteArray& guarded);
 
 private:
+    // The system's part of acquire, with no lock held: takes the lock of `lockPath` for
+    // `guarded` and keeps its descriptor in m_fd, failing as acquire says.
+    Result lock(const QByteArray& guarded, const QByteArray& lockPath, int timeoutMs);
+
     int m_fd = -1;
     QByteArray m_lockPath;
 };

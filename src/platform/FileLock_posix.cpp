@@ -66,12 +66,7 @@ void takeOwnerOf(int fd, const QByteArray& guardedFile) {
 
 }  // namespace
 
-Result FileLock::acquire(const QByteArray& guarded, int timeoutMs) {
-    const QByteArray lockPath = lockPathFor(guarded);
-    if (held() && m_lockPath == lockPath) {
-        return Result::success();
-    }
-    release();
+Result FileLock::lock(const QByteArray& guarded, const QByteArray& lockPath, int timeoutMs) {
     const QString lockName = shownName(lockPath);
     const auto refused = [&](const QString& why) {
         return Result::failure(why, Problem::Other, guarded);
@@ -108,7 +103,6 @@ Result FileLock::acquire(const QByteArray& guarded, int timeoutMs) {
         std::this_thread::sleep_for(kRetry);
     }
     m_fd = fd.release();
-    m_lockPath = lockPath;
     return Result::success();
 }
 

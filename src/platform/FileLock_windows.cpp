@@ -35,12 +35,7 @@ Handle openLockFile(const QByteArray& path) {
 
 }  // namespace
 
-Result FileLock::acquire(const QByteArray& guarded, int timeoutMs) {
-    const QByteArray lockPath = lockPathFor(guarded);
-    if (held() && m_lockPath == lockPath) {
-        return Result::success();
-    }
-    release();
+Result FileLock::lock(const QByteArray& guarded, const QByteArray& lockPath, int timeoutMs) {
     const QString lockName = QString::fromUtf8(lockPath);
     const auto refused = [&](const QString& why) {
         return Result::failure(why, Problem::Other, guarded);
@@ -94,7 +89,6 @@ Result FileLock::acquire(const QByteArray& guarded, int timeoutMs) {
     }
     lock.release();
     m_fd = fd;
-    m_lockPath = lockPath;
     return Result::success();
 }
 

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "platform/Paths.h"
 #include "platform/Result.h"
 
 // What the shared parts of the platform layer ask of the system's own part (the *_posix.cpp
@@ -39,5 +40,50 @@ struct RewriteTarget {
 // owner, mode and attributes, the final rename. Failures are Problem::Other with
 // `path` = target.path, worded as replaceFile says.
 Result rewriteFile(const RewriteTarget& target, const QByteArray& bytes);
+
+// The folder `parts` name, resolved as resolvePath resolves it, or nothing where that is no
+// folder.
+std::optional<QByteArray> resolveFolder(const PathParts& parts);
+
+// `name` in resolved folder `folder` (empty: the working folder), spelt as the entry that
+// stands for it where the resolver finds one.
+QByteArray entryPath(const QByteArray& folder, const QByteArray& name);
+
+// The system's part of listFiles and listFolders, for a folder `dir` resolveFolder found.
+Listing listResolvedFiles(const QByteArray& dir, QByteArrayView pattern, Links links);
+Listing listResolvedFolders(const QByteArray& dir);
+
+// A listing of `names`, put in listing order; `ok` false (the folder could not be read)
+// leaves none.
+Listing sortedListing(bool ok, std::vector<QByteArray> names);
+
+// A path as the system's own messages show it.
+QString describe(const QByteArray& path);
+
+// The system's reason for a fault the test seam injects.
+QString injectedFault();
+
+// The system's part of readFileChecked, once `path` resolved to `resolved` and the seam's
+// Open passed: opens and reads the plain file, failing as readFileChecked says.
+Result readResolved(const QByteArray& path, const QByteArray& resolved, Links links,
+                    QByteArray& bytes);
+
+// "There is no file <path>.", Problem::Missing, for `path`.
+Result noFile(const QByteArray& path);
+
+// The system's reason `why`, Problem::Unreadable, for `path`.
+Result unreadable(const QByteArray& path, const QString& why);
+
+// The failures of copyFileNew that read the same on every system: the seam's Copy fault
+// (Problem::Other, `target`), no folder for `target` (Problem::Missing, `target`), the name
+// `to` taken (Problem::Exists) and the source `from` unreadable for `why` (Problem::Unreadable).
+Result copyFault(const QByteArray& target);
+Result noFolderFor(const QByteArray& target);
+Result nameTaken(const QByteArray& to);
+Result unreadableSource(const QByteArray& from, const QString& why);
+
+// The system's part of removeFile, once `path` resolved to `resolved` and the seam's Delete
+// passed: deletes the file, failing with "Cannot delete <path>: <reason>".
+Result removeResolved(const QByteArray& resolved);
 
 }  // namespace rendix::platform

@@ -6,15 +6,12 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/Seam.h"
 #include "platform/Text.h"
 
 namespace rendix::platform {
 
 namespace {
-
-QString describe(const QByteArray& path) {
-    return shownName(path);
-}
 
 // The write path of `path` and the file a rewrite of it changes. A symbolic link is followed
 // only to a regular file whose name ends in ".ini" in any letter case, so that a crafted
@@ -24,7 +21,7 @@ Result findRewriteTarget(const QByteArray& path, RewriteTarget& target) {
     const std::optional<QByteArray> writePath = resolveForWrite(path);
     if (!writePath) {
         return Result::failure(
-            QStringLiteral("The folder of %1 does not exist.").arg(describe(path)),
+            QStringLiteral("The folder of %1 does not exist.").arg(shownName(path)),
             Problem::Missing, path);
     }
     target = {*writePath, *writePath};
@@ -39,7 +36,7 @@ Result findRewriteTarget(const QByteArray& path, RewriteTarget& target) {
             QStringLiteral("%1 is a symbolic link to %2, which is not a configuration file "
                            "(a regular file whose name ends in .ini); Rendix does not write "
                            "there.")
-                .arg(describe(*writePath), describe(end->path)),
+                .arg(shownName(*writePath), shownName(end->path)),
             Problem::LinkRefused, *writePath, end->path);
     }
     target.file = end->path;
@@ -50,13 +47,14 @@ Result findRewriteTarget(const QByteArray& path, RewriteTarget& target) {
 Result checkRewriteTarget(const RewriteTarget& target) {
     const FileState state = fileState(target.file);
     if (state.kind == FileKind::Other) {
-        return Result::failure(QStringLiteral("%1 is not a plain file.").arg(describe(target.file)),
-                               Problem::Other, target.path);
+        return Result::failure(
+            QStringLiteral("%1 is not a plain file.").arg(shownName(target.file)), Problem::Other,
+            target.path);
     }
     // As on Windows, a file without any write bit is read-only, for root too: a user who
     // protects the file from the game means it.
     if (state.readOnly) {
-        return Result::failure(QStringLiteral("%1 is read-only.").arg(describe(target.file)),
+        return Result::failure(QStringLiteral("%1 is read-only.").arg(shownName(target.file)),
                                Problem::ReadOnly, target.path);
     }
     return Result::success();
@@ -95,6 +93,58 @@ std::optional<QByteArray> readFile(const QByteArray& path) {
         return std::nullopt;
     }
     return bytes;
+}
+
+Result noFile(const QByteArray& path) {
+    return Result::failure(QStringLiteral("There is no file %1.").arg(describe(path)),
+                           Problem::Missing, path);
+}
+
+Result unreadable(const QByteArray& path, const QString& why) {
+    return Result::failure(why, Problem::Unreadable, path);
+}
+
+Result copyFault(const QByteArray& target) {
+    return Result::failure(
+        QStringLiteral("cannot copy it to %1: %2").arg(describe(target), injectedFault()),
+        Problem::Other, target);
+}
+
+Result noFolderFor(const QByteArray& target) {
+    return Result::failure(QStringLiteral("The folder of %1 does not exist.").arg(describe(target)),
+                           Problem::Missing, target);
+}
+
+Result nameTaken(const QByteArray& to) {
+    return Result::failure(QStringLiteral("%1 already exists.").arg(describe(to)), Problem::Exists,
+                           to);
+}
+
+Result unreadableSource(const QByteArray& from, const QString& why) {
+    return Result::failure(QStringLiteral("cannot read %1: %2").arg(describe(from), why),
+                           Problem::Unreadable, from);
+}
+
+Result readFileChecked(const QByteArray& path, QByteArray& bytes, Links links) {
+    const std::optional<QByteArray> resolved = resolvePath(path);
+    if (!resolved) {
+        return noFile(path);
+    }
+    if (injectFault(Operation::Open)) {
+        return unreadable(path, injectedFault());
+    }
+    return readResolved(path, *resolved, links, bytes);
+}
+
+Result removeFile(const QByteArray& path) {
+    const std::optional<QByteArray> resolved = resolvePath(path);
+    if (!resolved) {
+        return Result::failure(QStringLiteral("There is no file %1.").arg(describe(path)));
+    }
+    if (injectFault(Operation::Delete)) {
+        return Result::failure(QStringLiteral("Cannot delete %1.").arg(describe(*resolved)));
+    }
+    return removeResolved(*resolved);
 }
 
 Result copyFileToFreeName(const QByteArray& source, const QByteArray& stem, QByteArrayView suffix,

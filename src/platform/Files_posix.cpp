@@ -18,6 +18,14 @@
 
 namespace rendix::platform {
 
+QString describe(const QByteArray& path) {
+    return shownName(path);
+}
+
+QString injectedFault() {
+    return systemError(EIO);
+}
+
 namespace {
 
 // Writes and reads go in pieces of at most this size, so every piece is one operation of
@@ -26,10 +34,6 @@ constexpr std::size_t kChunk = 64 * 1024;
 
 // A leftover untouched for this long is no write in progress (those take far less).
 constexpr std::time_t kLeftoverSeconds = 60;
-
-QString describe(const QByteArray& path) {
-    return shownName(path);
-}
 
 // Reads the next piece of `fd` into `buffer`, of kChunk bytes (one seam Read), reading
 // again where a signal interrupted. 0 or the error number; `got` is 0 at the end of the file.
@@ -346,23 +350,14 @@ FileState fileState(const QByteArray& path) {
             (info.st_mode & 0222) == 0};
 }
 
-Result readFileChecked(const QByteArray& path, QByteArray& bytes, Links links) {
-    const auto missing = [&] {
-        return Result::failure(QStringLiteral("There is no file %1.").arg(describe(path)),
-                               Problem::Missing, path);
-    };
+Result readResolved(const QByteArray& path, const QByteArray& resolved, Links links,
+                    QByteArray& bytes) {
+    const auto missing = [&] { return noFile(path); };
     const auto unreadable = [&](int error) {
-        return Result::failure(systemError(error), Problem::Unreadable, path);
+        return platform::unreadable(path, systemError(error));
     };
-    const std::optional<QByteArray> resolved = resolvePath(path);
-    if (!resolved) {
-        return missing();
-    }
-    if (injectFault(Operation::Open)) {
-        return unreadable(EIO);
-    }
     const int noLinks = links == Links::Excluded ? O_NOFOLLOW : 0;
-    Descriptor fd(::open(resolved->constData(), O_RDONLY | O_CLOEXEC | noLinks));
+    Descriptor fd(::open(resolved.constData(), O_RDONLY | O_CLOEXEC | noLinks));
     if (!fd.valid()) {
         if (errno == ELOOP && noLinks) {
             return Result::failure(QStringLiteral("the file is a symbolic link"),
@@ -416,36 +411,24 @@ Result rewriteFile(const RewriteTarget& target, const QByteArray& bytes) {
 
 Result copyFileNew(const QByteArray& source, const QByteArray& target) {
     if (injectFault(Operation::Copy)) {
-        return Result::failure(
-            QStringLiteral("cannot copy it to %1: %2").arg(describe(target), systemError(EIO)),
-            Problem::Other, target);
+        return copyFault(target);
     }
     const std::optional<QByteArray> from = resolvePath(source);
     struct stat info {};
     if (!from || !statPath(*from, info) || !S_ISREG(info.st_mode)) {
-        return Result::failure(QStringLiteral("There is no file %1.").arg(describe(source)),
-                               Problem::Missing, source);
+        return noFile(source);
     }
     // Any letter case of the target counts as the target: the resolver finds it.
     const std::optional<QByteArray> to = resolveForWrite(target);
     if (!to) {
-        return Result::failure(
-            QStringLiteral("The folder of %1 does not exist.").arg(describe(target)),
-            Problem::Missing, target);
+        return noFolderFor(target);
     }
-    const auto taken = [&] {
-        return Result::failure(QStringLiteral("%1 already exists.").arg(describe(*to)),
-                               Problem::Exists, *to);
-    };
+    const auto taken = [&] { return nameTaken(*to); };
     struct stat existing {};
     if (::lstat(to->constData(), &existing) == 0) {
         return taken();
     }
-    const auto unreadable = [&](int error) {
-        return Result::failure(
-            QStringLiteral("cannot read %1: %2").arg(describe(*from), systemError(error)),
-            Problem::Unreadable, *from);
-    };
+    const auto unreadable = [&](int error) { return unreadableSource(*from, systemError(error)); };
     if (injectFault(Operation::Open)) {
         return unreadable(EIO);
     }
@@ -487,17 +470,10 @@ Result copyFileNew(const QByteArray& source, const QByteArray& target) {
     return Result::failure(stepError(made, words), Problem::Other, *to);
 }
 
-Result removeFile(const QByteArray& path) {
-    const std::optional<QByteArray> resolved = resolvePath(path);
-    if (!resolved) {
-        return Result::failure(QStringLiteral("There is no file %1.").arg(describe(path)));
-    }
-    if (injectFault(Operation::Delete)) {
-        return Result::failure(QStringLiteral("Cannot delete %1.").arg(describe(*resolved)));
-    }
-    if (::unlink(resolved->constData()) != 0) {
+Result removeResolved(const QByteArray& resolved) {
+    if (::unlink(resolved.constData()) != 0) {
         return Result::failure(
-            QStringLiteral("Cannot delete %1: %2").arg(describe(*resolved), systemError(errno)));
+            QStringLiteral("Cannot delete %1: %2").arg(describe(resolved), systemError(errno)));
     }
     return Result::success();
 }

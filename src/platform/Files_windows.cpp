@@ -13,6 +13,14 @@
 
 namespace rendix::platform {
 
+QString describe(const QByteArray& path) {
+    return QString::fromUtf8(path);
+}
+
+QString injectedFault() {
+    return systemError(kInjectedFault);
+}
+
 namespace {
 
 // Writes and reads go in pieces of at most this size, so every piece is one operation of
@@ -27,10 +35,6 @@ constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HI
                                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE |
                                       FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM |
                                       FILE_ATTRIBUTE_TEMPORARY;
-
-QString describe(const QByteArray& path) {
-    return QString::fromUtf8(path);
-}
 
 // Reads the next piece of `file` into `buffer` (one seam Read). 0 or the error code; `got`
 // is 0 at the end of the file.
@@ -334,23 +338,14 @@ FileState fileState(const QByteArray& path) {
             (info->attributes & FILE_ATTRIBUTE_READONLY) != 0};
 }
 
-Result readFileChecked(const QByteArray& path, QByteArray& bytes, Links links) {
-    const auto missing = [&] {
-        return Result::failure(QStringLiteral("There is no file %1.").arg(describe(path)),
-                               Problem::Missing, path);
-    };
+Result readResolved(const QByteArray& path, const QByteArray& resolved, Links links,
+                    QByteArray& bytes) {
+    const auto missing = [&] { return noFile(path); };
     const auto unreadable = [&](DWORD error) {
-        return Result::failure(systemError(error), Problem::Unreadable, path);
+        return platform::unreadable(path, systemError(error));
     };
-    const std::optional<QByteArray> resolved = resolvePath(path);
-    if (!resolved) {
-        return missing();
-    }
-    if (injectFault(Operation::Open)) {
-        return unreadable(kInjectedFault);
-    }
     const DWORD noLinks = links == Links::Excluded ? FILE_FLAG_OPEN_REPARSE_POINT : 0;
-    const Handle file = openPath(*resolved, GENERIC_READ, FILE_FLAG_SEQUENTIAL_SCAN | noLinks);
+    const Handle file = openPath(resolved, GENERIC_READ, FILE_FLAG_SEQUENTIAL_SCAN | noLinks);
     if (!file.valid()) {
         const DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? missing()
@@ -406,35 +401,25 @@ Result rewriteFile(const RewriteTarget& target, const QByteArray& bytes) {
 
 Result copyFileNew(const QByteArray& source, const QByteArray& target) {
     if (injectFault(Operation::Copy)) {
-        return Result::failure(QStringLiteral("cannot copy it to %1: %2")
-                                   .arg(describe(target), systemError(kInjectedFault)),
-                               Problem::Other, target);
+        return copyFault(target);
     }
     const std::optional<QByteArray> from = resolvePath(source);
     const std::optional<FollowedInfo> info =
         from ? followedInfo(*from) : std::optional<FollowedInfo>();
     if (!info || isFolder(info->attributes)) {
-        return Result::failure(QStringLiteral("There is no file %1.").arg(describe(source)),
-                               Problem::Missing, source);
+        return noFile(source);
     }
     // Any letter case of the target counts as the target: the file system finds it.
     const std::optional<QByteArray> to = resolveForWrite(target);
     if (!to) {
-        return Result::failure(
-            QStringLiteral("The folder of %1 does not exist.").arg(describe(target)),
-            Problem::Missing, target);
+        return noFolderFor(target);
     }
-    const auto taken = [&] {
-        return Result::failure(QStringLiteral("%1 already exists.").arg(describe(*to)),
-                               Problem::Exists, *to);
-    };
+    const auto taken = [&] { return nameTaken(*to); };
     if (ownEntry(*to)) {
         return taken();
     }
     const auto unreadable = [&](DWORD error) {
-        return Result::failure(
-            QStringLiteral("cannot read %1: %2").arg(describe(*from), systemError(error)),
-            Problem::Unreadable, *from);
+        return unreadableSource(*from, systemError(error));
     };
     if (injectFault(Operation::Open)) {
         return unreadable(kInjectedFault);
@@ -474,15 +459,8 @@ Result copyFileNew(const QByteArray& source, const QByteArray& target) {
     return Result::failure(stepError(made, folderOf(*to), *to, false), Problem::Other, *to);
 }
 
-Result removeFile(const QByteArray& path) {
-    const std::optional<QByteArray> resolved = resolvePath(path);
-    if (!resolved) {
-        return Result::failure(QStringLiteral("There is no file %1.").arg(describe(path)));
-    }
-    if (injectFault(Operation::Delete)) {
-        return Result::failure(QStringLiteral("Cannot delete %1.").arg(describe(*resolved)));
-    }
-    const std::wstring wide = widePath(*resolved);
+Result removeResolved(const QByteArray& resolved) {
+    const std::wstring wide = widePath(resolved);
     if (::DeleteFileW(wide.c_str())) {
         return Result::success();
     }
@@ -499,7 +477,7 @@ Result removeFile(const QByteArray& path) {
         ::SetFileAttributesW(wide.c_str(), attributes);
     }
     return Result::failure(
-        QStringLiteral("Cannot delete %1: %2").arg(describe(*resolved), systemError(error)));
+        QStringLiteral("Cannot delete %1: %2").arg(describe(resolved), systemError(error)));
 }
 
 }  // namespace rendix::platform

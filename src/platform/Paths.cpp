@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/FileSystem.h"
+#include "platform/Seam.h"
 #include "platform/Text.h"
 
 namespace rendix::platform {
@@ -148,6 +150,52 @@ void sortInListingOrder(std::vector<QByteArray>& names) {
     for (std::size_t i = 0; i < names.size(); ++i) {
         names[i] = std::move(keyed[i].name);
     }
+}
+
+std::optional<QByteArray> resolveForWrite(const QByteArray& path) {
+    PathParts split = splitPath(path);
+    if (split.names.empty()) {
+        return std::nullopt;
+    }
+    const QByteArray name = split.names.back();
+    split.names.pop_back();
+    const std::optional<QByteArray> dir = resolveFolder(split);
+    if (!dir) {
+        return std::nullopt;
+    }
+    const QByteArray folder = split.names.empty() && split.root.isEmpty() ? QByteArray() : *dir;
+    return entryPath(folder, name);
+}
+
+Listing listFiles(const QByteArray& dir, QByteArrayView pattern, Links links) {
+    if (injectFault(Operation::List)) {
+        return {false, {}};
+    }
+    const std::optional<QByteArray> resolved = resolveFolder(splitPath(dir));
+    if (!resolved) {
+        return {};
+    }
+    return listResolvedFiles(*resolved, pattern, links);
+}
+
+Listing listFolders(const QByteArray& dir) {
+    if (injectFault(Operation::List)) {
+        return {false, {}};
+    }
+    const std::optional<QByteArray> resolved = resolveFolder(splitPath(dir));
+    if (!resolved) {
+        return {false, {}};
+    }
+    return listResolvedFolders(*resolved);
+}
+
+Listing sortedListing(bool ok, std::vector<QByteArray> names) {
+    Listing listing{ok, {}};
+    if (ok) {
+        listing.names = std::move(names);
+    }
+    sortInListingOrder(listing.names);
+    return listing;
 }
 
 }  // namespace rendix::platform

@@ -9,8 +9,8 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include "platform/FileSystem.h"
 #include "platform/Posix.h"
-#include "platform/Seam.h"
 #include "platform/Text.h"
 
 namespace rendix::platform {
@@ -100,19 +100,15 @@ std::optional<QByteArray> resolveParts(const PathParts& path) {
 // `type` and that `wanted` accepts, in listing order; none when the folder cannot be read.
 template <typename Wanted>
 Listing listResolved(const QByteArray& dir, mode_t type, Links links, Wanted wanted) {
-    Listing listing;
-    listing.ok = forEachEntry(dir, [&](const dirent& entry, int folderFd) {
+    std::vector<QByteArray> names;
+    const bool ok = forEachEntry(dir, [&](const dirent& entry, int folderFd) {
         const QByteArrayView name(entry.d_name);
         if (wanted(name) && entryLeadsTo(entry, folderFd, type, links)) {
-            listing.names.push_back(name.toByteArray());
+            names.push_back(name.toByteArray());
         }
         return true;
     });
-    if (!listing.ok) {
-        listing.names.clear();
-    }
-    sortInListingOrder(listing.names);
-    return listing;
+    return sortedListing(ok, std::move(names));
 }
 
 }  // namespace
@@ -141,18 +137,15 @@ std::optional<QByteArray> resolvePath(const QByteArray& path) {
     return resolveParts(splitPath(path));
 }
 
-std::optional<QByteArray> resolveForWrite(const QByteArray& path) {
-    PathParts split = splitPath(path);
-    if (split.names.empty()) {
-        return std::nullopt;
-    }
-    const QByteArray name = split.names.back();
-    split.names.pop_back();
-    const std::optional<QByteArray> dir = resolveParts(split);
+std::optional<QByteArray> resolveFolder(const PathParts& parts) {
+    std::optional<QByteArray> dir = resolveParts(parts);
     if (!dir || !isDirectory(*dir)) {
         return std::nullopt;
     }
-    const QByteArray folder = split.names.empty() && split.root.isEmpty() ? QByteArray() : *dir;
+    return dir;
+}
+
+QByteArray entryPath(const QByteArray& folder, const QByteArray& name) {
     const std::optional<QByteArray> stored = findEntry(folder, name);
     return appendComponent(folder, stored ? *stored : name);
 }
@@ -195,28 +188,14 @@ bool folderReadable(const QByteArray& dir, QString* why) {
     return false;
 }
 
-Listing listFiles(const QByteArray& dir, QByteArrayView pattern, Links links) {
-    if (injectFault(Operation::List)) {
-        return {false, {}};
-    }
-    const std::optional<QByteArray> resolved = resolvePath(dir);
-    if (!resolved || !isDirectory(*resolved)) {
-        return {};
-    }
-    return listResolved(*resolved, S_IFREG, links, [&](QByteArrayView name) {
+Listing listResolvedFiles(const QByteArray& dir, QByteArrayView pattern, Links links) {
+    return listResolved(dir, S_IFREG, links, [&](QByteArrayView name) {
         return !isHidden(name) && wildcardMatch(pattern, name);
     });
 }
 
-Listing listFolders(const QByteArray& dir) {
-    if (injectFault(Operation::List)) {
-        return {false, {}};
-    }
-    const std::optional<QByteArray> resolved = resolvePath(dir);
-    if (!resolved || !isDirectory(*resolved)) {
-        return {false, {}};
-    }
-    return listResolved(*resolved, S_IFDIR, Links::Followed, [](QByteArrayView) { return true; });
+Listing listResolvedFolders(const QByteArray& dir) {
+    return listResolved(dir, S_IFDIR, Links::Followed, [](QByteArrayView) { return true; });
 }
 
 bool existsAsNamed(const QByteArray& path) {

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/Seam.h"
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "platform/Windows.h"
 
@@ -232,19 +232,15 @@ bool isPlainFile(DWORD followed) {
 // in listing order; ok = false where the folder cannot be listed.
 template <typename Wanted>
 Listing listResolved(const QByteArray& dir, Wanted wanted) {
-    Listing listing;
-    listing.ok = forEachEntry(dir, [&](const WIN32_FIND_DATAW& entry) {
+    std::vector<QByteArray> names;
+    const bool ok = forEachEntry(dir, [&](const WIN32_FIND_DATAW& entry) {
         QByteArray name = fromWide(entry.cFileName);
         if (wanted(name, entry)) {
-            listing.names.push_back(std::move(name));
+            names.push_back(std::move(name));
         }
         return true;
     });
-    if (!listing.ok) {
-        listing.names.clear();
-    }
-    sortInListingOrder(listing.names);
-    return listing;
+    return sortedListing(ok, std::move(names));
 }
 
 }  // namespace
@@ -302,19 +298,15 @@ std::optional<QByteArray> resolvePath(const QByteArray& path) {
     return resolved ? std::optional<QByteArray>(resolved->path) : std::nullopt;
 }
 
-std::optional<QByteArray> resolveForWrite(const QByteArray& path) {
-    PathParts split = splitPath(path);
-    if (split.names.empty()) {
-        return std::nullopt;
-    }
-    const QByteArray name = split.names.back();
-    split.names.pop_back();
-    const std::optional<Resolved> dir = resolveParts(split);
+std::optional<QByteArray> resolveFolder(const PathParts& parts) {
+    const std::optional<Resolved> dir = resolveParts(parts);
     if (!dir || !isFolder(dir->last.followed)) {
         return std::nullopt;
     }
-    const QByteArray folder =
-        split.names.empty() && split.root.isEmpty() ? QByteArray() : dir->path;
+    return dir->path;
+}
+
+QByteArray entryPath(const QByteArray& folder, const QByteArray& name) {
     const std::optional<Entry> stored = findEntry(folder, name);
     return appendComponent(folder, stored ? stored->name : name);
 }
@@ -355,36 +347,22 @@ bool folderReadable(const QByteArray& dir, QString* why) {
     return false;
 }
 
-Listing listFiles(const QByteArray& dir, QByteArrayView pattern, Links links) {
-    if (injectFault(Operation::List)) {
-        return {false, {}};
-    }
-    const std::optional<Resolved> resolved = resolveParts(splitPath(dir));
-    if (!resolved || !isFolder(resolved->last.followed)) {
-        return {};
-    }
-    return listResolved(resolved->path, [&](const QByteArray& name, const WIN32_FIND_DATAW& entry) {
+Listing listResolvedFiles(const QByteArray& dir, QByteArrayView pattern, Links links) {
+    return listResolved(dir, [&](const QByteArray& name, const WIN32_FIND_DATAW& entry) {
         if (isHiddenEntry(entry.dwFileAttributes) || !wildcardMatch(pattern, name)) {
             return false;
         }
         if (isLink(entry) && links == Links::Excluded) {
             return false;
         }
-        const std::optional<DWORD> followed = followedAttributes(resolved->path, entry);
+        const std::optional<DWORD> followed = followedAttributes(dir, entry);
         return followed && isPlainFile(*followed);
     });
 }
 
-Listing listFolders(const QByteArray& dir) {
-    if (injectFault(Operation::List)) {
-        return {false, {}};
-    }
-    const std::optional<Resolved> resolved = resolveParts(splitPath(dir));
-    if (!resolved || !isFolder(resolved->last.followed)) {
-        return {false, {}};
-    }
-    return listResolved(resolved->path, [&](const QByteArray&, const WIN32_FIND_DATAW& entry) {
-        const std::optional<DWORD> followed = followedAttributes(resolved->path, entry);
+Listing listResolvedFolders(const QByteArray& dir) {
+    return listResolved(dir, [&](const QByteArray&, const WIN32_FIND_DATAW& entry) {
+        const std::optional<DWORD> followed = followedAttributes(dir, entry);
         return followed && isFolder(*followed);
     });
 }
