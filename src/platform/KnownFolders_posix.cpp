@@ -39,7 +39,8 @@ QByteArray userDataFolder() {
             return joinPath(homeFolder(), {".local", "share"});
         }
     }
-    // The base directory specification: a relative value is to be ignored.
+    // XDG_DATA_HOME counts only as an absolute path; a relative one is ignored, as the
+    // desktops that set it ignore it.
     const QByteArray set = qgetenv("XDG_DATA_HOME");
     return set.startsWith('/') ? folder(set) : joinPath(homeFolder(), {".local", "share"});
 }

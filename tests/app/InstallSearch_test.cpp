@@ -19,12 +19,13 @@ struct Computer {
         if (ownDataHome) {
             seam.setDataHome(temp.file("data/"));
         }
-        for (const QByteArray& spec : files) {
-            const QByteArray file = expand(spec);
+        for (const QByteArray& entry : files) {
+            const QByteArray file = expand(entry);
             if (const qsizetype arrow = file.indexOf(" -> "); arrow > 0) {
-                makeFolder(temp.file(file.left(arrow).left(file.left(arrow).lastIndexOf('/'))));
+                const QByteArray link = file.left(arrow);
+                makeFolder(temp.file(link.left(link.lastIndexOf('/'))));
                 std::filesystem::create_directory_symlink(file.mid(arrow + 4).constData(),
-                                                          temp.file(file.left(arrow)).constData());
+                                                          temp.file(link).constData());
             } else if (const qsizetype colon = file.indexOf(": "); colon > 0) {
                 writeBytes(temp.file(file.left(colon)), file.mid(colon + 2));
             } else {
